@@ -1,0 +1,181 @@
+#include "test_support.h"
+
+#include <zalapp.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace kestle_test {
+
+fs::path bin_dir() { return KESTLE_BIN_DIR; }
+fs::path source_dir() { return KESTLE_SOURCE_DIR; }
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "kestle-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary directory");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Make read-only folders of a test removable again.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+TempHome::TempHome(bool started) {
+    if (const char *old = std::getenv("ZAL_HOME")) {
+        saved_ = old;
+        had_saved_ = true;
+    }
+    setenv("ZAL_HOME", path().c_str(), 1);
+    if (started) {
+        zal_sqlca ca{};
+        zalStartManager(nullptr, &ca);
+    }
+}
+
+TempHome::~TempHome() {
+    if (had_saved_)
+        setenv("ZAL_HOME", saved_.c_str(), 1);
+    else
+        unsetenv("ZAL_HOME");
+}
+
+Result diagnostic(SQLRETURN rc, SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt) {
+    Result r;
+    r.rc = rc;
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+    SQLCHAR message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    if (SQLError(henv, hdbc, hstmt, state, &native, message, sizeof message, &length) == SQL_SUCCESS) {
+        r.sqlcode = native;
+        r.sqlstate = reinterpret_cast<char *>(state);
+        r.message = reinterpret_cast<char *>(message);
+    }
+    return r;
+}
+
+Client::Client(const std::string &database, const std::string &user) { connect(database, user); }
+
+Client::~Client() { disconnect(); }
+
+SQLRETURN Client::connect(const std::string &database, const std::string &user) {
+    disconnect();
+    SQLAllocEnv(&henv);
+    SQLAllocConnect(henv, &hdbc);
+    SQLRETURN rc = SQLConnect(hdbc, (SQLCHAR *)database.c_str(), SQL_NTS, (SQLCHAR *)user.c_str(), SQL_NTS,
+                              (SQLCHAR *)"", SQL_NTS);
+    last = diagnostic(rc, henv, hdbc, 0);
+    if (rc != SQL_SUCCESS) {
+        SQLFreeConnect(hdbc);
+        SQLFreeEnv(henv);
+        hdbc = henv = 0;
+    }
+    return rc;
+}
+
+void Client::disconnect() {
+    if (hdbc) {
+        SQLDisconnect(hdbc);
+        SQLFreeConnect(hdbc);
+    }
+    if (henv)
+        SQLFreeEnv(henv);
+    hdbc = henv = 0;
+}
+
+Result Client::run(const std::string &sql) {
+    SQLHSTMT hstmt = 0;
+    SQLRETURN rc = SQLAllocStmt(hdbc, &hstmt);
+    if (rc != SQL_SUCCESS)
+        return last = diagnostic(rc, henv, hdbc, 0);
+    auto fail = [&](SQLRETURN code) {
+        last = diagnostic(code, henv, hdbc, hstmt);
+        SQLFreeStmt(hstmt, SQL_DROP);
+        SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_COMMIT);
+        return last;
+    };
+    rc = SQLPrepare(hstmt, (SQLCHAR *)sql.data(), (SQLINTEGER)sql.size());
+    if (rc == SQL_ERROR)
+        return fail(rc);
+    rc = SQLExecute(hstmt);
+    if (rc == SQL_ERROR)
+        return fail(rc);
+    Result r;
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(hstmt, &count);
+    for (SQLUSMALLINT c = 1; c <= count; ++c) {
+        SQLCHAR name[129] = {};
+        SQLSMALLINT name_len = 0, type = 0, scale = 0, nullable = 0;
+        SQLUINTEGER size = 0;
+        SQLDescribeCol(hstmt, c, name, sizeof name, &name_len, &type, &size, &scale, &nullable);
+        r.columns.push_back(reinterpret_cast<char *>(name));
+    }
+    if (count > 0) {
+        std::vector<char> buffer(1 << 20);
+        while ((rc = SQLFetch(hstmt)) == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+            std::vector<std::string> row;
+            for (SQLUSMALLINT c = 1; c <= count; ++c) {
+                SQLINTEGER ind = 0;
+                SQLRETURN g = SQLGetData(hstmt, c, SQL_C_CHAR, buffer.data(), (SQLINTEGER)buffer.size(), &ind);
+                if (g == SQL_ERROR)
+                    return fail(g);
+                row.push_back(ind == SQL_NULL_DATA ? "<null>" : std::string(buffer.data()));
+            }
+            r.rows.push_back(std::move(row));
+        }
+        if (rc == SQL_ERROR)
+            return fail(rc);
+    }
+    r.rc = rc;
+    SQLFreeStmt(hstmt, SQL_DROP);
+    SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_COMMIT);
+    return last = r;
+}
+
+std::string Client::value(const std::string &sql) {
+    Result r = run(sql);
+    if (!r.ok() || r.rows.empty() || r.rows[0].empty())
+        return "";
+    return r.rows[0][0];
+}
+
+Command run_command(const std::string &command_line) {
+    Command c;
+    FILE *pipe = popen(command_line.c_str(), "r");
+    if (!pipe)
+        return c;
+    std::array<char, 4096> chunk;
+    size_t n;
+    while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+        c.output.append(chunk.data(), n);
+    int status = pclose(pipe);
+    c.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return c;
+}
+
+std::string read_text(const fs::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_text(const fs::path &file, const std::string &text) {
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+}
+
+} // namespace kestle_test

@@ -1,0 +1,88 @@
+// Helpers shared by the tests: a temporary instance and a small client over the CLI.
+#pragma once
+
+#include <zalcli.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestle_test {
+
+// Paths of the build and the source tree.
+std::filesystem::path bin_dir();
+std::filesystem::path source_dir();
+
+// A fresh temporary directory, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &path() const { return path_; }
+    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A temporary ZAL_HOME for one test; with `started` the manager is started, so SAMPLE exists.
+// The previous ZAL_HOME comes back at the end.
+class TempHome : public TempDir {
+public:
+    explicit TempHome(bool started = true);
+    ~TempHome();
+
+private:
+    std::string saved_;
+    bool had_saved_ = false;
+};
+
+// The outcome of one statement through the CLI.
+struct Result {
+    SQLRETURN rc = 0;                     // of the failing call, or of the last fetch
+    SQLINTEGER sqlcode = 0;               // native code of the first diagnostic, 0 when none
+    std::string sqlstate;                 // its SQLSTATE
+    std::string message;                  // its message
+    std::vector<std::string> columns;     // column names
+    std::vector<std::vector<std::string>> rows; // values as text, NULL as "<null>"
+    bool ok() const { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA_FOUND; }
+};
+
+// One connection through the public CLI, for tests that need to run SQL.
+class Client {
+public:
+    Client() = default;
+    explicit Client(const std::string &database, const std::string &user = "");
+    ~Client();
+    Client(const Client &) = delete;
+    Client &operator=(const Client &) = delete;
+
+    // Connects; returns the SQLConnect code and leaves its diagnostic in `last`.
+    SQLRETURN connect(const std::string &database, const std::string &user = "");
+    void disconnect();
+    // Runs one statement (prepare, execute, fetch every row as text), then commits.
+    Result run(const std::string &sql);
+    // The single value of a one-row, one-column query ("" on failure).
+    std::string value(const std::string &sql);
+
+    SQLHENV henv = 0;
+    SQLHDBC hdbc = 0;
+    Result last;
+};
+
+// The diagnostic of a handle as a Result (rc left as given).
+Result diagnostic(SQLRETURN rc, SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt);
+
+// Runs a command line through /bin/sh; returns its exit status and its standard output.
+struct Command {
+    int status = -1;
+    std::string output;
+};
+Command run_command(const std::string &command_line);
+
+std::string read_text(const std::filesystem::path &file);
+void write_text(const std::filesystem::path &file, const std::string &text);
+
+} // namespace kestle_test

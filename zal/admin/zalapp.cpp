@@ -1,0 +1,2 @@
+#include <zalapp.h>
+// under construction

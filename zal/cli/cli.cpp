@@ -1,0 +1,2 @@
+#include <zalcli.h>
+// under construction
