@@ -1,2 +1,181 @@
+// The administrative calls: setting up and starting the instance, and table statistics.
 #include <zalapp.h>
-// under construction
+
+#include "connection.h"
+#include "diagnostics.h"
+#include "instance.h"
+#include "product.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+extern const char zal_sample_sql[];
+
+namespace fs = std::filesystem;
+using zal::Diagnostic;
+
+namespace {
+
+int32_t report(zal_sqlca *ca, const Diagnostic &d) {
+    if (ca) {
+        std::memset(ca, 0, sizeof *ca);
+        std::memcpy(ca->sqlcaid, "SQLCA   ", 8);
+        ca->sqlcabc = sizeof *ca;
+        ca->sqlcode = d.sqlcode;
+        const size_t n = std::min(d.text.size(), sizeof ca->sqlerrmc);
+        std::memcpy(ca->sqlerrmc, d.text.data(), n);
+        ca->sqlerrml = static_cast<int16_t>(n);
+        std::memcpy(ca->sqlstate, d.sqlstate.data(), std::min<size_t>(d.sqlstate.size(), 5));
+    }
+    return d.sqlcode;
+}
+
+Diagnostic ok() { return {0, "00000", ""}; }
+
+Diagnostic system_error(const std::string &what) {
+    return zal::make_diagnostic(ZAL_SQLCODE_SYSTEM_ERROR, "58004", "An unexpected system error occurred: " + what + ".");
+}
+
+// Holds an exclusive lock on the instance while it is set up, so two first starts at once do
+// not both build SAMPLE.
+class InstanceLock {
+public:
+    explicit InstanceLock(const fs::path &file) : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~InstanceLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+// Builds SAMPLE beside its final place and moves it there when it is complete.
+Diagnostic create_sample() {
+    const fs::path target = zal::database_path("SAMPLE");
+    std::error_code ec;
+    if (fs::is_regular_file(target, ec))
+        return ok(); // a SAMPLE from an earlier set-up keeps its data
+    const fs::path building = target.string() + ".new";
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        fs::remove(building.string() + suffix, ec);
+    Diagnostic error;
+    {
+        auto c = zal::Connection::create(building.string(), "SAMPLE", "", error);
+        if (!c)
+            return error;
+        sqlite3_exec(c->db(), "BEGIN", nullptr, nullptr, nullptr);
+        if (!c->execute_script(zal_sample_sql, error)) {
+            sqlite3_exec(c->db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            return error;
+        }
+        if (sqlite3_exec(c->db(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return zal::from_engine(c->db(), sqlite3_errcode(c->db()));
+    }
+    fs::rename(building, target, ec);
+    if (ec)
+        return system_error("cannot create " + target.string() + ": " + ec.message());
+    return ok();
+}
+
+} // namespace
+
+extern "C" int32_t zalStartManager(void *, zal_sqlca *ca) {
+    try {
+        if (zal::instance_started())
+            return report(ca, zal::make_diagnostic(ZAL_SQLCODE_ALREADY_ACTIVE, "00000",
+                                                   "The database manager is already active."));
+        const fs::path home = zal::home_dir();
+        std::error_code ec;
+        if (!fs::is_directory(home, ec)) {
+            fs::create_directories(home, ec);
+            if (ec)
+                return report(ca, system_error("cannot create the instance directory " + home.string() + ": " +
+                                               ec.message()));
+            fs::permissions(home, fs::perms::owner_all, ec);
+        }
+        InstanceLock lock(home / ".lock");
+        if (!lock.held())
+            return report(ca, system_error("the instance directory " + home.string() + " is not writable"));
+        if (zal::instance_started())
+            return report(ca, zal::make_diagnostic(ZAL_SQLCODE_ALREADY_ACTIVE, "00000",
+                                                   "The database manager is already active."));
+        fs::create_directories(home / "function", ec);
+        Diagnostic d = create_sample();
+        if (d.sqlcode != 0)
+            return report(ca, d);
+        std::ofstream marker(zal::instance_marker());
+        marker << "ZAL instance\n";
+        marker.close();
+        if (!marker)
+            return report(ca, system_error("cannot write " + zal::instance_marker().string()));
+        return report(ca, zal::make_diagnostic(0, "00000", "The database manager was started."));
+    } catch (const std::exception &e) {
+        return report(ca, system_error(e.what()));
+    }
+}
+
+namespace {
+
+Diagnostic collect_statistics(zal::Connection &c, const std::string &table) {
+    sqlite3 *db = c.db();
+    sqlite3_stmt *s = nullptr;
+    std::string name;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT name FROM sqlite_schema WHERE type = 'table' AND upper(name) = upper(?1)"
+                           " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND upper(name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'",
+                           -1, &s, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(s, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(s) == SQLITE_ROW)
+            name = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
+    }
+    sqlite3_finalize(s);
+    if (name.empty())
+        return zal::make_diagnostic(ZAL_SQLCODE_NO_TABLE, "42704", "The table or index \"" + table + "\" does not exist.");
+    char *quoted = sqlite3_mprintf(
+        "SAVEPOINT ZAL_RUNSTATS; ANALYZE \"%w\";"
+        " INSERT OR REPLACE INTO SYSZAL_STATS (NAME, CARD, STATS_TIME)"
+        " SELECT upper(%Q), count(*), datetime('now', 'localtime') FROM \"%w\"; RELEASE ZAL_RUNSTATS;",
+        name.c_str(), name.c_str(), name.c_str());
+    int rc = sqlite3_exec(db, quoted, nullptr, nullptr, nullptr);
+    sqlite3_free(quoted);
+    if (rc != SQLITE_OK) {
+        Diagnostic d = zal::from_engine(db, rc);
+        sqlite3_exec(db, "ROLLBACK TO ZAL_RUNSTATS; RELEASE ZAL_RUNSTATS;", nullptr, nullptr, nullptr);
+        return d;
+    }
+    return ok();
+}
+
+} // namespace
+
+extern "C" int32_t zalRunstats(uint32_t version, void *request, zal_sqlca *ca) {
+    auto *r = static_cast<zal_runstats_request *>(request);
+    if (version != ZAL_RUNSTATS_VERSION || !r || !r->table)
+        return report(ca, zal::make_diagnostic(ZAL_SQLCODE_BAD_REQUEST, "22023", "The statistics request is not valid."));
+    try {
+        // "SCHEMA.TABLE": statistics belong to the table; the schema only qualifies its name
+        std::string name(r->table, strnlen(r->table, 1024));
+        const auto dot = name.find('.');
+        const std::string table = dot == std::string::npos ? name : name.substr(dot + 1);
+        if (table.empty())
+            return report(ca, zal::make_diagnostic(ZAL_SQLCODE_NO_TABLE, "42704",
+                                                   "The table or index \"" + name + "\" does not exist."));
+        Diagnostic d = zal::no_connection();
+        zal::with_current_connection([&](zal::Connection &c) { d = collect_statistics(c, table); });
+        return report(ca, d);
+    } catch (const std::exception &e) {
+        return report(ca, system_error(e.what()));
+    }
+}

@@ -1,2 +1,456 @@
+// The C entry points of the call-level interface over the handle table.
+#include "connection.h"
+#include "diagnostics.h"
+#include "product.h"
+#include "statement.h"
+
 #include <zalcli.h>
-// under construction
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+
+namespace zal {
+
+namespace {
+
+constexpr int32_t max_statement_length = 2 * 1024 * 1024;
+
+struct Object {
+    enum class Kind { Env, Dbc, Stmt } kind;
+    SQLHANDLE parent = 0;
+    std::optional<Diagnostic> diagnostic;
+    std::set<SQLHANDLE> children;
+    std::unique_ptr<Connection> connection; // Dbc, while connected
+    std::unique_ptr<Statement> statement;   // Stmt
+};
+
+// Handle numbers are never reused, so a stale handle is recognised as invalid.
+struct Registry {
+    std::recursive_mutex lock;
+    std::map<SQLHANDLE, Object> objects;
+    SQLHANDLE next = 1;
+    SQLHANDLE current_dbc = 0; // the connection made last, for the administrative calls
+
+    Object *find(SQLHANDLE h, Object::Kind kind) {
+        auto it = objects.find(h);
+        return it != objects.end() && it->second.kind == kind ? &it->second : nullptr;
+    }
+    SQLHANDLE add(Object::Kind kind, SQLHANDLE parent) {
+        SQLHANDLE h = next++;
+        objects.emplace(h, Object{kind, parent, {}, {}, {}, {}});
+        if (Object *p = parent ? &objects.at(parent) : nullptr)
+            p->children.insert(h);
+        return h;
+    }
+    void remove(SQLHANDLE h) {
+        auto it = objects.find(h);
+        if (it == objects.end())
+            return;
+        if (it->second.parent)
+            if (auto p = objects.find(it->second.parent); p != objects.end())
+                p->second.children.erase(h);
+        objects.erase(it);
+    }
+};
+
+Registry &registry() {
+    static Registry r;
+    return r;
+}
+
+SQLRETURN fail(Object &o, Diagnostic d) {
+    o.diagnostic = std::move(d);
+    return SQL_ERROR;
+}
+
+// A string argument with its length (SQL_NTS: up to its NUL).
+bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Diagnostic &error) {
+    if (!text) {
+        error = cli_diagnostic("HY009", "Invalid argument value.");
+        return false;
+    }
+    if (length == SQL_NTS) {
+        out = reinterpret_cast<const char *>(text);
+        return true;
+    }
+    if (length < 0) {
+        error = cli_diagnostic("HY090", "Invalid string or buffer length.");
+        return false;
+    }
+    out.assign(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
+    return true;
+}
+
+void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
+    if (!buffer || buffer_max <= 0)
+        return;
+    const size_t n = std::min(s.size(), static_cast<size_t>(buffer_max) - 1);
+    std::memcpy(buffer, s.data(), n);
+    buffer[n] = '\0';
+}
+
+// Drops a statement handle; its connection stays.
+void drop_statement(Registry &r, SQLHANDLE h) { r.remove(h); }
+
+void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
+    for (SQLHANDLE s : std::set<SQLHANDLE>(dbc.children))
+        drop_statement(r, s);
+    dbc.connection.reset();
+    if (r.current_dbc == h) {
+        r.current_dbc = 0;
+        for (auto &[other, o] : r.objects)
+            if (o.kind == Object::Kind::Dbc && o.connection)
+                r.current_dbc = other;
+    }
+}
+
+// A statement call: looks the handle up and clears its diagnostic.
+template <typename F>
+SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *o = r.find(hstmt, Object::Kind::Stmt);
+    if (!o)
+        return SQL_INVALID_HANDLE;
+    o->diagnostic.reset();
+    return f(*o, *o->statement);
+}
+
+} // namespace
+
+bool with_current_connection(const std::function<void(Connection &)> &f) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *dbc = r.find(r.current_dbc, Object::Kind::Dbc);
+    if (!dbc || !dbc->connection)
+        return false;
+    f(*dbc->connection);
+    return true;
+}
+
+} // namespace zal
+
+using namespace zal;
+
+extern "C" {
+
+SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
+    if (!phenv)
+        return SQL_ERROR;
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    *phenv = r.add(Object::Kind::Env, 0);
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *env = r.find(henv, Object::Kind::Env);
+    if (!env)
+        return SQL_INVALID_HANDLE;
+    env->diagnostic.reset();
+    if (!phdbc)
+        return fail(*env, cli_diagnostic("HY009", "Invalid argument value."));
+    *phdbc = r.add(Object::Kind::Dbc, henv);
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLCHAR *user, SQLSMALLINT user_len,
+                     SQLCHAR *password, SQLSMALLINT password_len) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
+    if (!dbc)
+        return SQL_INVALID_HANDLE;
+    dbc->diagnostic.reset();
+    if (dbc->connection)
+        return fail(*dbc, cli_diagnostic("08002", "Connection in use."));
+    std::string database, user_id, ignored_password;
+    Diagnostic error;
+    static const SQLCHAR empty[] = "";
+    if (!text_argument(server, server_len, database, error) ||
+        !text_argument(user ? user : empty, user ? user_len : SQL_NTS, user_id, error) ||
+        !text_argument(password ? password : empty, password ? password_len : SQL_NTS, ignored_password, error))
+        return fail(*dbc, error);
+    // Embedded databases have no passwords: the instance's file permissions guard them.
+    dbc->connection = Connection::open(database, user_id, error);
+    if (!dbc->connection)
+        return fail(*dbc, error);
+    r.current_dbc = hdbc;
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLDisconnect(SQLHDBC hdbc) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
+    if (!dbc)
+        return SQL_INVALID_HANDLE;
+    dbc->diagnostic.reset();
+    if (!dbc->connection)
+        return fail(*dbc, cli_diagnostic("08003", "Connection is closed."));
+    disconnect(r, *dbc, hdbc);
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
+    if (!dbc)
+        return SQL_INVALID_HANDLE;
+    dbc->diagnostic.reset();
+    if (dbc->connection)
+        return fail(*dbc, cli_diagnostic("HY010", "Function sequence error: the connection is still open."));
+    r.remove(hdbc);
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLFreeEnv(SQLHENV henv) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *env = r.find(henv, Object::Kind::Env);
+    if (!env)
+        return SQL_INVALID_HANDLE;
+    env->diagnostic.reset();
+    if (!env->children.empty())
+        return fail(*env, cli_diagnostic("HY010", "Function sequence error: connections are still allocated."));
+    r.remove(henv);
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
+    if (!dbc)
+        return SQL_INVALID_HANDLE;
+    dbc->diagnostic.reset();
+    if (!phstmt)
+        return fail(*dbc, cli_diagnostic("HY009", "Invalid argument value."));
+    if (!dbc->connection)
+        return fail(*dbc, cli_diagnostic("08003", "Connection is closed."));
+    SQLHSTMT h = r.add(Object::Kind::Stmt, hdbc);
+    r.objects.at(h).statement = std::make_unique<Statement>(*dbc->connection);
+    *phstmt = h;
+    return SQL_SUCCESS;
+}
+
+SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        std::string sql;
+        Diagnostic error;
+        if (!text_argument(text, text_len, sql, error))
+            return fail(o, error);
+        if (sql.size() > static_cast<size_t>(max_statement_length))
+            return fail(o, make_diagnostic(-101, "54001", "The statement is too long or too complex."));
+        if (auto nul = sql.find('\0'); nul != std::string::npos)
+            return fail(o, make_diagnostic(-7, "42601",
+                                           "The character \"0x00\" following \"" + sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20)) +
+                                               "\" is not valid."));
+        return s.prepare(sql, error) ? SQL_SUCCESS : fail(o, error);
+    });
+}
+
+SQLRETURN SQLExecute(SQLHSTMT hstmt) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        Diagnostic error;
+        return s.execute(error) == 0 ? SQL_SUCCESS : fail(o, error);
+    });
+}
+
+SQLRETURN SQLExecDirect(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
+    SQLRETURN rc = SQLPrepare(hstmt, text, text_len);
+    return rc == SQL_SUCCESS ? SQLExecute(hstmt) : rc;
+}
+
+SQLRETURN SQLNumResultCols(SQLHSTMT hstmt, SQLSMALLINT *count) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (!count)
+            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+        *count = static_cast<SQLSMALLINT>(s.column_count());
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQLRowCount(SQLHSTMT hstmt, SQLINTEGER *count) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (!count)
+            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+        *count = static_cast<SQLINTEGER>(s.row_count());
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQLDescribeCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *name, SQLSMALLINT name_max,
+                         SQLSMALLINT *name_len, SQLSMALLINT *sql_type, SQLUINTEGER *column_size, SQLSMALLINT *scale,
+                         SQLSMALLINT *nullable) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (column < 1 || column > s.column_count())
+            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+        const Description &d = s.describe(column);
+        copy_out(d.name, name, name_max);
+        if (name_len)
+            *name_len = static_cast<SQLSMALLINT>(std::min<size_t>(d.name.size(), 32767));
+        if (sql_type)
+            *sql_type = d.type.sql_type;
+        if (column_size)
+            *column_size = d.type.size;
+        if (scale)
+            *scale = d.type.scale;
+        if (nullable)
+            *nullable = d.nullable ? SQL_NULLABLE : SQL_NO_NULLS;
+        return name && name_max > 0 && d.name.size() >= static_cast<size_t>(name_max) ? SQL_SUCCESS_WITH_INFO
+                                                                                      : SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQLBindCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLSMALLINT c_type, SQLPOINTER buffer,
+                     SQLINTEGER buffer_len, SQLINTEGER *len_or_ind) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (column < 1)
+            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+        if (c_type != SQL_C_CHAR)
+            return fail(o, cli_diagnostic("HY003", "Program type out of range."));
+        if (buffer_len < 0)
+            return fail(o, cli_diagnostic("HY090", "Invalid string or buffer length."));
+        s.bind_column(column, static_cast<char *>(buffer), buffer_len, len_or_ind);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQLFetch(SQLHSTMT hstmt) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        Diagnostic error;
+        int rc = s.fetch(error);
+        if (rc == -1)
+            return fail(o, error);
+        if (rc == SQL_SUCCESS_WITH_INFO)
+            o.diagnostic = error;
+        return static_cast<SQLRETURN>(rc);
+    });
+}
+
+SQLRETURN SQLGetData(SQLHSTMT hstmt, SQLUSMALLINT column, SQLSMALLINT c_type, SQLPOINTER buffer,
+                     SQLINTEGER buffer_len, SQLINTEGER *len_or_ind) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (column < 1 || column > s.column_count())
+            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+        if (c_type != SQL_C_CHAR)
+            return fail(o, cli_diagnostic("HY003", "Program type out of range."));
+        if (buffer_len < 0)
+            return fail(o, cli_diagnostic("HY090", "Invalid string or buffer length."));
+        Diagnostic error;
+        int rc = s.get_data(column, static_cast<char *>(buffer), buffer_len, len_or_ind, error);
+        if (rc == -1)
+            return fail(o, error);
+        if (rc == SQL_SUCCESS_WITH_INFO)
+            o.diagnostic = error;
+        return static_cast<SQLRETURN>(rc);
+    });
+}
+
+SQLRETURN SQLBindFileToParam(SQLHSTMT hstmt, SQLUSMALLINT marker, SQLSMALLINT sql_type, SQLCHAR *file_name,
+                             SQLSMALLINT *name_len, SQLUINTEGER *options, SQLSMALLINT name_max,
+                             SQLINTEGER *indicator) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (marker < 1)
+            return fail(o, cli_diagnostic("07009", "Invalid parameter number."));
+        if (sql_type != SQL_BLOB && sql_type != SQL_CLOB)
+            return fail(o, cli_diagnostic("HY004", "Invalid SQL data type."));
+        if (!file_name || name_max < 0)
+            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+        s.bind_file_param(marker, file_name, name_len, options, indicator);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQLBindFileToCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *file_name, SQLSMALLINT *name_len,
+                           SQLUINTEGER *options, SQLSMALLINT name_max, SQLINTEGER *data_len, SQLINTEGER *indicator) {
+    return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
+        if (column < 1)
+            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+        if (!file_name || name_max < 0)
+            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+        s.bind_file_column(column, file_name, name_len, options, data_len, indicator);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate, SQLINTEGER *native,
+                   SQLCHAR *message, SQLSMALLINT message_max, SQLSMALLINT *message_len) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
+                      : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
+    if (!o)
+        return SQL_INVALID_HANDLE;
+    if (!o->diagnostic)
+        return SQL_NO_DATA_FOUND;
+    // Each record is returned once, as the interface has it.
+    Diagnostic d = std::move(*o->diagnostic);
+    o->diagnostic.reset();
+    copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
+    if (native)
+        *native = d.sqlcode;
+    const std::string text = d.message();
+    copy_out(text, message, message_max);
+    if (message_len)
+        *message_len = static_cast<SQLSMALLINT>(std::min<size_t>(text.size(), 32767));
+    return message && message_max > 0 && text.size() >= static_cast<size_t>(message_max) ? SQL_SUCCESS_WITH_INFO
+                                                                                          : SQL_SUCCESS;
+}
+
+SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    Object *o = r.find(hstmt, Object::Kind::Stmt);
+    if (!o)
+        return SQL_INVALID_HANDLE;
+    o->diagnostic.reset();
+    switch (option) {
+    case SQL_DROP:
+        drop_statement(r, hstmt);
+        return SQL_SUCCESS;
+    case SQL_CLOSE:
+        o->statement->close();
+        return SQL_SUCCESS;
+    case SQL_UNBIND:
+        o->statement->unbind();
+        return SQL_SUCCESS;
+    case SQL_RESET_PARAMS:
+        return SQL_SUCCESS;
+    default:
+        return fail(*o, cli_diagnostic("HY092", "Option type out of range."));
+    }
+}
+
+SQLRETURN SQLEndTran(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT completion) {
+    Registry &r = registry();
+    std::lock_guard guard(r.lock);
+    if (handle_type == SQL_HANDLE_ENV) {
+        if (!r.find(handle, Object::Kind::Env))
+            return SQL_INVALID_HANDLE;
+        return SQL_SUCCESS;
+    }
+    Object *dbc = handle_type == SQL_HANDLE_DBC ? r.find(handle, Object::Kind::Dbc) : nullptr;
+    if (!dbc)
+        return SQL_INVALID_HANDLE;
+    dbc->diagnostic.reset();
+    if (!dbc->connection)
+        return fail(*dbc, cli_diagnostic("08003", "Connection is closed."));
+    if (completion != SQL_COMMIT && completion != SQL_ROLLBACK)
+        return fail(*dbc, cli_diagnostic("HY012", "Invalid transaction operation code."));
+    // Each statement commits as it ends; only an explicit transaction is left to end here.
+    Statement s(*dbc->connection);
+    Diagnostic error;
+    if (!s.prepare(completion == SQL_COMMIT ? "COMMIT" : "ROLLBACK", error) || s.execute(error) != 0)
+        return fail(*dbc, error);
+    return SQL_SUCCESS;
+}
+
+} // extern "C"

@@ -1,0 +1,127 @@
+#include "connection.h"
+
+#include "catalog.h"
+#include "dialect.h"
+#include "instance.h"
+#include "routines.h"
+#include "statement.h"
+
+#include <sqlite3.h>
+#include <system_error>
+
+namespace zal {
+
+namespace {
+
+// Longer statements are refused with SQLCODE -101.
+constexpr int max_statement_bytes = 2 * 1024 * 1024;
+constexpr int busy_timeout_ms = 10000;
+
+std::string user_of(const std::string &user) { return upper(user.empty() ? login_name() : user); }
+
+} // namespace
+
+Connection::Connection(sqlite3 *db, std::string database, std::string user)
+    : db_(db), database_(upper(std::move(database))), user_(user_of(user)),
+      routines_(std::make_unique<Routines>(*this)) {}
+
+Connection::~Connection() {
+    // every statement of this connection is finalized by now (the CLI drops them first)
+    sqlite3_close_v2(db_);
+}
+
+std::optional<Diagnostic> Connection::take_raised() {
+    std::optional<Diagnostic> d = std::move(raised_);
+    raised_.reset();
+    return d;
+}
+
+bool Connection::install(Diagnostic &error) {
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busy_timeout_ms);
+    sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, max_statement_bytes);
+    // A file that is not a database fails here, on its first read.
+    int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema;",
+                          nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        error = database_unusable(database_, sqlite3_errmsg(db_));
+        return false;
+    }
+    if (!ensure_system_tables(db_, error) || !install_catalog(*this, error))
+        return false;
+    routines_->load();
+    return true;
+}
+
+std::unique_ptr<Connection> Connection::open(const std::string &database, const std::string &user,
+                                             Diagnostic &error) {
+    if (!instance_started()) {
+        error = manager_not_started();
+        return nullptr;
+    }
+    std::error_code ec;
+    if (!valid_database_name(database) || !std::filesystem::is_regular_file(database_path(database), ec)) {
+        error = database_not_found(database);
+        return nullptr;
+    }
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(database_path(database).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot open");
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    std::unique_ptr<Connection> c(new Connection(db, database, user));
+    if (!c->install(error))
+        return nullptr;
+    return c;
+}
+
+std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
+                                               const std::string &user, Diagnostic &error) {
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot create");
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    std::unique_ptr<Connection> c(new Connection(db, database, user));
+    if (!c->install(error))
+        return nullptr;
+    return c;
+}
+
+std::vector<std::string> split_script(std::string_view script) {
+    std::vector<std::string> out;
+    std::string current;
+    bool has_text = false;
+    for (const Token &t : lex(script)) {
+        if (t.is_punct(";")) {
+            if (has_text)
+                out.push_back(std::move(current));
+            current.clear();
+            has_text = false;
+            continue;
+        }
+        if (t.significant())
+            has_text = true;
+        current += t.text;
+    }
+    if (has_text)
+        out.push_back(std::move(current));
+    return out;
+}
+
+bool Connection::execute_script(std::string_view script, Diagnostic &error) {
+    for (const std::string &sql : split_script(script)) {
+        Statement s(*this);
+        if (!s.prepare(sql, error) || s.execute(error) == -1)
+            return false;
+    }
+    return true;
+}
+
+} // namespace zal

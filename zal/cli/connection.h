@@ -1,0 +1,57 @@
+// One open database of the instance, with the ZAL catalog and routines installed on it.
+#pragma once
+
+#include "diagnostics.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace zal {
+
+class Routines;
+
+class Connection {
+public:
+    // Opens an existing database of the instance. On failure returns null and sets error.
+    static std::unique_ptr<Connection> open(const std::string &database, const std::string &user,
+                                            Diagnostic &error);
+    // Creates a new database file at path and opens it (the manager's start uses this).
+    static std::unique_ptr<Connection> create(const std::string &path, const std::string &database,
+                                              const std::string &user, Diagnostic &error);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    sqlite3 *db() const { return db_; }
+    const std::string &user() const { return user_; }         // upper case
+    const std::string &database() const { return database_; } // upper case
+    Routines &routines() { return *routines_; }
+
+    // A routine that fails inside a statement leaves its diagnostic here; the statement takes
+    // it in place of the engine's message.
+    void raise(Diagnostic d) { raised_ = std::move(d); }
+    std::optional<Diagnostic> take_raised();
+
+    // Runs ZAL statements without results, one after another (the manager's set-up scripts).
+    bool execute_script(std::string_view script, Diagnostic &error);
+
+private:
+    Connection(sqlite3 *db, std::string database, std::string user);
+    bool install(Diagnostic &error);
+
+    sqlite3 *db_;
+    std::string database_;
+    std::string user_;
+    std::unique_ptr<Routines> routines_;
+    std::optional<Diagnostic> raised_;
+};
+
+// Splits a script at ";" outside quotes and comments; empty pieces are dropped.
+std::vector<std::string> split_script(std::string_view script);
+
+} // namespace zal

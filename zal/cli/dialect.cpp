@@ -1,0 +1,519 @@
+#include "dialect.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace zal {
+
+namespace {
+
+bool ident_start(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
+bool ident_part(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
+
+std::string upper_ascii(std::string s) {
+    for (char &c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// Length of a quoted run that starts at s[i] with quote q; a doubled quote stands for itself.
+size_t quoted_length(std::string_view s, size_t i, char close) {
+    size_t j = i + 1;
+    while (j < s.size()) {
+        if (s[j] == close) {
+            if (close != ']' && j + 1 < s.size() && s[j + 1] == close) {
+                j += 2;
+                continue;
+            }
+            return j + 1 - i;
+        }
+        ++j;
+    }
+    return s.size() - i;
+}
+
+} // namespace
+
+bool Token::is(std::string_view word) const {
+    if (kind != TokenKind::Ident || text.size() != word.size())
+        return false;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != word[i])
+            return false;
+    return true;
+}
+
+std::vector<Token> lex(std::string_view s) {
+    std::vector<Token> out;
+    size_t i = 0;
+    auto push = [&](TokenKind k, size_t n) {
+        out.push_back({k, std::string(s.substr(i, n))});
+        i += n;
+    };
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+        if (std::isspace(c)) {
+            size_t j = i;
+            while (j < s.size() && std::isspace(static_cast<unsigned char>(s[j])))
+                ++j;
+            push(TokenKind::Space, j - i);
+        } else if (c == '-' && next == '-') {
+            size_t j = s.find('\n', i);
+            push(TokenKind::Comment, (j == std::string_view::npos ? s.size() : j) - i);
+        } else if (c == '/' && next == '*') {
+            size_t j = s.find("*/", i + 2);
+            push(TokenKind::Comment, (j == std::string_view::npos ? s.size() : j + 2) - i);
+        } else if (c == '\'') {
+            push(TokenKind::String, quoted_length(s, i, '\''));
+        } else if ((c == 'x' || c == 'X') && next == '\'') {
+            push(TokenKind::Blob, 1 + quoted_length(s, i + 1, '\''));
+        } else if (c == '"' || c == '`') {
+            push(TokenKind::QuotedIdent, quoted_length(s, i, static_cast<char>(c)));
+        } else if (c == '[') {
+            push(TokenKind::QuotedIdent, quoted_length(s, i, ']'));
+        } else if (std::isdigit(c) || (c == '.' && std::isdigit(static_cast<unsigned char>(next)))) {
+            size_t j = i;
+            if (c == '0' && (next == 'x' || next == 'X')) {
+                j += 2;
+                while (j < s.size() && std::isxdigit(static_cast<unsigned char>(s[j])))
+                    ++j;
+            } else {
+                while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                    ++j;
+                if (j < s.size() && s[j] == '.') {
+                    ++j;
+                    while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                        ++j;
+                }
+                if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
+                    size_t k = j + 1;
+                    if (k < s.size() && (s[k] == '+' || s[k] == '-'))
+                        ++k;
+                    if (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) {
+                        j = k;
+                        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                            ++j;
+                    }
+                }
+            }
+            push(TokenKind::Number, j - i);
+        } else if (ident_start(c)) {
+            size_t j = i;
+            while (j < s.size() && ident_part(static_cast<unsigned char>(s[j])))
+                ++j;
+            push(TokenKind::Ident, j - i);
+        } else if (c == '?' || ((c == ':' || c == '@' || c == '$') && ident_start(static_cast<unsigned char>(next)))) {
+            size_t j = i + 1;
+            while (j < s.size() && ident_part(static_cast<unsigned char>(s[j])))
+                ++j;
+            push(TokenKind::Param, j - i);
+        } else {
+            static const char *pairs[] = {"||", "<=", ">=", "<>", "!=", "==", "<<", ">>", "->"};
+            size_t n = 1;
+            for (const char *p : pairs)
+                if (c == p[0] && next == p[1])
+                    n = 2;
+            if (n == 2 && c == '-' && i + 2 < s.size() && s[i + 2] == '>')
+                n = 3;
+            push(TokenKind::Punct, n);
+        }
+    }
+    return out;
+}
+
+std::string join(const std::vector<Token> &tokens) {
+    std::string s;
+    for (const Token &t : tokens)
+        s += t.text;
+    return s;
+}
+
+std::vector<Token> significant(const std::vector<Token> &tokens) {
+    std::vector<Token> out;
+    for (const Token &t : tokens)
+        if (t.significant())
+            out.push_back(t);
+    return out;
+}
+
+std::string identifier_name(const Token &t) {
+    if (t.kind == TokenKind::QuotedIdent && t.text.size() >= 2) {
+        const char q = t.text.front();
+        std::string inner = t.text.substr(1, t.text.size() - 2);
+        if (q != '[') {
+            std::string doubled(2, q == '`' ? '`' : '"');
+            for (size_t p = 0; (p = inner.find(doubled, p)) != std::string::npos; ++p)
+                inner.erase(p, 1);
+        }
+        return inner;
+    }
+    return upper_ascii(t.text);
+}
+
+long long parse_length(std::string_view digits, std::string_view suffix) {
+    long long n = 0;
+    auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (ec != std::errc() || p != digits.data() + digits.size())
+        return -1;
+    long long factor = 1;
+    if (suffix == "K" || suffix == "k")
+        factor = 1024;
+    else if (suffix == "M" || suffix == "m")
+        factor = 1024 * 1024;
+    else if (suffix == "G" || suffix == "g")
+        factor = 1024LL * 1024 * 1024;
+    else if (!suffix.empty())
+        return -1;
+    return n * factor;
+}
+
+namespace {
+
+// The rewriting passes work on the full token list (spaces and comments kept, so the text
+// keeps its layout) and look at significant neighbours.
+class Rewriter {
+public:
+    explicit Rewriter(std::vector<Token> tokens) : t_(std::move(tokens)) {}
+
+    std::vector<Token> &tokens() { return t_; }
+
+    // Index of the next significant token after i (t_.size() when none).
+    size_t next(size_t i) const {
+        for (size_t j = i + 1; j < t_.size(); ++j)
+            if (t_[j].significant())
+                return j;
+        return t_.size();
+    }
+    size_t prev(size_t i) const {
+        for (size_t j = i; j-- > 0;)
+            if (t_[j].significant())
+                return j;
+        return t_.size();
+    }
+    bool at(size_t i, std::string_view word) const { return i < t_.size() && t_[i].is(word); }
+    bool punct(size_t i, std::string_view p) const { return i < t_.size() && t_[i].is_punct(p); }
+
+    // The significant token that closes the parenthesis at i, or t_.size().
+    size_t matching(size_t i) const {
+        int depth = 0;
+        for (size_t j = i; j < t_.size(); ++j) {
+            if (t_[j].is_punct("("))
+                ++depth;
+            else if (t_[j].is_punct(")") && --depth == 0)
+                return j;
+        }
+        return t_.size();
+    }
+
+    void erase(size_t i) { t_[i] = {TokenKind::Space, ""}; }
+    void replace(size_t i, TokenKind k, std::string text) { t_[i] = {k, std::move(text)}; }
+
+    void upper_identifiers() {
+        for (Token &tok : t_)
+            if (tok.kind == TokenKind::Ident)
+                tok.text = upper_ascii(tok.text);
+    }
+
+    // "FOR BIT DATA" and its kin only tell how a character type stores bytes.
+    void drop_data_subtypes() {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (!at(i, "FOR"))
+                continue;
+            size_t a = next(i), b = next(a);
+            if ((at(a, "BIT") || at(a, "SBCS") || at(a, "MIXED")) && at(b, "DATA")) {
+                erase(i);
+                erase(a);
+                erase(b);
+            }
+        }
+    }
+
+    // (32K) -> (32768)
+    void expand_lengths() {
+        for (size_t i = 0; i + 1 < t_.size(); ++i) {
+            if (t_[i].kind != TokenKind::Number || t_[i + 1].kind != TokenKind::Ident || !punct(prev(i), "("))
+                continue;
+            long long n = parse_length(t_[i].text, t_[i + 1].text);
+            if (n >= 0) {
+                t_[i].text = std::to_string(n);
+                erase(i + 1);
+            }
+        }
+    }
+
+    void special_registers() {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (t_[i].kind != TokenKind::Ident || punct(prev(i), ".") || punct(next(i), ".") ||
+                punct(next(i), "("))
+                continue;
+            const bool in_default = at(prev(i), "DEFAULT");
+            if (t_[i].is("CURRENT")) {
+                size_t j = next(i);
+                const char *function = nullptr;
+                if (at(j, "USER") || at(j, "SCHEMA") || at(j, "SQLID"))
+                    function = "ZAL_USER()";
+                else if (at(j, "SERVER"))
+                    function = "ZAL_SERVER()";
+                else if (at(j, "DATE"))
+                    function = in_default ? "CURRENT_DATE" : "ZAL_CURRENT_DATE()";
+                else if (at(j, "TIME"))
+                    function = in_default ? "CURRENT_TIME" : "ZAL_CURRENT_TIME()";
+                else if (at(j, "TIMESTAMP"))
+                    function = in_default ? "CURRENT_TIMESTAMP" : "ZAL_CURRENT_TIMESTAMP()";
+                if (function && !punct(next(j), "(")) {
+                    replace(i, TokenKind::Ident, function);
+                    for (size_t k = i + 1; k <= j; ++k)
+                        erase(k);
+                }
+            } else if (t_[i].is("USER") || t_[i].is("CURRENT_USER") || t_[i].is("SESSION_USER") ||
+                       t_[i].is("SYSTEM_USER")) {
+                replace(i, TokenKind::Ident, "ZAL_USER()");
+            } else if (!in_default && t_[i].is("CURRENT_DATE")) {
+                replace(i, TokenKind::Ident, "ZAL_CURRENT_DATE()");
+            } else if (!in_default && t_[i].is("CURRENT_TIME")) {
+                replace(i, TokenKind::Ident, "ZAL_CURRENT_TIME()");
+            } else if (!in_default && t_[i].is("CURRENT_TIMESTAMP")) {
+                replace(i, TokenKind::Ident, "ZAL_CURRENT_TIMESTAMP()");
+            }
+        }
+    }
+
+    // TABLE(f(args)) AS x -> f(args) AS x
+    void table_functions() {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (!at(i, "TABLE"))
+                continue;
+            size_t open = next(i);
+            size_t name = next(open);
+            size_t inner = next(name);
+            if (!punct(open, "(") || name >= t_.size() ||
+                (t_[name].kind != TokenKind::Ident && t_[name].kind != TokenKind::QuotedIdent) ||
+                !punct(inner, "("))
+                continue;
+            size_t inner_close = matching(inner);
+            size_t close = next(inner_close);
+            if (inner_close >= t_.size() || !punct(close, ")"))
+                continue;
+            erase(i);
+            erase(open);
+            erase(close);
+        }
+    }
+
+    void catalog_names() {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (!at(i, "SYSORL"))
+                continue;
+            size_t dot = next(i), name = next(dot);
+            if (punct(dot, ".") && (at(name, "SYSTABLES") || at(name, "SYSCOLUMNS"))) {
+                replace(i, TokenKind::Ident, "SYSORL_" + upper_ascii(t_[name].text));
+                erase(dot);
+                erase(name);
+            }
+        }
+    }
+
+    // FETCH FIRST n ROWS ONLY -> LIMIT n; OPTIMIZE FOR n ROWS, FOR READ ONLY, FOR FETCH ONLY and
+    // a closing isolation clause (WITH UR) carry nothing the engine needs.
+    void result_clauses() {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (at(i, "FETCH")) {
+                size_t a = next(i);
+                if (!at(a, "FIRST") && !at(a, "NEXT"))
+                    continue;
+                size_t b = next(a);
+                std::string count = "1";
+                if (b < t_.size() && t_[b].kind == TokenKind::Number) {
+                    count = t_[b].text;
+                    b = next(b);
+                }
+                size_t c = next(b);
+                if ((at(b, "ROW") || at(b, "ROWS")) && at(c, "ONLY")) {
+                    replace(i, TokenKind::Ident, "LIMIT " + count);
+                    for (size_t k = i + 1; k <= c; ++k)
+                        erase(k);
+                }
+            } else if (at(i, "OPTIMIZE")) {
+                size_t a = next(i), b = next(a), c = next(b);
+                if (at(a, "FOR") && b < t_.size() && t_[b].kind == TokenKind::Number &&
+                    (at(c, "ROW") || at(c, "ROWS")))
+                    for (size_t k = i; k <= c; ++k)
+                        erase(k);
+            } else if (at(i, "FOR")) {
+                size_t a = next(i), b = next(a);
+                if ((at(a, "READ") || at(a, "FETCH")) && at(b, "ONLY"))
+                    for (size_t k = i; k <= b; ++k)
+                        erase(k);
+            } else if (at(i, "WITH")) {
+                size_t a = next(i), end = next(a);
+                if ((at(a, "UR") || at(a, "CS") || at(a, "RS") || at(a, "RR")) &&
+                    (end >= t_.size() || punct(end, ";")))
+                    for (size_t k = i; k <= a; ++k)
+                        erase(k);
+            }
+        }
+    }
+
+    // VALUES 1, 2 -> VALUES (1), (2): each element that is not a row in parentheses becomes one.
+    void values_lists() {
+        for (size_t i = 0; i < t_.size(); ++i) {
+            if (!at(i, "VALUES"))
+                continue;
+            std::vector<std::pair<size_t, size_t>> elements; // first and last significant token
+            size_t first = t_.size(), last = t_.size();
+            int depth = 0;
+            size_t j = next(i);
+            for (; j < t_.size(); j = next(j)) {
+                const Token &tok = t_[j];
+                if (depth == 0 && (tok.is_punct(")") || tok.is_punct(";") || tok.is("ORDER") ||
+                                   tok.is("FETCH") || tok.is("LIMIT") || tok.is("UNION") ||
+                                   tok.is("EXCEPT") || tok.is("INTERSECT") || tok.is("ON") ||
+                                   tok.is("RETURNING")))
+                    break;
+                if (depth == 0 && tok.is_punct(",")) {
+                    if (first < t_.size())
+                        elements.push_back({first, last});
+                    first = last = t_.size();
+                    continue;
+                }
+                if (tok.is_punct("("))
+                    ++depth;
+                else if (tok.is_punct(")"))
+                    --depth;
+                if (first == t_.size())
+                    first = j;
+                last = j;
+            }
+            if (first < t_.size())
+                elements.push_back({first, last});
+            for (auto [a, b] : elements) {
+                if (punct(a, "(") && matching(a) == b)
+                    continue;
+                t_[a].text = "(" + t_[a].text;
+                t_[b].text += ")";
+            }
+        }
+    }
+
+    // a CONCAT b -> a || b
+    void concat_operator() {
+        for (size_t i = 0; i < t_.size(); ++i)
+            if (at(i, "CONCAT") && !punct(next(i), "("))
+                replace(i, TokenKind::Punct, "||");
+    }
+
+private:
+    std::vector<Token> t_;
+};
+
+std::string object_name(const std::vector<Token> &sig, size_t i) {
+    // schema.name names the object name
+    if (i + 2 < sig.size() && sig[i + 1].is_punct("."))
+        i += 2;
+    return i < sig.size() ? identifier_name(sig[i]) : std::string();
+}
+
+void classify(const std::vector<Token> &sig, Translation &out) {
+    if (sig.empty() || (sig.size() == 1 && sig[0].is_punct(";"))) {
+        out.kind = StatementKind::Empty;
+        return;
+    }
+    size_t i = 0;
+    auto at = [&](size_t k, std::string_view w) { return k < sig.size() && sig[k].is(w); };
+    out.values = at(0, "VALUES");
+    if (at(0, "COMMIT") || at(0, "ROLLBACK")) {
+        size_t k = at(1, "WORK") ? 2 : 1;
+        if (k >= sig.size() || sig[k].is_punct(";"))
+            out.kind = at(0, "COMMIT") ? StatementKind::Commit : StatementKind::Rollback;
+        return;
+    }
+    if (at(0, "CREATE")) {
+        i = 1;
+        if (at(i, "OR") && at(i + 1, "REPLACE"))
+            i += 2;
+        if (at(i, "TEMP") || at(i, "TEMPORARY"))
+            ++i;
+        if (at(i, "FUNCTION")) {
+            out.kind = StatementKind::CreateFunction;
+            out.object = object_name(sig, i + 1);
+            return;
+        }
+        bool table = at(i, "TABLE"), view = at(i, "VIEW");
+        if (!table && !view)
+            return;
+        ++i;
+        if (at(i, "IF") && at(i + 1, "NOT") && at(i + 2, "EXISTS"))
+            i += 3;
+        out.kind = table ? StatementKind::CreateTable : StatementKind::CreateView;
+        out.object = object_name(sig, i);
+        return;
+    }
+    if (at(0, "DROP")) {
+        i = 1;
+        if (at(i, "SPECIFIC"))
+            ++i;
+        if (at(i, "FUNCTION")) {
+            out.kind = StatementKind::DropFunction;
+            out.object = object_name(sig, i + 1);
+            return;
+        }
+        bool table = at(i, "TABLE"), view = at(i, "VIEW");
+        if (!table && !view)
+            return;
+        ++i;
+        if (at(i, "IF") && at(i + 1, "EXISTS"))
+            i += 2;
+        out.kind = table ? StatementKind::DropTable : StatementKind::DropView;
+        out.object = object_name(sig, i);
+    }
+}
+
+void rewrite(Rewriter &r) {
+    r.upper_identifiers();
+    r.drop_data_subtypes();
+    r.expand_lengths();
+    r.special_registers();
+    r.table_functions();
+    r.catalog_names();
+    r.result_clauses();
+    r.values_lists();
+    r.concat_operator();
+}
+
+} // namespace
+
+Translation translate(std::string_view zal_sql) {
+    Translation out;
+    std::vector<Token> tokens = lex(zal_sql);
+    classify(significant(tokens), out);
+    if (out.kind == StatementKind::CreateFunction || out.kind == StatementKind::DropFunction) {
+        out.sql = std::string(zal_sql); // the routine catalog parses these itself
+        return out;
+    }
+    Rewriter r(std::move(tokens));
+    rewrite(r);
+    out.sql = join(r.tokens());
+    return out;
+}
+
+std::string translate_expression(std::string_view expression, const std::vector<std::string> &params) {
+    Rewriter r(lex(expression));
+    rewrite(r);
+    std::vector<Token> &t = r.tokens();
+    for (size_t i = 0; i < t.size(); ++i) {
+        if ((t[i].kind != TokenKind::Ident && t[i].kind != TokenKind::QuotedIdent) || r.punct(r.prev(i), ".") ||
+            r.punct(r.next(i), "(") || r.punct(r.next(i), "."))
+            continue;
+        const std::string name = identifier_name(t[i]);
+        for (size_t p = 0; p < params.size(); ++p)
+            if (params[p] == name) {
+                t[i] = {TokenKind::Param, "?" + std::to_string(p + 1)};
+                break;
+            }
+    }
+    return join(t);
+}
+
+} // namespace zal

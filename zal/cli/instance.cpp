@@ -1,0 +1,69 @@
+#include "instance.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace zal {
+
+std::string upper(std::string s) {
+    for (char &c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+fs::path home_dir() {
+    if (const char *home = std::getenv("ZAL_HOME"); home && *home)
+        return home;
+    if (const char *data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return fs::path(data) / "zal";
+    const char *user_home = std::getenv("HOME");
+    if (!user_home || !*user_home) {
+        if (passwd *pw = getpwuid(getuid()))
+            user_home = pw->pw_dir;
+    }
+    return fs::path(user_home ? user_home : ".") / ".local" / "share" / "zal";
+}
+
+fs::path instance_marker() { return home_dir() / "zal.instance"; }
+
+bool instance_started() {
+    std::error_code ec;
+    return fs::is_regular_file(instance_marker(), ec);
+}
+
+bool valid_database_name(const std::string &name) {
+    if (name.empty() || name.size() > 64)
+        return false;
+    for (unsigned char c : name)
+        if (!std::isalnum(c) && c != '_' && c != '@' && c != '#' && c != '$')
+            return false;
+    return true;
+}
+
+fs::path database_path(const std::string &name) { return home_dir() / (upper(name) + ".db"); }
+
+std::string login_name() {
+    if (passwd *pw = getpwuid(geteuid()); pw && pw->pw_name && *pw->pw_name)
+        return pw->pw_name;
+    if (const char *user = std::getenv("USER"); user && *user)
+        return user;
+    return "ZAL";
+}
+
+fs::path library_dir() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&library_dir), &info) && info.dli_fname) {
+        std::error_code ec;
+        fs::path p = fs::canonical(info.dli_fname, ec);
+        if (!ec)
+            return p.parent_path();
+    }
+    return {};
+}
+
+} // namespace zal

@@ -1,0 +1,30 @@
+// Where the instance and its databases live, and who the user is.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace zal {
+
+// $ZAL_HOME, or $XDG_DATA_HOME/zal, or ~/.local/share/zal.
+std::filesystem::path home_dir();
+
+// The file that marks an instance as set up (the manager as started).
+std::filesystem::path instance_marker();
+bool instance_started();
+
+// Database names are letters, digits and _ @ # $, 1 to 64 characters; anything else (a path,
+// "..") names no database.
+bool valid_database_name(const std::string &name);
+// The database's file: one SQLite file in the instance, named by the name in upper case.
+std::filesystem::path database_path(const std::string &name);
+
+// The login name of the process (for an empty user id).
+std::string login_name();
+
+// The directory that holds libzalcli, which is the bin directory of an installation.
+std::filesystem::path library_dir();
+
+std::string upper(std::string s);
+
+} // namespace zal

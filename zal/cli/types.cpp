@@ -1,0 +1,176 @@
+#include "types.h"
+
+#include "dialect.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+namespace zal {
+
+namespace {
+
+ColumnType make(int16_t sql_type, uint32_t size, int16_t scale, const char *coltype, int32_t length) {
+    return {true, sql_type, size, scale, coltype, length};
+}
+
+} // namespace
+
+ColumnType parse_declared_type(std::string_view declared) {
+    std::vector<std::string> words;
+    std::vector<long long> numbers;
+    for (const Token &t : significant(lex(declared))) {
+        if (t.kind == TokenKind::Ident && numbers.empty()) {
+            // a length suffix follows its number: "32K"
+            words.push_back(identifier_name(t));
+        } else if (t.kind == TokenKind::Number) {
+            numbers.push_back(parse_length(t.text, ""));
+        } else if (t.kind == TokenKind::Ident && !numbers.empty() && numbers.back() >= 0) {
+            long long n = parse_length(std::to_string(numbers.back()), t.text);
+            if (n >= 0)
+                numbers.back() = n;
+        }
+    }
+    if (words.empty())
+        return {};
+    auto number = [&](size_t i, long long fallback) {
+        long long n = i < numbers.size() && numbers[i] >= 0 ? numbers[i] : fallback;
+        return static_cast<uint32_t>(std::min<long long>(n, 2147483647LL));
+    };
+    const std::string &w = words[0];
+    const bool varying = words.size() > 1 && words[1] == "VARYING";
+    if ((w == "CHAR" || w == "CHARACTER" || w == "GRAPHIC" || w == "NCHAR") && !varying) {
+        uint32_t n = number(0, 1);
+        return make(1, n, 0, "CHAR", static_cast<int32_t>(n));
+    }
+    if (w == "VARCHAR" || w == "VARGRAPHIC" || w == "NVARCHAR" || varying) {
+        uint32_t n = number(0, 254);
+        return make(12, n, 0, "VARCHAR", static_cast<int32_t>(n));
+    }
+    if (w == "LONG")
+        return make(12, 32700, 0, "LONGVAR", 32700);
+    if (w == "SMALLINT" || w == "BOOLEAN")
+        return make(5, 5, 0, "SMALLINT", 2);
+    if (w == "INTEGER" || w == "INT")
+        return make(4, 10, 0, "INTEGER", 4);
+    if (w == "BIGINT")
+        return make(-5, 19, 0, "BIGINT", 8);
+    if (w == "DECIMAL" || w == "DEC" || w == "NUMERIC" || w == "NUM") {
+        uint32_t p = number(0, 5);
+        auto s = static_cast<int16_t>(std::min<uint32_t>(number(1, 0), p));
+        return make(w == "NUMERIC" || w == "NUM" ? 2 : 3, p, s, "DECIMAL", static_cast<int32_t>(p));
+    }
+    if (w == "REAL" || (w == "FLOAT" && number(0, 53) <= 24))
+        return make(7, 7, 0, "REAL", 4);
+    if (w == "DOUBLE" || w == "FLOAT")
+        return make(8, 15, 0, "DOUBLE", 8);
+    if (w == "DATE")
+        return make(9, 10, 0, "DATE", 4);
+    if (w == "TIME")
+        return make(10, 8, 0, "TIME", 3);
+    if (w == "TIMESTAMP" || w == "DATETIME")
+        return make(11, 26, 0, "TIMESTAMP", 10);
+    if (w == "BLOB" || w == "BINARY") {
+        uint32_t n = number(0, 1048576);
+        return make(-98, n, 0, "BLOB", static_cast<int32_t>(n));
+    }
+    if (w == "CLOB" || w == "DBCLOB" || w == "TEXT") {
+        uint32_t n = number(0, 1048576);
+        return make(-99, n, 0, "CLOB", static_cast<int32_t>(n));
+    }
+    return {};
+}
+
+ColumnType type_of_value(int storage, std::string_view sample_text, int64_t sample_integer) {
+    switch (storage) {
+    case SQLITE_INTEGER:
+        if (sample_integer >= INT32_MIN && sample_integer <= INT32_MAX)
+            return make(4, 10, 0, "INTEGER", 4);
+        return make(-5, 19, 0, "BIGINT", 8);
+    case SQLITE_FLOAT:
+        return make(8, 15, 0, "DOUBLE", 8);
+    case SQLITE_BLOB: {
+        auto n = static_cast<uint32_t>(std::max<size_t>(sample_text.size(), 254));
+        return make(-98, n, 0, "BLOB", static_cast<int32_t>(n));
+    }
+    default: {
+        // An expression's text has no declared length; leave room beyond the first value.
+        auto n = static_cast<uint32_t>(std::max<size_t>(sample_text.size(), 254));
+        return make(12, n, 0, "VARCHAR", static_cast<int32_t>(n));
+    }
+    }
+}
+
+namespace {
+
+void append_double(double v, std::string &out) {
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    if (ec != std::errc()) {
+        end = buf + std::snprintf(buf, sizeof buf, "%.17g", v);
+    }
+    std::string_view s(buf, static_cast<size_t>(end - buf));
+    out += s;
+    if (std::isfinite(v) && s.find_first_of(".eE") == std::string_view::npos)
+        out += ".0";
+}
+
+void append_fixed(double v, int scale, std::string &out) {
+    char buf[512];
+    int n = std::snprintf(buf, sizeof buf, "%.*f", scale, v);
+    if (n > 0 && static_cast<size_t>(n) < sizeof buf)
+        out.append(buf, static_cast<size_t>(n));
+    else
+        append_double(v, out);
+}
+
+void append_integer(int64_t v, std::string &out) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, static_cast<size_t>(end - buf));
+}
+
+} // namespace
+
+bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out) {
+    const bool decimal = type.sql_type == 2 || type.sql_type == 3;
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_NULL:
+        return false;
+    case SQLITE_INTEGER: {
+        int64_t v = sqlite3_column_int64(stmt, column);
+        append_integer(v, out);
+        if (decimal && type.scale > 0)
+            out.append(1, '.').append(static_cast<size_t>(type.scale), '0');
+        return true;
+    }
+    case SQLITE_FLOAT: {
+        double v = sqlite3_column_double(stmt, column);
+        if (decimal)
+            append_fixed(v, type.scale, out);
+        else
+            append_double(v, out);
+        return true;
+    }
+    case SQLITE_BLOB: {
+        static const char hex[] = "0123456789ABCDEF";
+        auto *p = static_cast<const unsigned char *>(sqlite3_column_blob(stmt, column));
+        int n = sqlite3_column_bytes(stmt, column);
+        out.reserve(out.size() + static_cast<size_t>(n) * 2);
+        for (int i = 0; i < n; ++i) {
+            out += hex[p[i] >> 4];
+            out += hex[p[i] & 15];
+        }
+        return true;
+    }
+    default: {
+        auto *p = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+        out.append(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+        return true;
+    }
+    }
+}
+
+} // namespace zal
