@@ -397,6 +397,14 @@ public:
         }
     }
 
+    // In a table's definition INTEGER becomes INT: the engine would make an INTEGER PRIMARY KEY
+    // an alias of its row number, which fills a NULL key in by itself instead of refusing it.
+    void integer_columns() {
+        for (size_t i = 0; i < t_.size(); ++i)
+            if (at(i, "INTEGER") && !punct(next(i), "("))
+                t_[i].text = "INT";
+    }
+
     // a CONCAT b -> a || b
     void concat_operator() {
         for (size_t i = 0; i < t_.size(); ++i)
@@ -494,6 +502,8 @@ Translation translate(std::string_view zal_sql) {
     }
     Rewriter r(std::move(tokens));
     rewrite(r);
+    if (out.kind == StatementKind::CreateTable)
+        r.integer_columns();
     out.sql = join(r.tokens());
     return out;
 }

@@ -1,0 +1,304 @@
+// The call-level interface: return codes, descriptions, conversions, truncation, NULLs, file
+// bindings, diagnostics, and that a failing statement changes nothing.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace kestle_test;
+
+namespace {
+
+struct Stmt {
+    explicit Stmt(Client &c) : c(c) { EXPECT_EQ(SQLAllocStmt(c.hdbc, &h), SQL_SUCCESS); }
+    ~Stmt() {
+        SQLFreeStmt(h, SQL_DROP);
+        SQLEndTran(SQL_HANDLE_DBC, c.hdbc, SQL_COMMIT);
+    }
+    SQLRETURN prepare(const std::string &sql) { return SQLPrepare(h, (SQLCHAR *)sql.data(), (SQLINTEGER)sql.size()); }
+    SQLRETURN exec(const std::string &sql) {
+        SQLRETURN rc = prepare(sql);
+        return rc == SQL_SUCCESS ? SQLExecute(h) : rc;
+    }
+    Result error(SQLRETURN rc) { return diagnostic(rc, c.henv, c.hdbc, h); }
+    Client &c;
+    SQLHSTMT h = 0;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    TempHome home;
+    Client db{"SAMPLE"};
+    void SetUp() override {
+        ASSERT_EQ(db.last.rc, SQL_SUCCESS) << db.last.message;
+        ASSERT_TRUE(db.run("CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20), AMOUNT DECIMAL(9,2), "
+                           "D DATE, X DOUBLE, S SMALLINT, B BLOB(1K), C CHAR(10), BIG BIGINT)")
+                        .ok())
+            << db.last.message;
+        ASSERT_TRUE(db.run("INSERT INTO T VALUES (1, 'one', 12.5, '2004-06-15', 0.25, 7, X'00FF10', 'ab', 5000000000), "
+                           "(2, NULL, 3, NULL, NULL, NULL, NULL, NULL, NULL)")
+                        .ok())
+            << db.last.message;
+    }
+};
+
+} // namespace
+
+TEST_F(Cli, DescribesDeclaredAndComputedColumns) {
+    Stmt s(db);
+    ASSERT_EQ(s.exec("SELECT ID, NAME, AMOUNT, D, X, S, B, C, BIG, ID * 2, 'text', 1.5, COUNT(*) OVER () FROM T"),
+              SQL_SUCCESS);
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(s.h, &count);
+    ASSERT_EQ(count, 13);
+    struct Expect {
+        const char *name;
+        SQLSMALLINT type;
+        SQLUINTEGER size;
+        SQLSMALLINT scale;
+        SQLSMALLINT nullable;
+    };
+    const Expect expect[] = {
+        {"ID", SQL_INTEGER, 10, 0, SQL_NO_NULLS}, {"NAME", SQL_VARCHAR, 20, 0, SQL_NULLABLE},
+        {"AMOUNT", SQL_DECIMAL, 9, 2, SQL_NULLABLE}, {"D", SQL_DATE, 10, 0, SQL_NULLABLE},
+        {"X", SQL_DOUBLE, 15, 0, SQL_NULLABLE},     {"S", SQL_SMALLINT, 5, 0, SQL_NULLABLE},
+        {"B", SQL_BLOB, 1024, 0, SQL_NULLABLE},     {"C", SQL_CHAR, 10, 0, SQL_NULLABLE},
+        {"BIG", SQL_BIGINT, 19, 0, SQL_NULLABLE},   {"ID * 2", SQL_INTEGER, 10, 0, SQL_NULLABLE},
+        {"'text'", SQL_VARCHAR, 254, 0, SQL_NULLABLE}, {"1.5", SQL_DOUBLE, 15, 0, SQL_NULLABLE},
+    };
+    for (SQLUSMALLINT i = 1; i <= 12; ++i) {
+        SQLCHAR name[32];
+        SQLSMALLINT name_len = 0, type = 0, scale = 0, nullable = 0;
+        SQLUINTEGER size = 0;
+        ASSERT_EQ(SQLDescribeCol(s.h, i, name, sizeof name, &name_len, &type, &size, &scale, &nullable), SQL_SUCCESS);
+        const Expect &e = expect[i - 1];
+        EXPECT_STREQ((char *)name, e.name);
+        EXPECT_EQ(name_len, (SQLSMALLINT)strlen(e.name));
+        EXPECT_EQ(type, e.type) << e.name;
+        EXPECT_EQ(size, e.size) << e.name;
+        EXPECT_EQ(scale, e.scale) << e.name;
+        EXPECT_EQ(nullable, e.nullable) << e.name;
+    }
+    SQLCHAR name[4];
+    SQLSMALLINT name_len = 0;
+    EXPECT_EQ(SQLDescribeCol(s.h, 2, name, sizeof name, &name_len, nullptr, nullptr, nullptr, nullptr),
+              SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ((char *)name, "NAM");
+    EXPECT_EQ(name_len, 4);
+    EXPECT_EQ(SQLDescribeCol(s.h, 14, name, sizeof name, &name_len, nullptr, nullptr, nullptr, nullptr), SQL_ERROR);
+}
+
+TEST_F(Cli, ConvertsEveryTypeToTextAndReportsNull) {
+    Result r = db.run("SELECT ID, NAME, AMOUNT, D, X, S, B, C, BIG FROM T ORDER BY ID");
+    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0], (std::vector<std::string>{"1", "one", "12.50", "2004-06-15", "0.25", "7", "00FF10", "ab",
+                                                   "5000000000"}));
+    EXPECT_EQ(r.rows[1], (std::vector<std::string>{"2", "<null>", "3.00", "<null>", "<null>", "<null>", "<null>",
+                                                   "<null>", "<null>"}));
+}
+
+TEST_F(Cli, BoundColumnsTruncateWithInfoAndLeaveNullBuffersAlone) {
+    Stmt s(db);
+    ASSERT_EQ(s.exec("SELECT NAME, ID FROM T ORDER BY ID"), SQL_SUCCESS);
+    char name[3], id[8];
+    SQLINTEGER name_ind = 0, id_ind = 0;
+    ASSERT_EQ(SQLBindCol(s.h, 1, SQL_C_CHAR, name, sizeof name, &name_ind), SQL_SUCCESS);
+    ASSERT_EQ(SQLBindCol(s.h, 2, SQL_C_CHAR, id, sizeof id, &id_ind), SQL_SUCCESS);
+    std::memset(name, 0, sizeof name);
+    EXPECT_EQ(SQLFetch(s.h), SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ(name, "on");
+    EXPECT_EQ(name_ind, 3);
+    EXPECT_EQ(s.error(SQL_SUCCESS_WITH_INFO).sqlstate, "01004");
+    std::memset(name, 0, sizeof name);
+    EXPECT_EQ(SQLFetch(s.h), SQL_SUCCESS);
+    EXPECT_EQ(name_ind, SQL_NULL_DATA);
+    EXPECT_EQ(name[0], 0) << "unfilled bytes keep the zeros set before the fetch";
+    EXPECT_STREQ(id, "2");
+    EXPECT_EQ(SQLFetch(s.h), SQL_NO_DATA_FOUND);
+    EXPECT_EQ(SQLFetch(s.h), SQL_NO_DATA_FOUND);
+}
+
+TEST_F(Cli, GetDataDeliversLongValuesInPieces) {
+    Stmt s(db);
+    ASSERT_EQ(s.exec("VALUES 'abcdefghij'"), SQL_SUCCESS);
+    ASSERT_EQ(SQLFetch(s.h), SQL_SUCCESS);
+    char part[5];
+    SQLINTEGER ind = 0;
+    EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ(part, "abcd");
+    EXPECT_EQ(ind, 10);
+    EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ(part, "efgh");
+    EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_SUCCESS);
+    EXPECT_STREQ(part, "ij");
+    EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_NO_DATA_FOUND);
+}
+
+TEST_F(Cli, StatementWithoutResultHasNoColumnsAndCountsRows) {
+    Stmt s(db);
+    ASSERT_EQ(s.exec("UPDATE T SET NAME = 'x'"), SQL_SUCCESS);
+    SQLSMALLINT count = -1;
+    SQLNumResultCols(s.h, &count);
+    EXPECT_EQ(count, 0);
+    SQLINTEGER rows = 0;
+    SQLRowCount(s.h, &rows);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(SQLFetch(s.h), SQL_ERROR);
+    EXPECT_EQ(s.error(SQL_ERROR).sqlstate, "24000");
+}
+
+TEST_F(Cli, ErrorsGiveSqlcodeStateAndMessageAndChangeNothing) {
+    struct Case {
+        const char *sql;
+        SQLINTEGER sqlcode;
+        const char *sqlstate;
+        const char *text;
+    };
+    const Case cases[] = {
+        {"SELEC * FROM T", -104, "42601", "SQL0104N  An unexpected token \"SELEC\" was found.  SQLSTATE=42601"},
+        {"SELECT * FROM EMPLOYEES", -204, "42704", "SQL0204N  \"EMPLOYEES\" is an undefined name.  SQLSTATE=42704"},
+        {"SELECT NOPE FROM T", -206, "42703", "\"NOPE\" is not valid"},
+        {"INSERT INTO T (ID) VALUES (1)", -803, "23505", "SQL0803N"},
+        {"INSERT INTO T (NAME) VALUES (NULL)", -407, "23502", "SQL0407N"},
+        {"UPDATE T SET ID = 1", -803, "23505", "SQL0803N"},
+        {"SELECT NOFUNC(1) FROM T", -440, "42884", "NOFUNC"},
+        {"SELECT 1; SELECT 2", -104, "42601", "SELECT"},
+        {"", -198, "42617", "SQL0198N"},
+        {"   -- only a comment", -198, "42617", "SQL0198N"},
+    };
+    for (const Case &c : cases) {
+        Result r = db.run(c.sql);
+        EXPECT_EQ(r.rc, SQL_ERROR) << c.sql;
+        EXPECT_EQ(r.sqlcode, c.sqlcode) << c.sql << ": " << r.message;
+        EXPECT_EQ(r.sqlstate, c.sqlstate) << c.sql;
+        EXPECT_EQ(r.message.rfind("[ZAL][CLI Driver][ZAL] SQL", 0), 0u) << r.message;
+        EXPECT_NE(r.message.find(c.text), std::string::npos) << r.message;
+    }
+    EXPECT_EQ(db.value("SELECT COUNT(*) || '/' || SUM(ID) FROM T"), "2/3");
+}
+
+TEST_F(Cli, MultiRowStatementThatFailsHalfwayLeavesNoRow) {
+    Result r = db.run("INSERT INTO T (ID, NAME) VALUES (10, 'a'), (11, 'b'), (1, 'duplicate')");
+    EXPECT_EQ(r.sqlcode, -803);
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM T"), "2");
+}
+
+TEST_F(Cli, StatementTextWithNulOrTooLongIsRefused) {
+    Stmt s(db);
+    const std::string with_nul("SELECT 1\0 FROM T", 16);
+    EXPECT_EQ(SQLPrepare(s.h, (SQLCHAR *)with_nul.data(), (SQLINTEGER)with_nul.size()), SQL_ERROR);
+    Result r = s.error(SQL_ERROR);
+    EXPECT_EQ(r.sqlcode, -7);
+    EXPECT_EQ(r.sqlstate, "42601");
+
+    const std::string huge = "SELECT '" + std::string(3 * 1024 * 1024, 'x') + "' FROM T";
+    EXPECT_EQ(SQLPrepare(s.h, (SQLCHAR *)huge.data(), (SQLINTEGER)huge.size()), SQL_ERROR);
+    EXPECT_EQ(s.error(SQL_ERROR).sqlcode, -101);
+    EXPECT_EQ(SQLPrepare(s.h, (SQLCHAR *)"VALUES 1", -5), SQL_ERROR);
+    EXPECT_EQ(s.error(SQL_ERROR).sqlstate, "HY090");
+}
+
+TEST_F(Cli, HandlesAreCheckedAndNeverReused) {
+    Stmt s(db);
+    SQLHSTMT old = s.h;
+    ASSERT_EQ(SQLFreeStmt(old, SQL_DROP), SQL_SUCCESS);
+    EXPECT_EQ(SQLExecute(old), SQL_INVALID_HANDLE);
+    EXPECT_EQ(SQLAllocStmt(db.hdbc, &s.h), SQL_SUCCESS);
+    EXPECT_NE(s.h, old);
+    EXPECT_EQ(SQLFetch(123456789), SQL_INVALID_HANDLE);
+    EXPECT_EQ(SQLConnect(db.hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, nullptr, 0, nullptr, 0), SQL_ERROR);
+    EXPECT_EQ(diagnostic(SQL_ERROR, db.henv, db.hdbc, 0).sqlstate, "08002");
+    EXPECT_EQ(SQLFreeConnect(db.hdbc), SQL_ERROR) << "a connection is freed only after it is disconnected";
+}
+
+TEST_F(Cli, DiagnosticIsReadOnceAndTruncatedToTheBuffer) {
+    Stmt s(db);
+    ASSERT_EQ(s.exec("SELECT * FROM NOWHERE"), SQL_ERROR);
+    SQLCHAR state[6], message[24];
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    EXPECT_EQ(SQLError(db.henv, db.hdbc, s.h, state, &native, message, sizeof message, &length),
+              SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(native, -204);
+    EXPECT_STREQ((char *)state, "42704");
+    EXPECT_EQ(strlen((char *)message), sizeof message - 1);
+    EXPECT_GT(length, (SQLSMALLINT)sizeof message);
+    EXPECT_EQ(SQLError(db.henv, db.hdbc, s.h, state, &native, message, sizeof message, &length), SQL_NO_DATA_FOUND);
+}
+
+TEST_F(Cli, FileBoundParameterAndColumnCarryBlobs) {
+    const std::string picture("\x00\x01\xff\x42 picture bytes", 18);
+    write_text(home / "in.bin", picture);
+    Stmt ins(db);
+    std::string in_name = (home / "in.bin").string();
+    SQLUINTEGER read = SQL_FILE_READ;
+    SQLINTEGER ind = 0;
+    ASSERT_EQ(ins.prepare("INSERT INTO T (ID, B) VALUES (3, ?)"), SQL_SUCCESS);
+    SQLSMALLINT in_len = (SQLSMALLINT)in_name.size();
+    ASSERT_EQ(SQLBindFileToParam(ins.h, 1, SQL_BLOB, (SQLCHAR *)in_name.data(), &in_len, &read, 255, &ind),
+              SQL_SUCCESS);
+    ASSERT_EQ(SQLExecute(ins.h), SQL_SUCCESS) << ins.error(SQL_ERROR).message;
+
+    Stmt sel(db);
+    ASSERT_EQ(sel.exec("SELECT B FROM T WHERE ID = 3"), SQL_SUCCESS);
+    std::string out_name = (home / "out.bin").string();
+    SQLSMALLINT out_len = (SQLSMALLINT)out_name.size();
+    SQLUINTEGER overwrite = SQL_FILE_OVERWRITE;
+    SQLINTEGER data_len = 0, out_ind = 0;
+    write_text(home / "out.bin", "older and longer content that must go");
+    ASSERT_EQ(SQLBindFileToCol(sel.h, 1, (SQLCHAR *)out_name.data(), &out_len, &overwrite, 255, &data_len, &out_ind),
+              SQL_SUCCESS);
+    ASSERT_EQ(SQLFetch(sel.h), SQL_SUCCESS);
+    EXPECT_EQ(read_text(home / "out.bin"), picture);
+    EXPECT_EQ(data_len, (SQLINTEGER)picture.size());
+}
+
+TEST_F(Cli, MissingOrUnwritableFilesAreReported) {
+    Stmt ins(db);
+    std::string missing = (home / "missing.bin").string();
+    SQLUINTEGER read = SQL_FILE_READ;
+    SQLINTEGER ind = 0;
+    ASSERT_EQ(ins.prepare("INSERT INTO T (ID, B) VALUES (4, ?)"), SQL_SUCCESS);
+    ASSERT_EQ(SQLBindFileToParam(ins.h, 1, SQL_BLOB, (SQLCHAR *)missing.c_str(), nullptr, &read, 255, &ind),
+              SQL_SUCCESS);
+    EXPECT_EQ(SQLExecute(ins.h), SQL_ERROR);
+    Result r = ins.error(SQL_ERROR);
+    EXPECT_EQ(r.sqlcode, -452);
+    EXPECT_NE(r.message.find("missing.bin"), std::string::npos);
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM T"), "2");
+
+    Stmt unbound(db);
+    EXPECT_EQ(unbound.exec("INSERT INTO T (ID, B) VALUES (5, ?)"), SQL_ERROR);
+    EXPECT_EQ(unbound.error(SQL_ERROR).sqlcode, -313);
+
+    Stmt sel(db);
+    ASSERT_EQ(sel.exec("SELECT B FROM T WHERE ID = 1"), SQL_SUCCESS);
+    std::string nowhere = (home / "no-such-dir" / "out.bin").string();
+    SQLUINTEGER overwrite = SQL_FILE_OVERWRITE;
+    SQLINTEGER data_len = 0, out_ind = 0;
+    ASSERT_EQ(SQLBindFileToCol(sel.h, 1, (SQLCHAR *)nowhere.c_str(), nullptr, &overwrite, 255, &data_len, &out_ind),
+              SQL_SUCCESS);
+    EXPECT_EQ(SQLFetch(sel.h), SQL_ERROR);
+    EXPECT_EQ(sel.error(SQL_ERROR).sqlcode, -452);
+}
+
+TEST_F(Cli, TwoConnectionsWriteOneDatabase) {
+    Client other("SAMPLE");
+    ASSERT_TRUE(db.run("INSERT INTO T (ID) VALUES (20)").ok());
+    ASSERT_TRUE(other.run("INSERT INTO T (ID) VALUES (21)").ok()) << other.last.message;
+    ASSERT_TRUE(db.run("INSERT INTO T (ID) VALUES (22)").ok());
+    EXPECT_EQ(other.value("SELECT COUNT(*) FROM T"), "5");
+}
+
+TEST_F(Cli, DisconnectDropsStatementsAndAllowsAFreshConnect) {
+    SQLHSTMT h = 0;
+    ASSERT_EQ(SQLAllocStmt(db.hdbc, &h), SQL_SUCCESS);
+    ASSERT_EQ(SQLDisconnect(db.hdbc), SQL_SUCCESS);
+    EXPECT_EQ(SQLExecute(h), SQL_INVALID_HANDLE);
+    EXPECT_EQ(SQLDisconnect(db.hdbc), SQL_ERROR);
+    EXPECT_EQ(SQLConnect(db.hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, (SQLCHAR *)"", SQL_NTS, (SQLCHAR *)"", SQL_NTS),
+              SQL_SUCCESS);
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM T"), "2");
+}
