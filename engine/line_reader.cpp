@@ -1,0 +1,54 @@
+#include "line_reader.h"
+
+#include <sys/stat.h>
+
+namespace kestle {
+
+LineReader::LineReader(const std::string &path) {
+    if (path.find('\0') != std::string::npos)
+        return;
+    file_.reset(std::fopen(path.c_str(), "rb"));
+    struct stat st;
+    if (file_ && (fstat(fileno(file_.get()), &st) != 0 || !S_ISREG(st.st_mode)))
+        file_.reset();
+    if (file_)
+        buf_.resize(64 * 1024);
+}
+
+bool LineReader::next(std::string &line) {
+    line.clear();
+    if (!file_)
+        return false;
+    bool any = false;
+    for (;;) {
+        if (pos_ == len_) {
+            pos_ = 0;
+            len_ = std::fread(buf_.data(), 1, buf_.size(), file_.get());
+            if (len_ == 0)
+                return any;
+        }
+        if (skip_lf_) {
+            skip_lf_ = false;
+            if (buf_[pos_] == '\n') {
+                ++pos_;
+                continue;
+            }
+        }
+        const char *start = buf_.data() + pos_;
+        const char *end = buf_.data() + len_;
+        const char *p = start;
+        while (p != end && *p != '\n' && *p != '\r')
+            ++p;
+        line.append(start, p);
+        if (p == end) {
+            any = any || p != start;
+            pos_ = len_;
+            continue;
+        }
+        skip_lf_ = *p == '\r';
+        pos_ = static_cast<std::size_t>(p - buf_.data()) + 1;
+        return true;
+    }
+}
+
+} // namespace kestle
