@@ -122,6 +122,10 @@ int main() {
     const double routine =
         best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE rgb(MAP, " + colour + ") >= 1", by_routine);
     const double column = best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE HIT >= 1", by_column);
+    // What any function over the blob column costs on this engine: a built-in that only
+    // compares the value.
+    std::string ignored;
+    const double builtin = best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE NULLIF(MAP, X'00') >= X'01'", ignored);
     SQLDisconnect(hdbc);
     SQLFreeConnect(hdbc);
     SQLFreeEnv(henv);
@@ -134,5 +138,7 @@ int main() {
     std::printf("rgb over 10000 maps: %.2f ms, precomputed column: %.2f ms (%d maps match); ratio %.2f "
                 "(target at most 2)\n",
                 routine * 1e3, column * 1e3, hits, routine / column);
+    std::printf("the engine's own trivial function over the same maps: %.2f ms, ratio %.2f\n", builtin * 1e3,
+                builtin / column);
     return 0;
 }

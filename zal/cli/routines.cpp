@@ -263,6 +263,10 @@ bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
             p.accept("NULL");
             p.accept("INPUT");
             d.called_on_null = true;
+        } else if (p.accept("NOT")) {
+            // NOT DETERMINISTIC, NOT FENCED, NOT NULL CALL, ...
+            if (p.accept("DETERMINISTIC"))
+                d.deterministic = false;
         } else if (p.accept("DETERMINISTIC")) {
             d.deterministic = true;
         } else if (p.accept("RETURN")) {
@@ -358,39 +362,22 @@ struct Frame {
     char name[ZAL_ROUTINE_NAME_LEN] = {};
     char specific[ZAL_ROUTINE_NAME_LEN] = {};
     char message[ZAL_MESSAGE_LEN + 1] = {};
-    std::vector<void *> pointers;
-
+    std::vector<void *> pointers; // the arguments of the call, in the order of the convention
+    size_t params = 0;
     bool ready = false;
 
-    // Sizes the buffers for a routine's definition and names, once.
-    void prepare(const Definition &d, const std::string &qualified_name) {
-        const size_t n = d.params.size() + d.results.size();
-        values.resize(n);
+    // Sizes the buffers and lays out the pointers once; a call only refreshes the pointers of
+    // argument buffers that had to grow.
+    void prepare(const Definition &d, const std::string &qualified_name, void *scratchpad = nullptr,
+                 int32_t *call_type = nullptr) {
+        params = d.params.size();
+        const size_t n = params + d.results.size();
+        values.assign(n, std::vector<unsigned char>(8, 0));
         indicators.assign(n, 0);
         std::snprintf(name, sizeof name, "%s", qualified_name.c_str());
         std::snprintf(specific, sizeof specific, "%s", d.name.c_str());
         for (size_t k = 0; k < d.results.size(); ++k)
-            size_result(d.params.size() + k, d.results[k]);
-        ready = true;
-    }
-    void size_result(size_t k, const Param &p) {
-        size_t bytes = 8;
-        if (p.kind == Kind::Text)
-            bytes = static_cast<size_t>(std::min<uint32_t>(p.type.size, 32 * 1024 * 1024)) + 1;
-        else if (p.kind == Kind::Lob)
-            bytes = sizeof(uint32_t) + static_cast<size_t>(std::min<uint32_t>(p.type.size, 32 * 1024 * 1024)) + 1;
-        values[k].assign(bytes, 0);
-    }
-    void clear_results(size_t first_result) {
-        for (size_t k = first_result; k < values.size(); ++k) {
-            std::fill(values[k].begin(), values[k].end(), 0);
-            indicators[k] = 0;
-        }
-        std::memcpy(sqlstate, "00000", 6);
-        std::memset(message, 0, sizeof message);
-    }
-    // Every pointer in the order of the convention.
-    void **arguments(void *scratchpad, int32_t *call_type) {
+            size_result(params + k, d.results[k]);
         pointers.clear();
         for (auto &v : values)
             pointers.push_back(v.data());
@@ -404,8 +391,36 @@ struct Frame {
             pointers.push_back(scratchpad);
             pointers.push_back(call_type);
         }
-        return pointers.data();
+        ready = true;
     }
+    void size_result(size_t k, const Param &p) {
+        size_t bytes = 8;
+        if (p.kind == Kind::Text)
+            bytes = static_cast<size_t>(std::min<uint32_t>(p.type.size, 32 * 1024 * 1024)) + 1;
+        else if (p.kind == Kind::Lob)
+            bytes = sizeof(uint32_t) + static_cast<size_t>(std::min<uint32_t>(p.type.size, 32 * 1024 * 1024)) + 1;
+        values[k].assign(std::max<size_t>(bytes, 8), 0);
+    }
+    // Argument buffer k, at least `bytes` long.
+    unsigned char *argument(size_t k, size_t bytes) {
+        std::vector<unsigned char> &buf = values[k];
+        if (buf.size() < bytes) {
+            buf.resize(bytes);
+            pointers[k] = buf.data();
+        }
+        return buf.data();
+    }
+    // Empty results: the start of each buffer holds a zero number, an empty text or a zero
+    // length; nothing of a result can be mistaken for the last one.
+    void clear_results() {
+        for (size_t k = params; k < values.size(); ++k) {
+            std::memset(values[k].data(), 0, 8);
+            indicators[k] = 0;
+        }
+        std::memcpy(sqlstate, "00000", 6);
+        message[0] = '\0';
+    }
+    void call(void *entry) { callers[pointers.size()](entry, pointers.data()); }
     // True when the routine reported success or a warning.
     bool succeeded() const { return sqlstate[0] == '0' && (sqlstate[1] == '0' || sqlstate[1] == '1'); }
     bool end_of_table() const { return std::strncmp(sqlstate, "02", 2) == 0; }
@@ -448,55 +463,40 @@ struct Routine {
 namespace {
 
 void set_argument(Frame &f, size_t k, const Param &p, sqlite3_value *v) {
-    std::vector<unsigned char> &buf = f.values[k];
     f.indicators[k] = sqlite3_value_type(v) == SQLITE_NULL ? -1 : 0;
+    auto put = [&](const auto &x) { std::memcpy(f.argument(k, sizeof x), &x, sizeof x); };
     switch (p.kind) {
-    case Kind::Int16: {
-        auto x = static_cast<int16_t>(sqlite3_value_int(v));
-        buf.assign(sizeof x, 0);
-        std::memcpy(buf.data(), &x, sizeof x);
+    case Kind::Int16:
+        put(static_cast<int16_t>(sqlite3_value_int(v)));
         break;
-    }
-    case Kind::Int32: {
-        int32_t x = sqlite3_value_int(v);
-        buf.assign(sizeof x, 0);
-        std::memcpy(buf.data(), &x, sizeof x);
+    case Kind::Int32:
+        put(static_cast<int32_t>(sqlite3_value_int(v)));
         break;
-    }
-    case Kind::Int64: {
-        int64_t x = sqlite3_value_int64(v);
-        buf.assign(sizeof x, 0);
-        std::memcpy(buf.data(), &x, sizeof x);
+    case Kind::Int64:
+        put(static_cast<int64_t>(sqlite3_value_int64(v)));
         break;
-    }
-    case Kind::Float: {
-        auto x = static_cast<float>(sqlite3_value_double(v));
-        buf.assign(sizeof x, 0);
-        std::memcpy(buf.data(), &x, sizeof x);
+    case Kind::Float:
+        put(static_cast<float>(sqlite3_value_double(v)));
         break;
-    }
-    case Kind::Double: {
-        double x = sqlite3_value_double(v);
-        buf.assign(sizeof x, 0);
-        std::memcpy(buf.data(), &x, sizeof x);
+    case Kind::Double:
+        put(sqlite3_value_double(v));
         break;
-    }
     case Kind::Text: {
         auto *s = sqlite3_value_text(v);
         auto n = static_cast<size_t>(sqlite3_value_bytes(v));
-        buf.resize(n + 1);
+        unsigned char *buf = f.argument(k, n + 1);
         if (n)
-            std::memcpy(buf.data(), s, n);
+            std::memcpy(buf, s, n);
         buf[n] = 0;
         break;
     }
     case Kind::Lob: {
         const void *s = sqlite3_value_blob(v);
         auto n = static_cast<uint32_t>(sqlite3_value_bytes(v));
-        buf.resize(sizeof n + n + 1);
-        std::memcpy(buf.data(), &n, sizeof n);
+        unsigned char *buf = f.argument(k, sizeof n + n + 1);
+        std::memcpy(buf, &n, sizeof n);
         if (n)
-            std::memcpy(buf.data() + sizeof n, s, n);
+            std::memcpy(buf + sizeof n, s, n);
         buf[sizeof n + n] = 0;
         break;
     }
@@ -587,11 +587,10 @@ void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     Frame &f = r.frame;
     if (!f.ready)
         f.prepare(r.d, r.qualified_name);
-    f.clear_results(r.d.params.size());
+    f.clear_results();
     for (int i = 0; i < argc; ++i)
         set_argument(f, static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i]);
-    void **args = f.arguments(nullptr, nullptr);
-    callers[f.pointers.size()](r.binding.entry, args);
+    f.call(r.binding.entry);
     if (!f.succeeded()) {
         raise(ctx, r, r.failed(f.sqlstate, f.message));
         return;
@@ -724,7 +723,7 @@ int table_best_index(sqlite3_vtab *v, sqlite3_index_info *info) {
 int table_open(sqlite3_vtab *v, sqlite3_vtab_cursor **out) {
     auto *c = new TableCursor;
     const Routine &r = *reinterpret_cast<TableVtab *>(v)->routine;
-    c->frame.prepare(r.d, r.qualified_name);
+    c->frame.prepare(r.d, r.qualified_name, &c->scratchpad, &c->call_type);
     *out = &c->base;
     return SQLITE_OK;
 }
@@ -735,10 +734,9 @@ Routine &routine_of(sqlite3_vtab_cursor *c) { return *reinterpret_cast<TableVtab
 bool table_call(sqlite3_vtab_cursor *base, int32_t type) {
     auto *c = reinterpret_cast<TableCursor *>(base);
     Routine &r = routine_of(base);
-    c->frame.clear_results(r.d.params.size());
+    c->frame.clear_results();
     c->call_type = type;
-    void **args = c->frame.arguments(&c->scratchpad, &c->call_type);
-    callers[c->frame.pointers.size()](r.binding.entry, args);
+    c->frame.call(r.binding.entry);
     if (c->frame.end_of_table()) {
         c->eof = true;
         return true;
