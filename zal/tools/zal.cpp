@@ -1,1 +1,600 @@
-int main() { return 0; }
+// zal: the command line processor of the ZAL product. It runs statements from a script, from its
+// own command line or from standard input through the call-level interface, and reports each
+// result as a column table.
+#include <zalapp.h>
+#include <zalcli.h>
+
+#include "diagnostics.h"
+#include "dialect.h"
+#include "instance.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The tool's own messages.
+constexpr const char *msg_completed = "ZAL0000I  The SQL command completed successfully.";
+constexpr const char *msg_terminated = "ZAL0000I  The TERMINATE command completed successfully.";
+constexpr const char *msg_started = "ZAL0000I  The START DATABASE MANAGER command completed successfully.";
+constexpr const char *msg_usage =
+    "usage: zal [-t] [-v] [-f script] [-z report] [-o-] [statement]\n"
+    "  -t  statements end with \";\" (otherwise each line is a statement)\n"
+    "  -v  echo each statement before its result\n"
+    "  -f  run the statements of the script file\n"
+    "  -z  also write the whole report to the file\n"
+    "  -o- write no report to the terminal\n"
+    "Without a script or a statement the statements are read from standard input.\n";
+
+enum Exit { exit_ok = 0, exit_failed = 4, exit_unusable = 8 };
+
+// A displayed value is cut at this many characters.
+constexpr size_t max_display_width = 40;
+
+struct Options {
+    bool terminated = false; // -t
+    bool echo = false;       // -v
+    bool terminal = true;    // cleared by -o-
+    std::optional<std::string> script;
+    std::optional<std::string> report;
+    std::string statement; // the remaining arguments
+    std::vector<std::string> errors;
+};
+
+Options parse_options(int argc, char **argv) {
+    Options o;
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.size() < 2 || arg[0] != '-')
+            break;
+        for (size_t k = 1; k < arg.size(); ++k) {
+            const char letter = arg[k];
+            if (letter == 't') {
+                o.terminated = true;
+            } else if (letter == 'v') {
+                o.echo = true;
+            } else if (letter == 'o') {
+                // "-o-" turns the terminal report off, "-o" on
+                o.terminal = !(k + 1 < arg.size() && arg[k + 1] == '-');
+                k += o.terminal ? 0 : 1;
+            } else if (letter == 'f' || letter == 'z') {
+                // the value is the rest of this word, or the next word
+                std::string value = arg.substr(k + 1);
+                if (value.empty() && i + 1 < argc)
+                    value = argv[++i];
+                if (value.empty())
+                    o.errors.push_back("zal: the option -" + std::string(1, letter) + " needs a file name");
+                else
+                    (letter == 'f' ? o.script : o.report) = value;
+                break;
+            } else {
+                o.errors.push_back("zal: the option \"-" + std::string(1, letter) + "\" is not valid");
+            }
+        }
+    }
+    for (; i < argc; ++i)
+        o.statement += (o.statement.empty() ? "" : " ") + std::string(argv[i]);
+    return o;
+}
+
+// Where the report goes: the terminal, the -z file, or both.
+class Report {
+public:
+    Report(bool terminal, std::ofstream *file) : terminal_(terminal), file_(file) {}
+    void write(const std::string &text) {
+        if (terminal_)
+            std::cout << text;
+        if (file_)
+            *file_ << text;
+    }
+    void line(const std::string &text) { write(text + "\n"); }
+    // Before a shell command runs, so that it sees the report as written so far.
+    void flush() {
+        std::cout.flush();
+        if (file_)
+            file_->flush();
+    }
+
+private:
+    bool terminal_;
+    std::ofstream *file_;
+};
+
+std::string trim(const std::string &s) {
+    const auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return "";
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+using zal::upper;
+
+std::vector<std::string> words_of(const std::string &s) {
+    std::istringstream in(s);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
+}
+
+// The CLI's message without its three bracketed prefixes, as the product shows it.
+std::string message_text(std::string m) {
+    for (int i = 0; i < 3 && !m.empty() && m[0] == '['; ++i) {
+        const auto close = m.find(']');
+        if (close == std::string::npos)
+            break;
+        m.erase(0, close + 1);
+        m.erase(0, m.find_first_not_of(' ') == std::string::npos ? m.size() : m.find_first_not_of(' '));
+    }
+    return m;
+}
+
+// The word where CONNECT TO db [USER u USING p] goes wrong.
+std::string connect_error_token(const std::vector<std::string> &w) {
+    if (w.size() > 3 && upper(w[3]) != "USER")
+        return w[3];
+    if (w.size() > 5 && upper(w[5]) != "USING")
+        return w[5];
+    if (w.size() > 7)
+        return w[7];
+    return "END-OF-STATEMENT";
+}
+
+// Characters, not bytes, so that UTF-8 text lines up.
+size_t display_length(const std::string &s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string cut_to(const std::string &s, size_t width) {
+    size_t n = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && n++ == width)
+            return s.substr(0, i);
+    }
+    return s;
+}
+
+// Line breaks and tabs inside a value would break the table.
+std::string one_line(std::string s) {
+    for (char &c : s)
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
+    return s;
+}
+
+bool numeric(SQLSMALLINT type) {
+    switch (type) {
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
+    case SQL_BIGINT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct Column {
+    std::string name;
+    bool right = false;
+    size_t width = 0;
+};
+
+std::string pad(const std::string &s, size_t width, bool right) {
+    const std::string shown = cut_to(s, width);
+    const std::string fill(width - display_length(shown), ' ');
+    return right ? fill + shown : shown + fill;
+}
+
+std::string rtrim(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+class Processor {
+public:
+    Processor(const Options &o, Report &r) : opts_(o), report_(r) {}
+    ~Processor() { disconnect(); }
+
+    // Runs one statement as read; false once TERMINATE or QUIT has ended the input.
+    bool run(const std::string &statement) {
+        if (opts_.echo)
+            report_.write(statement + "\n\n");
+        bool ok = true;
+        const bool more = dispatch(statement, ok);
+        if (!ok)
+            failed_ = true;
+        report_.write("\n");
+        return more;
+    }
+    bool failed() const { return failed_; }
+
+private:
+    bool dispatch(const std::string &statement, bool &ok) {
+        const std::string text = trim(statement);
+        if (!text.empty() && text[0] == '!') {
+            ok = shell(text.substr(1));
+            return true;
+        }
+        std::vector<std::string> w = words_of(text);
+        if (!w.empty() && w.back().size() > 1 && w.back().back() == ';')
+            w.back().pop_back();
+        else if (!w.empty() && w.back() == ";")
+            w.pop_back();
+        const std::string first = w.empty() ? "" : upper(w[0]);
+        const std::string second = w.size() > 1 ? upper(w[1]) : "";
+        if (w.size() == 1 && (first == "TERMINATE" || first == "QUIT")) {
+            disconnect();
+            if (first == "TERMINATE")
+                report_.line(msg_terminated);
+            return false;
+        }
+        if (first == "CONNECT" && second == "RESET" && w.size() == 2) {
+            disconnect();
+            report_.line(msg_completed);
+            return true;
+        }
+        if (first == "CONNECT" && second == "TO") {
+            ok = connect_command(w);
+            return true;
+        }
+        if (w.size() == 3 && first == "START" && second == "DATABASE" && upper(w[2]) == "MANAGER") {
+            ok = start_manager();
+            return true;
+        }
+        ok = sql(text);
+        return true;
+    }
+
+    bool shell(const std::string &command) {
+        report_.flush();
+        const int status = std::system(command.c_str());
+        const int code = status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (code == 0)
+            return true;
+        report_.line("ZAL0001N  The command \"" + command + "\" ended with exit status " + std::to_string(code) + ".");
+        return false;
+    }
+
+    bool connect_command(const std::vector<std::string> &w) {
+        std::string user, password;
+        if (w.size() == 7 && upper(w[3]) == "USER" && upper(w[5]) == "USING") {
+            user = w[4];
+            password = w[6];
+        } else if (w.size() != 3) {
+            report_.line(zal::syntax_error(connect_error_token(w)).text);
+            return false;
+        }
+        if (!connect(w[2], user, password))
+            return false;
+        report_.write("   Database Connection Information\n\n"
+                      " Database server        = ZAL " ZAL_VERSION "\n"
+                      " SQL authorization ID   = " + query_value("VALUES USER") + "\n"
+                      " Local database alias   = " + upper(w[2]) + "\n");
+        return true;
+    }
+
+    bool connect(const std::string &database, const std::string &user, const std::string &password) {
+        disconnect();
+        SQLAllocEnv(&henv_);
+        SQLAllocConnect(henv_, &hdbc_);
+        const SQLRETURN rc = SQLConnect(hdbc_, (SQLCHAR *)database.c_str(), SQL_NTS, (SQLCHAR *)user.c_str(),
+                                        SQL_NTS, (SQLCHAR *)password.c_str(), SQL_NTS);
+        if (rc == SQL_SUCCESS) {
+            connected_ = true;
+            return true;
+        }
+        report_.line(diagnostic(0));
+        SQLFreeConnect(hdbc_);
+        SQLFreeEnv(henv_);
+        henv_ = hdbc_ = 0;
+        return false;
+    }
+
+    void disconnect() {
+        if (connected_)
+            SQLDisconnect(hdbc_);
+        if (hdbc_)
+            SQLFreeConnect(hdbc_);
+        if (henv_)
+            SQLFreeEnv(henv_);
+        henv_ = hdbc_ = 0;
+        connected_ = false;
+    }
+
+    bool start_manager() {
+        zal_sqlca ca{};
+        const int32_t code = zalStartManager(nullptr, &ca);
+        if (code == ZAL_SQLCODE_OK) {
+            report_.line(msg_started);
+            return true;
+        }
+        report_.line(std::string(ca.sqlerrmc, static_cast<size_t>(std::clamp<int16_t>(ca.sqlerrml, 0, sizeof ca.sqlerrmc))));
+        // A manager that is already active is what the statement asks for.
+        return code == ZAL_SQLCODE_ALREADY_ACTIVE;
+    }
+
+    std::string diagnostic(SQLHSTMT hstmt) {
+        SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+        SQLCHAR message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        if (SQLError(henv_, hdbc_, hstmt, state, &native, message, sizeof message, &length) == SQL_NO_DATA_FOUND)
+            return "";
+        return message_text(reinterpret_cast<char *>(message));
+    }
+
+    // Without a CONNECT the program's current database, which it puts in $ZAL_DATABASE.
+    bool ensure_connection() {
+        if (connected_)
+            return true;
+        const char *database = std::getenv("ZAL_DATABASE");
+        if (!database || !*database) {
+            report_.line(zal::no_connection().text);
+            return false;
+        }
+        return connect(database, "", "");
+    }
+
+    // One value of the column, however long.
+    bool get_value(SQLHSTMT h, SQLUSMALLINT column, std::optional<std::string> &value) {
+        char buffer[4096];
+        std::string text;
+        SQLRETURN rc;
+        do {
+            SQLINTEGER ind = 0;
+            rc = SQLGetData(h, column, SQL_C_CHAR, buffer, sizeof buffer, &ind);
+            if (rc == SQL_ERROR)
+                return false;
+            if (rc == SQL_NO_DATA_FOUND)
+                break;
+            if (ind == SQL_NULL_DATA) {
+                value.reset();
+                return true;
+            }
+            text.append(buffer, std::min<size_t>(static_cast<size_t>(std::max<SQLINTEGER>(ind, 0)), sizeof buffer - 1));
+        } while (rc == SQL_SUCCESS_WITH_INFO);
+        value = std::move(text);
+        return true;
+    }
+
+    std::string query_value(const std::string &sql) {
+        SQLHSTMT h = 0;
+        std::optional<std::string> value;
+        if (SQLAllocStmt(hdbc_, &h) == SQL_SUCCESS) {
+            if (SQLExecDirect(h, (SQLCHAR *)sql.c_str(), SQL_NTS) == SQL_SUCCESS && SQLFetch(h) == SQL_SUCCESS)
+                get_value(h, 1, value);
+            SQLFreeStmt(h, SQL_DROP);
+            SQLEndTran(SQL_HANDLE_DBC, hdbc_, SQL_COMMIT);
+        }
+        return value.value_or("");
+    }
+
+    bool sql(const std::string &text) {
+        if (!ensure_connection())
+            return false;
+        SQLHSTMT h = 0;
+        if (SQLAllocStmt(hdbc_, &h) != SQL_SUCCESS) {
+            report_.line(diagnostic(0));
+            return false;
+        }
+        bool ok = SQLPrepare(h, (SQLCHAR *)text.data(), static_cast<SQLINTEGER>(text.size())) == SQL_SUCCESS &&
+                  SQLExecute(h) == SQL_SUCCESS;
+        SQLSMALLINT count = 0;
+        if (ok)
+            SQLNumResultCols(h, &count);
+        if (ok && count > 0)
+            ok = print_result(h, count);
+        else if (ok)
+            report_.line(msg_completed);
+        if (!ok)
+            report_.line(diagnostic(h));
+        SQLFreeStmt(h, SQL_DROP);
+        SQLEndTran(SQL_HANDLE_DBC, hdbc_, SQL_COMMIT);
+        return ok;
+    }
+
+    // The whole result is read first, so each column is as wide as its widest value.
+    bool print_result(SQLHSTMT h, SQLSMALLINT count) {
+        std::vector<Column> columns(static_cast<size_t>(count));
+        for (SQLUSMALLINT c = 1; c <= count; ++c) {
+            SQLCHAR name[129] = {};
+            SQLSMALLINT name_len = 0, type = 0, scale = 0, nullable = 0;
+            SQLUINTEGER size = 0;
+            SQLDescribeCol(h, c, name, sizeof name, &name_len, &type, &size, &scale, &nullable);
+            Column &col = columns[c - 1];
+            col.name = reinterpret_cast<char *>(name);
+            col.right = numeric(type);
+            col.width = display_length(col.name);
+        }
+        std::vector<std::vector<std::string>> rows;
+        std::vector<size_t> widest(columns.size(), 1);
+        bool ok = true;
+        SQLRETURN rc = SQL_SUCCESS;
+        while (ok && ((rc = SQLFetch(h)) == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO)) {
+            std::vector<std::string> row;
+            for (SQLUSMALLINT c = 1; ok && c <= count; ++c) {
+                std::optional<std::string> value;
+                ok = get_value(h, c, value);
+                row.push_back(value ? one_line(*value) : "-");
+                widest[c - 1] = std::max(widest[c - 1], display_length(row.back()));
+            }
+            if (ok)
+                rows.push_back(std::move(row));
+        }
+        if (ok && rc == SQL_ERROR)
+            ok = false;
+        std::string header, rule;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            Column &col = columns[c];
+            col.width = std::max(col.width, std::min(widest[c], max_display_width));
+            header += (c ? " " : "") + pad(col.name, col.width, col.right);
+            rule += (c ? " " : "") + std::string(col.width, '-');
+        }
+        report_.line(rtrim(header));
+        report_.line(rule);
+        for (const auto &row : rows) {
+            std::string line;
+            for (size_t c = 0; c < columns.size(); ++c)
+                line += (c ? " " : "") + pad(row[c], columns[c].width, columns[c].right);
+            report_.line(rtrim(line));
+        }
+        if (ok)
+            report_.write("\n  " + std::to_string(rows.size()) + " record(s) selected.\n");
+        return ok;
+    }
+
+    const Options &opts_;
+    Report &report_;
+    SQLHENV henv_ = 0;
+    SQLHDBC hdbc_ = 0;
+    bool connected_ = false;
+    bool failed_ = false;
+};
+
+// Cuts input lines into statements: with -t at ";" outside quotes and comments, otherwise at
+// each line end. A line of its own that starts with "!" is a shell command, one with "--" a
+// comment.
+class Reader {
+public:
+    Reader(bool terminated, Processor &p) : terminated_(terminated), p_(p) {}
+
+    bool pending() const { return !pending_.empty(); }
+
+    // False once the processor has ended the input.
+    bool line(std::string text) {
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        const std::string t = trim(text);
+        if (!pending()) {
+            if (t.empty() || t.rfind("--", 0) == 0)
+                return true;
+            if (t[0] == '!') {
+                std::string command = t;
+                if (terminated_)
+                    command = trim(command.substr(0, command.find_last_not_of("; \t") + 1));
+                return p_.run(command);
+            }
+        }
+        if (!terminated_)
+            return p_.run(t);
+        pending_ += pending_.empty() ? text : "\n" + text;
+        std::string piece;
+        bool significant = false;
+        for (const zal::Token &tok : zal::lex(pending_)) {
+            if (tok.is_punct(";")) {
+                if (significant && !p_.run(trim(piece))) {
+                    pending_.clear();
+                    return false;
+                }
+                piece.clear();
+                significant = false;
+                continue;
+            }
+            // blanks and comments before a statement are not part of it
+            if (!significant && !tok.significant())
+                continue;
+            significant = true;
+            piece += tok.text;
+        }
+        pending_ = significant ? piece : "";
+        return true;
+    }
+
+    // A last statement without its ";" still runs.
+    void finish() {
+        if (pending())
+            p_.run(trim(pending_));
+        pending_.clear();
+    }
+
+private:
+    bool terminated_;
+    Processor &p_;
+    std::string pending_;
+};
+
+bool read_stream(std::istream &in, Reader &reader, bool prompt) {
+    std::string line;
+    while (true) {
+        if (prompt && !reader.pending()) {
+            std::cout << "zal => " << std::flush;
+        }
+        if (!std::getline(in, line))
+            break;
+        if (!reader.line(line))
+            return false;
+    }
+    reader.finish();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0)) {
+        std::cout << msg_usage;
+        return exit_ok;
+    }
+    const Options opts = parse_options(argc, argv);
+    std::ofstream file;
+    if (opts.report) {
+        file.open(*opts.report, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            std::cerr << "zal: the report file \"" << *opts.report << "\" cannot be written\n";
+            return exit_unusable;
+        }
+    }
+    Report report(opts.terminal, opts.report ? &file : nullptr);
+    if (!opts.errors.empty()) {
+        for (const std::string &e : opts.errors) {
+            std::cerr << e << "\n";
+            if (opts.report)
+                file << e << "\n";
+        }
+        std::cerr << msg_usage;
+        return exit_unusable;
+    }
+    Processor processor(opts, report);
+    Reader reader(opts.terminated, processor);
+    if (opts.script) {
+        std::ifstream in(*opts.script, std::ios::binary);
+        if (!in) {
+            const std::string e = "zal: the script file \"" + *opts.script + "\" cannot be read";
+            std::cerr << e << "\n";
+            if (opts.report)
+                file << e << "\n";
+            return exit_unusable;
+        }
+        read_stream(in, reader, false);
+    } else if (!opts.statement.empty()) {
+        std::istringstream in(opts.statement);
+        read_stream(in, reader, false);
+    } else {
+        read_stream(std::cin, reader, isatty(STDIN_FILENO) != 0);
+    }
+    report.flush();
+    if (opts.report && !file) {
+        std::cerr << "zal: the report file \"" << *opts.report << "\" cannot be written\n";
+        return exit_unusable;
+    }
+    return processor.failed() ? exit_failed : exit_ok;
+}

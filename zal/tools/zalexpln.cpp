@@ -1,1 +1,504 @@
-int main() { return 0; }
+// zalexpln: the explain tool of the ZAL product. For each statement of an input file it writes
+// the estimated cost and the access plan to an output file, without running the statement.
+#include "connection.h"
+#include "diagnostics.h"
+#include "dialect.h"
+#include "instance.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char *usage =
+    "usage: zalexpln -d database -f input -o output [-z delimiter] [-t] [-g]\n"
+    "Writes the estimated cost and the access plan of each statement of the input file, split at\n"
+    "the delimiter (default \";\"), to the output file. The statements are not run.\n"
+    "-t and -g are accepted and change nothing.\n";
+
+enum Exit { exit_ok = 0, exit_failed = 1, exit_usage = 2 };
+
+const std::string separator(72, '=');
+
+// A table whose rows cannot be counted (a table function) is taken to hold this many.
+constexpr double unknown_rows = 1000;
+
+struct Options {
+    std::string database, input, output, delimiter = ";";
+    std::vector<std::string> errors;
+};
+
+Options parse_options(int argc, char **argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-t" || arg == "-g")
+            continue;
+        std::string *value = arg == "-d" ? &o.database : arg == "-f" ? &o.input : arg == "-o" ? &o.output
+                                                       : arg == "-z" ? &o.delimiter : nullptr;
+        if (!value) {
+            o.errors.push_back("zalexpln: the option \"" + arg + "\" is not valid");
+        } else if (i + 1 >= argc || std::strlen(argv[i + 1]) == 0) {
+            o.errors.push_back("zalexpln: the option " + arg + " needs a value");
+        } else {
+            *value = argv[++i];
+        }
+    }
+    if (o.errors.empty()) {
+        if (o.database.empty())
+            o.errors.push_back("zalexpln: no database was given (-d)");
+        if (o.input.empty())
+            o.errors.push_back("zalexpln: no input file was given (-f)");
+        if (o.output.empty())
+            o.errors.push_back("zalexpln: no output file was given (-o)");
+    }
+    return o;
+}
+
+std::string trim(const std::string &s) {
+    const auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return "";
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+using zal::upper;
+
+bool starts_with(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
+
+// Splits at the delimiter where it stands outside strings, quoted names and comments.
+std::vector<std::string> split_statements(const std::string &text, const std::string &delimiter) {
+    std::vector<std::pair<size_t, size_t>> quoted; // [begin, end) of text the delimiter cannot cut
+    size_t offset = 0;
+    for (const zal::Token &t : zal::lex(text)) {
+        if (t.kind == zal::TokenKind::String || t.kind == zal::TokenKind::QuotedIdent ||
+            t.kind == zal::TokenKind::Blob || t.kind == zal::TokenKind::Comment)
+            quoted.emplace_back(offset, offset + t.text.size());
+        offset += t.text.size();
+    }
+    std::vector<std::string> out;
+    auto keep = [&](size_t from, size_t to) {
+        std::string piece = trim(text.substr(from, to - from));
+        if (!zal::significant(zal::lex(piece)).empty())
+            out.push_back(piece);
+    };
+    size_t start = 0, q = 0;
+    for (size_t i = 0; i < text.size();) {
+        while (q < quoted.size() && quoted[q].second <= i)
+            ++q;
+        if (q < quoted.size() && quoted[q].first <= i) {
+            i = quoted[q].second;
+            continue;
+        }
+        if (text.compare(i, delimiter.size(), delimiter) == 0) {
+            keep(start, i);
+            i += delimiter.size();
+            start = i;
+            continue;
+        }
+        ++i;
+    }
+    keep(start, text.size());
+    return out;
+}
+
+struct PlanNode {
+    std::string detail;
+    std::vector<size_t> children;
+};
+
+struct Estimate {
+    double cost = 0;
+    double rows = 1;
+};
+
+// The cost estimate. It counts rows read, one unit a row:
+// - a full scan reads every row of its table; an index search reads log2(rows) to find its place
+//   and then the rows it is expected to return;
+// - the loops of one level are nested: each is repeated for every row of the loops before it;
+// - a sort (temporary B-tree) of n rows costs n log2 n;
+// - a subquery or materialized view costs what its own plan costs, a correlated one once for
+//   every row that reaches it;
+// - an automatic index costs building it (rows log2 rows) once, then searches.
+// A table's rows are CARD from SYSORL.SYSTABLES once RUNSTATS has run, else its row count. A search
+// on all columns of a unique key returns 1 row; otherwise the index statistics of RUNSTATS tell
+// the rows per key, and without them an equality returns a tenth and a range a third of the table.
+class Explainer {
+public:
+    explicit Explainer(zal::Connection &c) : c_(c) {}
+
+    // The report of one statement; false when it cannot be explained.
+    bool explain(const std::string &statement, std::string &report) {
+        const zal::Translation t = zal::translate(statement);
+        if (t.kind == zal::StatementKind::CreateFunction || t.kind == zal::StatementKind::DropFunction ||
+            t.kind == zal::StatementKind::Commit || t.kind == zal::StatementKind::Rollback) {
+            report += zal::not_supported("the statement has no access plan").message() + "\n";
+            return false;
+        }
+        std::vector<PlanNode> nodes;
+        zal::Diagnostic error;
+        if (!plan_of(t.sql, nodes, error)) {
+            report += error.message() + "\n";
+            return false;
+        }
+        find_aliases(t.sql);
+        derived_.clear();
+        const Estimate e = level(nodes, nodes[0].children);
+        char cost[64];
+        std::snprintf(cost, sizeof cost, "%.2f", e.cost);
+        report += "Estimated Cost = " + std::string(cost) + "\n\nAccess Plan:\n";
+        print(nodes, nodes[0].children, 1, report);
+        return true;
+    }
+
+private:
+    // nodes[0] is the root; the plan rows hang below it by their parent ids.
+    bool plan_of(const std::string &sql, std::vector<PlanNode> &nodes, zal::Diagnostic &error) {
+        const std::string text = "EXPLAIN QUERY PLAN " + sql;
+        sqlite3_stmt *s = nullptr;
+        const char *tail = nullptr;
+        c_.take_raised();
+        int rc = sqlite3_prepare_v2(c_.db(), text.c_str(), static_cast<int>(text.size()), &s, &tail);
+        if (rc != SQLITE_OK || !s) {
+            std::optional<zal::Diagnostic> raised = c_.take_raised();
+            error = raised ? *raised : rc != SQLITE_OK ? zal::from_engine(c_.db(), rc) : zal::syntax_error("");
+            return false;
+        }
+        // one statement at a time, as the CLI has it
+        for (const zal::Token &tok : zal::significant(zal::lex(tail)))
+            if (!tok.is_punct(";")) {
+                sqlite3_finalize(s);
+                error = zal::syntax_error(tok.text);
+                return false;
+            }
+        nodes.assign(1, {});
+        std::map<int, size_t> by_id{{0, 0}};
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            const int id = sqlite3_column_int(s, 0), parent = sqlite3_column_int(s, 1);
+            const char *detail = reinterpret_cast<const char *>(sqlite3_column_text(s, 3));
+            nodes.push_back({detail ? detail : "", {}});
+            by_id[id] = nodes.size() - 1;
+            auto p = by_id.find(parent);
+            nodes[p == by_id.end() ? 0 : p->second].children.push_back(nodes.size() - 1);
+        }
+        if (rc != SQLITE_DONE) {
+            error = zal::from_engine(c_.db(), rc);
+            sqlite3_finalize(s);
+            return false;
+        }
+        sqlite3_finalize(s);
+        return true;
+    }
+
+    static void print(const std::vector<PlanNode> &nodes, const std::vector<size_t> &ids, int depth,
+                      std::string &report) {
+        for (size_t id : ids) {
+            report += std::string(static_cast<size_t>(depth) * 2, ' ') + nodes[id].detail + "\n";
+            print(nodes, nodes[id].children, depth + 1, report);
+        }
+    }
+
+    Estimate level(const std::vector<PlanNode> &nodes, const std::vector<size_t> &ids) {
+        double cost = 0, flow = 1;
+        for (size_t id : ids) {
+            const std::string &d = nodes[id].detail;
+            const std::vector<size_t> &children = nodes[id].children;
+            if (starts_with(d, "SCAN ") || starts_with(d, "SEARCH ")) {
+                const Loop l = loop(d);
+                cost += l.setup + flow * l.probe;
+                flow *= l.rows;
+            } else if (starts_with(d, "MULTI-INDEX OR")) {
+                double probe = 0, rows = 0;
+                for (size_t index : children) {
+                    const Estimate e = level(nodes, nodes[index].children);
+                    probe += e.cost;
+                    rows += e.rows;
+                }
+                cost += flow * probe;
+                flow *= rows;
+            } else if (starts_with(d, "USE TEMP B-TREE")) {
+                cost += flow * std::log2(flow + 1);
+            } else if (starts_with(d, "MATERIALIZE ") || starts_with(d, "CO-ROUTINE ")) {
+                const Estimate e = level(nodes, children);
+                cost += e.cost;
+                derived_[upper(d.substr(d.find(' ') + 1))] = e.rows;
+            } else if (starts_with(d, "CORRELATED ")) {
+                cost += flow * level(nodes, children).cost;
+            } else if (starts_with(d, "COMPOUND QUERY")) {
+                double rows = 0;
+                for (size_t part : children) {
+                    const Estimate e = level(nodes, nodes[part].children);
+                    cost += e.cost;
+                    rows += e.rows;
+                }
+                flow *= rows;
+            } else if (!children.empty()) {
+                cost += level(nodes, children).cost;
+            }
+        }
+        return {cost, flow};
+    }
+
+    struct Loop {
+        double setup = 0; // once, before the loop
+        double probe = 0; // each time the loop runs
+        double rows = 1;  // rows each run returns
+    };
+
+    Loop loop(const std::string &detail) {
+        std::istringstream words(detail);
+        std::string verb, name;
+        words >> verb >> name;
+        if (verb == "SCAN" && name == "CONSTANT")
+            return {0, 1, 1};
+        const std::string table = table_of(name);
+        const double rows = table.empty() ? derived_rows(name) : table_rows(table);
+        if (verb == "SCAN")
+            return {0, rows, rows};
+        // SEARCH name USING ... (constraints)
+        const auto open = detail.rfind('(');
+        const std::string constraints = open == std::string::npos ? "" : detail.substr(open);
+        int equalities = 0, ranges = 0;
+        for (size_t i = 0; i + 1 < constraints.size(); ++i) {
+            if (constraints.compare(i, 2, "=?") == 0 && (i == 0 || !std::strchr("<>!", constraints[i - 1])))
+                ++equalities;
+            else if (constraints[i] == '<' || constraints[i] == '>')
+                ++ranges;
+        }
+        Loop l;
+        double found;
+        if (detail.find("INTEGER PRIMARY KEY") != std::string::npos && equalities > 0) {
+            found = 1;
+        } else if (detail.find("AUTOMATIC") != std::string::npos) {
+            l.setup = rows * std::log2(rows + 1);
+            found = guess(rows, equalities, ranges);
+        } else {
+            found = index_rows(table, index_of(detail, table), equalities, rows, ranges);
+        }
+        found = std::max(1.0, std::min(found, std::max(rows, 1.0)));
+        l.probe = std::log2(rows + 1) + found;
+        l.rows = found;
+        return l;
+    }
+
+    static double guess(double rows, int equalities, int ranges) {
+        if (equalities > 0)
+            return rows / 10;
+        return ranges > 0 ? rows / 3 : rows;
+    }
+
+    // "USING [COVERING] INDEX name" or "USING PRIMARY KEY" (the index of the table's key).
+    std::string index_of(const std::string &detail, const std::string &table) {
+        for (const char *marker : {"USING INDEX ", "USING COVERING INDEX "}) {
+            const auto at = detail.find(marker);
+            if (at != std::string::npos) {
+                std::istringstream rest(detail.substr(at + std::strlen(marker)));
+                std::string name;
+                rest >> name;
+                return name;
+            }
+        }
+        if (detail.find("USING PRIMARY KEY") != std::string::npos && !table.empty()) {
+            std::string pk;
+            each_row("SELECT name FROM pragma_index_list(?1) WHERE origin = 'pk'", {table},
+                     [&](sqlite3_stmt *s) { pk = text(s, 0); });
+            return pk;
+        }
+        return {};
+    }
+
+    double index_rows(const std::string &table, const std::string &index, int equalities, double rows, int ranges) {
+        if (!index.empty() && equalities > 0) {
+            bool unique = false;
+            int columns = 0;
+            each_row("SELECT \"unique\" FROM pragma_index_list(?1) WHERE name = ?2", {table, index},
+                     [&](sqlite3_stmt *s) { unique = sqlite3_column_int(s, 0) != 0; });
+            each_row("SELECT count(*) FROM pragma_index_info(?1)", {index},
+                     [&](sqlite3_stmt *s) { columns = sqlite3_column_int(s, 0); });
+            if (unique && equalities >= columns)
+                return 1;
+            // sqlite_stat1: "rows rows-per-first-column rows-per-first-two-columns ..."
+            std::string stat;
+            each_row("SELECT stat FROM sqlite_stat1 WHERE tbl = ?1 AND idx = ?2", {table, index},
+                     [&](sqlite3_stmt *s) { stat = text(s, 0); });
+            std::istringstream numbers(stat);
+            std::vector<double> per_key;
+            for (double n; numbers >> n;)
+                per_key.push_back(n);
+            if (per_key.size() > static_cast<size_t>(equalities))
+                return per_key[static_cast<size_t>(equalities)];
+        }
+        return guess(rows, equalities, ranges);
+    }
+
+    static std::string text(sqlite3_stmt *s, int column) {
+        const char *p = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+        return p ? p : "";
+    }
+
+    template <typename F>
+    bool each_row(const std::string &sql, const std::vector<std::string> &args, F &&f) {
+        sqlite3_stmt *s = nullptr;
+        if (sqlite3_prepare_v2(c_.db(), sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(s);
+            return false;
+        }
+        for (size_t i = 0; i < args.size(); ++i)
+            sqlite3_bind_text(s, static_cast<int>(i) + 1, args[i].c_str(), -1, SQLITE_TRANSIENT);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+            f(s);
+        sqlite3_finalize(s);
+        return rc == SQLITE_DONE;
+    }
+
+    // Whether the name is something the engine can read rows from.
+    bool readable(const std::string &name) {
+        auto it = readable_.find(upper(name));
+        if (it != readable_.end())
+            return it->second;
+        char *sql = sqlite3_mprintf("SELECT 1 FROM \"%w\" LIMIT 0", name.c_str());
+        sqlite3_stmt *s = nullptr;
+        const bool ok = sqlite3_prepare_v2(c_.db(), sql, -1, &s, nullptr) == SQLITE_OK;
+        sqlite3_finalize(s);
+        sqlite3_free(sql);
+        return readable_[upper(name)] = ok;
+    }
+
+    // The table a plan line names: an alias of the statement, or the table itself. Empty for a
+    // subquery, a view's result or a common table expression.
+    std::string table_of(const std::string &name) {
+        auto a = aliases_.find(upper(name));
+        if (a != aliases_.end())
+            return a->second;
+        if (derived_.count(upper(name)))
+            return {};
+        return readable(name) ? name : std::string();
+    }
+
+    double derived_rows(const std::string &name) {
+        auto it = derived_.find(upper(name));
+        return it == derived_.end() ? unknown_rows : it->second;
+    }
+
+    double table_rows(const std::string &table) {
+        auto it = rows_.find(upper(table));
+        if (it != rows_.end())
+            return it->second;
+        double rows = -1;
+        const zal::Translation card = zal::translate("SELECT CARD FROM SYSORL.SYSTABLES WHERE NAME = ?");
+        each_row(card.sql, {upper(table)}, [&](sqlite3_stmt *s) { rows = sqlite3_column_double(s, 0); });
+        if (rows < 0) {
+            char *sql = sqlite3_mprintf("SELECT count(*) FROM \"%w\"", table.c_str());
+            if (!each_row(sql, {}, [&](sqlite3_stmt *s) { rows = sqlite3_column_double(s, 0); }))
+                rows = unknown_rows;
+            sqlite3_free(sql);
+        }
+        return rows_[upper(table)] = std::max(rows, 0.0);
+    }
+
+    // "FROM STAFF S" and "JOIN STAFF AS S": the plan names the table by its alias.
+    void find_aliases(const std::string &sql) {
+        aliases_.clear();
+        const std::vector<zal::Token> t = zal::significant(zal::lex(sql));
+        auto is_name = [](const zal::Token &tok) {
+            return tok.kind == zal::TokenKind::Ident || tok.kind == zal::TokenKind::QuotedIdent;
+        };
+        for (size_t i = 0; i + 1 < t.size(); ++i) {
+            if (!is_name(t[i]) || (i > 0 && t[i - 1].is_punct(".")) || t[i + 1].is_punct(".") ||
+                !readable(zal::identifier_name(t[i])))
+                continue;
+            size_t a = i + 1;
+            if (t[a].is("AS") && a + 1 < t.size())
+                ++a;
+            if (!is_name(t[a]))
+                continue;
+            const std::string alias = zal::identifier_name(t[a]);
+            if (t[a].kind == zal::TokenKind::Ident &&
+                sqlite3_keyword_check(alias.c_str(), static_cast<int>(alias.size())))
+                continue;
+            aliases_[upper(alias)] = zal::identifier_name(t[i]);
+        }
+    }
+
+    zal::Connection &c_;
+    std::map<std::string, std::string> aliases_;
+    std::map<std::string, double> derived_;
+    std::map<std::string, double> rows_;
+    std::map<std::string, bool> readable_;
+};
+
+// Writes the report in one go, so a reader never sees half of it for long.
+bool write_output(const std::string &file, const std::string &report) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << report;
+    out.close();
+    if (!out) {
+        std::cerr << "zalexpln: the output file \"" << file << "\" cannot be written\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::cout << usage;
+        return exit_ok;
+    }
+    const Options o = parse_options(argc, argv);
+    if (!o.errors.empty()) {
+        std::string report;
+        for (const std::string &e : o.errors)
+            report += e + "\n";
+        std::cerr << report << usage;
+        if (!o.output.empty())
+            write_output(o.output, report);
+        return exit_usage;
+    }
+    std::ifstream in(o.input, std::ios::binary);
+    std::stringstream input;
+    input << in.rdbuf();
+    if (!in) {
+        write_output(o.output, "zalexpln: the input file \"" + o.input + "\" cannot be read\n");
+        return exit_failed;
+    }
+    zal::Diagnostic error;
+    std::unique_ptr<zal::Connection> c = zal::Connection::open(o.database, "", error);
+    if (!c) {
+        write_output(o.output, error.message() + "\n");
+        return exit_failed;
+    }
+    const std::vector<std::string> statements = split_statements(input.str(), o.delimiter);
+    if (statements.empty()) {
+        write_output(o.output, "zalexpln: the input file \"" + o.input + "\" holds no statement\n");
+        return exit_failed;
+    }
+    Explainer explainer(*c);
+    std::string report;
+    bool ok = true;
+    for (size_t n = 0; n < statements.size(); ++n) {
+        report += "Statement " + std::to_string(n + 1) + " (database " + c->database() + "):\n";
+        std::istringstream lines(statements[n]);
+        for (std::string line; std::getline(lines, line);)
+            report += "  " + line + "\n";
+        report += "\n";
+        if (!explainer.explain(statements[n], report))
+            ok = false;
+        report += separator + "\n\n";
+    }
+    if (!write_output(o.output, report))
+        return exit_failed;
+    return ok ? exit_ok : exit_failed;
+}
