@@ -7,7 +7,7 @@
 #include <zalcli.h>
 
 #include <cstring>
-#include <map>
+#include <unordered_map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -30,7 +30,7 @@ struct Object {
 // Handle numbers are never reused, so a stale handle is recognised as invalid.
 struct Registry {
     std::recursive_mutex lock;
-    std::map<SQLHANDLE, Object> objects;
+    std::unordered_map<SQLHANDLE, Object> objects;
     SQLHANDLE next = 1;
     SQLHANDLE current_dbc = 0; // the connection made last, for the administrative calls
 

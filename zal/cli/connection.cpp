@@ -94,6 +94,16 @@ std::unique_ptr<Connection> Connection::create(const std::string &path, const st
     return c;
 }
 
+const Translation &Connection::translation(std::string_view text) {
+    constexpr size_t most = 256;
+    std::string key(text);
+    if (auto it = translations_.find(key); it != translations_.end())
+        return it->second;
+    if (translations_.size() >= most)
+        translations_.clear();
+    return translations_.emplace(std::move(key), translate(text)).first->second;
+}
+
 std::vector<std::string> split_script(std::string_view script) {
     std::vector<std::string> out;
     std::string current;

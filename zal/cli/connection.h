@@ -2,11 +2,13 @@
 #pragma once
 
 #include "diagnostics.h"
+#include "dialect.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -37,6 +39,10 @@ public:
     void raise(Diagnostic d) { raised_ = std::move(d); }
     std::optional<Diagnostic> take_raised();
 
+    // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
+    // translated once.
+    const Translation &translation(std::string_view text);
+
     // Runs ZAL statements without results, one after another (the manager's set-up scripts).
     bool execute_script(std::string_view script, Diagnostic &error);
 
@@ -49,6 +55,7 @@ private:
     std::string user_;
     std::unique_ptr<Routines> routines_;
     std::optional<Diagnostic> raised_;
+    std::unordered_map<std::string, Translation> translations_;
 };
 
 // Splits a script at ";" outside quotes and comments; empty pieces are dropped.

@@ -10,7 +10,7 @@ std::string Diagnostic::message() const { return "[ZAL][CLI Driver][ZAL] " + tex
 
 Diagnostic make_diagnostic(int32_t sqlcode, const std::string &sqlstate, const std::string &body) {
     char number[16];
-    const char severity = sqlcode < 0 ? (sqlcode == -1036 || sqlcode == -1042 ? 'C' : 'N') : 'W';
+    const char severity = sqlcode < 0 ? (sqlcode == -1036 || sqlcode == -1042 ? 'C' : 'N') : sqlcode > 0 ? 'W' : 'I';
     std::snprintf(number, sizeof number, "SQL%04d%c", std::abs(sqlcode) % 100000, severity);
     return {sqlcode, sqlstate, std::string(number) + "  " + body + "  SQLSTATE=" + sqlstate};
 }

@@ -55,7 +55,7 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     prepared_ = executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = -1;
     columns_.clear();
-    translation_ = translate(text);
+    translation_ = c_.translation(text);
     switch (translation_.kind) {
     case StatementKind::Empty:
         error = blank_statement();
@@ -299,23 +299,31 @@ int Statement::deliver_row(Diagnostic &error) {
         const Bound &b = bound_[col];
         if (!b.buffer && !b.len_or_ind)
             continue;
-        scratch_.clear();
         const int i = static_cast<int>(col) - 1;
-        if (!append_value_text(stmt_, i, columns_[col - 1].type, scratch_)) {
-            if (b.len_or_ind)
-                *b.len_or_ind = SQL_NULL_DATA;
-            continue;
+        std::string_view value;
+        if (sqlite3_column_type(stmt_, i) == SQLITE_TEXT) {
+            // text goes straight from the engine's row into the buffer
+            value = std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i)),
+                                     static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+        } else {
+            scratch_.clear();
+            if (!append_value_text(stmt_, i, columns_[col - 1].type, scratch_)) {
+                if (b.len_or_ind)
+                    *b.len_or_ind = SQL_NULL_DATA;
+                continue;
+            }
+            value = scratch_;
         }
         if (b.len_or_ind)
-            *b.len_or_ind = static_cast<int32_t>(std::min<size_t>(scratch_.size(), INT32_MAX));
+            *b.len_or_ind = static_cast<int32_t>(std::min<size_t>(value.size(), INT32_MAX));
         if (b.buffer && b.buffer_len > 0) {
             const size_t room = static_cast<size_t>(b.buffer_len) - 1;
-            const size_t n_copy = std::min(room, scratch_.size());
-            std::memcpy(b.buffer, scratch_.data(), n_copy);
+            const size_t n_copy = std::min(room, value.size());
+            std::memcpy(b.buffer, value.data(), n_copy);
             b.buffer[n_copy] = '\0';
-            if (n_copy < scratch_.size())
+            if (n_copy < value.size())
                 result = 1;
-        } else if (!scratch_.empty()) {
+        } else if (!value.empty()) {
             result = 1;
         }
     }

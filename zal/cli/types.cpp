@@ -106,8 +106,10 @@ ColumnType type_of_value(int storage, std::string_view sample_text, int64_t samp
 namespace {
 
 void append_double(double v, std::string &out) {
+    // 15 significant digits: what a double holds exactly in decimal, so sums of decimal
+    // values do not show their binary rounding (1.4, not 1.4000000000000001).
     char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
     if (ec != std::errc()) {
         end = buf + std::snprintf(buf, sizeof buf, "%.17g", v);
     }
@@ -119,9 +121,9 @@ void append_double(double v, std::string &out) {
 
 void append_fixed(double v, int scale, std::string &out) {
     char buf[512];
-    int n = std::snprintf(buf, sizeof buf, "%.*f", scale, v);
-    if (n > 0 && static_cast<size_t>(n) < sizeof buf)
-        out.append(buf, static_cast<size_t>(n));
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, scale);
+    if (ec == std::errc())
+        out.append(buf, static_cast<size_t>(end - buf));
     else
         append_double(v, out);
 }
