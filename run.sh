@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Sets up and builds, then shows the SAMPLE database through the command line processor
-# (the first run also sets up the instance in $ZAL_HOME, by default ~/.local/share/zal).
+# Sets up and builds, then starts the program on the demonstration presentation in a run
+# directory under build/, so the repository itself is never written. The first start also sets
+# up the database instance in $ZAL_HOME (by default ~/.local/share/zal).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 source "$top/scripts/setup.sh"
 
-cd "$top"
-exec "$top/build/bin/zal" -tvf demo/sample.zal
+run="$top/build/run"
+mkdir -p "$run"
+cp -r "$top/demo/." "$run/"
+cd "$run"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  # Without a screen the windows cannot open: show the database through the command line
+  # processor instead.
+  echo "No display to open the program's windows on; showing SAMPLE through the command line processor."
+  exec "$top/build/bin/zal" -tvf sample.zal
+fi
+exec "$top/build/bin/kestle" "$@"

@@ -72,6 +72,39 @@ int sql_slot_free(Slots &slots, int slot) {
     return slot;
 }
 
+namespace {
+
+bool valid_slot(int slot) { return slot >= 1 && slot <= Slots::size; }
+
+// A position outside 1 to 5 (a slot never taken) reads as 1.
+int &ring_position(Slots &slots, int slot) {
+    int &pos = slots.sql_history_pos[static_cast<std::size_t>(slot)];
+    if (pos < 1 || pos > Slots::ring)
+        pos = 1;
+    return pos;
+}
+
+} // namespace
+
+void sql_history_push(Slots &slots, int slot, const std::string &text) {
+    if (!valid_slot(slot))
+        return;
+    int &pos = ring_position(slots, slot);
+    auto &ring = slots.sql_history[static_cast<std::size_t>(slot)];
+    if (ring[static_cast<std::size_t>(pos)] == text)
+        return;
+    pos = pos % Slots::ring + 1;
+    ring[static_cast<std::size_t>(pos)] = text;
+}
+
+std::string sql_history_back(Slots &slots, int slot) {
+    if (!valid_slot(slot))
+        return {};
+    int &pos = ring_position(slots, slot);
+    pos = pos == 1 ? Slots::ring : pos - 1;
+    return slots.sql_history[static_cast<std::size_t>(slot)][static_cast<std::size_t>(pos)];
+}
+
 int find_form(std::span<const std::string> tags, int kind, int slot) {
     for (std::size_t i = tags.size(); i-- > 0;) {
         int k = 0, s = 0;

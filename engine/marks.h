@@ -76,6 +76,12 @@ int sql_slot_alloc(Slots &slots);
 // 1 to 30 are ignored.
 int sql_slot_free(Slots &slots, int slot);
 
+// The recall ring of a slot: a push stores text at the next position unless it equals the
+// entry at the current one (after 5 comes 1); a step back moves to the previous position
+// (before 1 comes 5) and returns its entry, empty or not. Slots outside 1 to 30 are ignored.
+void sql_history_push(Slots &slots, int slot, const std::string &text);
+std::string sql_history_back(Slots &slots, int slot);
+
 // The window-free part of find_form: tags are the Tags of the open windows, oldest first;
 // the result is the index of the newest whose Tag reads as kind and slot (slot -1: any), or -1.
 int find_form(std::span<const std::string> tags, int kind, int slot);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 using namespace kestle_test;
 
@@ -301,4 +303,13 @@ TEST_F(Cli, DisconnectDropsStatementsAndAllowsAFreshConnect) {
     EXPECT_EQ(SQLConnect(db.hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, (SQLCHAR *)"", SQL_NTS, (SQLCHAR *)"", SQL_NTS),
               SQL_SUCCESS);
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM T"), "2");
+}
+
+TEST_F(Cli, DatabaseFileRemovedWhileConnectedIsReported) {
+    std::filesystem::remove(home / "SAMPLE.db");
+    usleep(60 * 1000); // the next statement looks at the file again
+    Result r = db.run("INSERT INTO T (ID) VALUES (30)");
+    EXPECT_EQ(r.rc, SQL_ERROR);
+    EXPECT_EQ(r.sqlcode, -1036) << r.message;
+    EXPECT_NE(r.message.find("removed"), std::string::npos);
 }

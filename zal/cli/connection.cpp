@@ -6,6 +6,7 @@
 #include "routines.h"
 #include "statement.h"
 
+#include <chrono>
 #include <sqlite3.h>
 #include <system_error>
 
@@ -92,6 +93,22 @@ std::unique_ptr<Connection> Connection::create(const std::string &path, const st
     if (!c->install(error))
         return nullptr;
     return c;
+}
+
+bool Connection::file_present(Diagnostic &error) {
+    // A statement's worth of time passes between checks; a presenter's statements are further
+    // apart than that, a tight loop of statements pays for one check in many.
+    constexpr double interval = 0.05;
+    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (now - last_file_check_ < interval)
+        return true;
+    last_file_check_ = now;
+    int moved = 0;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
+        error = database_unusable(database_, "its file has been removed or replaced");
+        return false;
+    }
+    return true;
 }
 
 const Translation &Connection::translation(std::string_view text) {

@@ -39,6 +39,10 @@ public:
     void raise(Diagnostic d) { raised_ = std::move(d); }
     std::optional<Diagnostic> take_raised();
 
+    // False (with the error) when the database's file has been removed or replaced since the
+    // connection opened it: statements would go on in a file nobody can open again.
+    bool file_present(Diagnostic &error);
+
     // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
     // translated once.
     const Translation &translation(std::string_view text);
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<Routines> routines_;
     std::optional<Diagnostic> raised_;
     std::unordered_map<std::string, Translation> translations_;
+    double last_file_check_ = 0;
 };
 
 // Splits a script at ";" outside quotes and comments; empty pieces are dropped.

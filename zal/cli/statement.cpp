@@ -172,6 +172,8 @@ int Statement::execute(Diagnostic &error) {
     sqlite3 *db = c_.db();
     executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = 0;
+    if (!c_.file_present(error))
+        return -1;
     switch (translation_.kind) {
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction: {

@@ -1,0 +1,22 @@
+:* Included by kestle.sql: the sales figures.
+:section Sales
+{
+<p>The SALES table counts the sales of each sales person by day and region.</p>
+}
+:sql Sales by region
+SELECT REGION, SUM(SALES_COUNT) AS SOLD
+  FROM SALES
+  GROUP BY REGION
+  ORDER BY SOLD DESC
+:sql Sales by month
+SELECT SUBSTR(SALES_DATE, 1, 7) AS MONTH, SUM(SALES_COUNT) AS SOLD
+  FROM SALES
+  GROUP BY SUBSTR(SALES_DATE, 1, 7)
+  ORDER BY MONTH
+:sql The best sales person of each region
+SELECT S.REGION, S.SALES_PERSON, S.SOLD
+  FROM (SELECT REGION, SALES_PERSON, SUM(SALES_COUNT) AS SOLD FROM SALES GROUP BY REGION, SALES_PERSON) S
+  WHERE S.SOLD = (SELECT MAX(T.SOLD)
+                    FROM (SELECT REGION, SUM(SALES_COUNT) AS SOLD FROM SALES GROUP BY REGION, SALES_PERSON) T
+                    WHERE T.REGION = S.REGION)
+  ORDER BY S.REGION

@@ -1,0 +1,230 @@
+#include "commands.h"
+
+#include "presentation.h"
+#include "program.h"
+#include "runner.h"
+#include "session.h"
+#include "sql_exec.h"
+#include "zal_small_windows.h"
+#include "zal_sql.h"
+
+#include <cstdint>
+#include <deque>
+
+namespace kestle {
+
+namespace {
+
+// A command that needs an argument and has none says so and does nothing else.
+bool has_arguments(Program &p, const char *routine) {
+    if (p.cmd.opt_count > 0)
+        return true;
+    p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
+    return false;
+}
+
+std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.cmd.opt_key[1]) : std::string(); }
+
+} // namespace
+
+void cmd_clear(Program &p) {
+    auto *sql = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)));
+    if (!sql)
+        return;
+    sql->set_command_text("");
+    p.show_msg(0, 0, msg_command_executed, "", "cmd_clear");
+}
+
+void cmd_kill(Program &p) {
+    p.run.stop_run = true;
+    p.show_msg(0, 0, msg_command_executed, "", "cmd_kill");
+}
+
+void cmd_connect(Program &p) {
+    ParsedCommand &c = p.cmd;
+    Settings &st = p.settings;
+    if (c.opt_count == 0) {
+        p.connect_dialog().show_form();
+        return;
+    }
+    for (int i = 1; i <= c.opt_count; ++i) {
+        const std::string key = upper(c.opt_key[static_cast<std::size_t>(i)]);
+        const std::string &value = c.opt_value[static_cast<std::size_t>(i)];
+        if (key == "USERID") {
+            st.db_user = value;
+            var_add(p.vars, "USERID", st.db_user);
+        } else if (key == "PASSWORD") {
+            st.db_password = value;
+            var_add(p.vars, "PASSWORD", st.db_password);
+        } else if (key == "DATABASE") {
+            st.db_name = value;
+            var_add(p.vars, "DATABASE", st.db_name);
+        } else {
+            p.show_msg(0, popup_yes, msg_invalid_keyword, key, "cmd_connect");
+            return;
+        }
+    }
+    ZAL_disconnect(p);
+    if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0)
+        p.show_msg(0, 0, msg_connected, st.db_name, "cmd_connect");
+    else
+        p.show_msg(0, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
+}
+
+void cmd_view(Program &p) {
+    if (!has_arguments(p, "cmd_view"))
+        return;
+    p.session.sql_rc = ZAL_view(p, p.cmd.cmd_args);
+    if (!p.run.cmd_error)
+        p.show_msg(0, 0, msg_command_executed, "", "cmd_view");
+}
+
+void cmd_tables(Program &p) {
+    const std::string condition = p.cmd.opt_count > 0 ? "AND NAME LIKE '%" + first_key(p) + "%'" : "";
+    do_cmd(p, "SELECT NAME, TYPE FROM SYSORL.SYSTABLES WHERE CREATOR=USER " + condition, true);
+    p.show_msg(0, 0, msg_command_executed, "", "cmd_tables");
+}
+
+void cmd_describe(Program &p) {
+    do_cmd(p, "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  '%" +
+                  first_key(p) + "%'",
+           true);
+    p.show_msg(0, 0, msg_command_executed, "", "cmd_describe");
+}
+
+void cmd_sqlload(Program &p) {
+    if (!has_arguments(p, "cmd_sqlload"))
+        return;
+    const std::string file = p.cmd.cmd_args; // readops may parse further commands
+    var_add(p.vars, "FILE", file);
+    readops(p, file);
+}
+
+void cmd_ply(Program &p) {
+    if (!has_arguments(p, "cmd_ply"))
+        return;
+    const std::string key = first_key(p);
+    bool outcome = true;
+    if (key == "EXISTS" || key == "NOTEXISTS") {
+        Session &s = p.session;
+        alloc_statement(p);
+        if (cli_failed(s.sql_rc)) {
+            ZAL_error(p);
+            return;
+        }
+        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME='" + upper(p.cmd.opt_value[1]) + "'";
+        s.sql_rc = s.cli.ExecDirect(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
+        if (cli_failed(s.sql_rc)) {
+            ZAL_error(p);
+            return;
+        }
+        const bool present = s.cli.Fetch(s.hstmt) != SQL_NO_DATA_FOUND;
+        outcome = key == "EXISTS" ? present : !present;
+        drop_statement(p);
+    }
+    p.run.exec_enabled = outcome;
+}
+
+void ZAL_runstats(Program &p) {
+    if (!has_arguments(p, "ZAL_runstats"))
+        return;
+    Session &s = p.session;
+    alloc_statement(p);
+    std::string sql = "VALUES CURRENT USER";
+    if (!cli_failed(s.sql_rc))
+        s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), static_cast<SQLINTEGER>(sql.size()));
+    if (!cli_failed(s.sql_rc))
+        s.sql_rc = s.cli.Execute(s.hstmt);
+    if (cli_failed(s.sql_rc)) {
+        ZAL_sqlerror(p);
+        return;
+    }
+    SQLSMALLINT columns = 0;
+    s.cli.NumResultCols(s.hstmt, &columns);
+    if (columns <= 0) {
+        s.sql_rc = ZAL_close(p); // nothing to say, but the statement is not left open
+        return;
+    }
+    auto &buf = p.exec.fetch_buf;
+    SQLINTEGER ind = 0;
+    s.sql_rc = s.cli.BindCol(s.hstmt, 1, SQL_C_CHAR, &buf[1], 32, &ind);
+    if (s.sql_rc != SQL_SUCCESS) {
+        ZAL_sqlerror(p);
+        return;
+    }
+    buf.fill(0);
+    s.sql_rc = s.cli.Fetch(s.hstmt);
+    if (s.sql_rc == SQL_NO_DATA_FOUND) {
+        p.show_msg(0, popup_yes, msg_runstats_error, " Failed to find user", "ZAL_runstats");
+        s.sql_rc = ZAL_close(p);
+        return;
+    }
+    std::string user;
+    if (s.sql_rc == SQL_SUCCESS || s.sql_rc == SQL_SUCCESS_WITH_INFO)
+        user = trim(ByteToStr(buf, 1, 32));
+    if (user.empty()) {
+        p.show_msg(0, popup_yes, msg_runstats_error, " User name is blank", "ZAL_runstats");
+        s.sql_rc = ZAL_close(p);
+        return;
+    }
+    const std::string target = user + "." + first_key(p);
+    if (auto *runstats = p.routines.routine<int32_t(const char *)>("runstats")) {
+        s.sql_rc = runstats(target.c_str());
+        if (s.sql_rc != 0) {
+            const std::string code = (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc);
+            p.show_msg(0, popup_yes, msg_runstats_error, code, "ZAL_runstats");
+        }
+    }
+    s.sql_rc = ZAL_close(p);
+}
+
+int ZAL_load(Program &p, const std::string &text) {
+    Session &s = p.session;
+    alloc_statement(p);
+    if (cli_failed(s.sql_rc)) {
+        ZAL_error(p);
+        return 0;
+    }
+    // The bindings are read when the statement executes, so their names stay put until then.
+    struct FileEntry {
+        std::string name;
+        SQLSMALLINT length = 0;
+        SQLUINTEGER options = SQL_FILE_READ;
+        SQLINTEGER indicator = 0;
+    };
+    std::deque<FileEntry> files;
+    const std::size_t first = text.find('[');
+    for (std::size_t open = first; open != std::string::npos;) {
+        const std::size_t close = text.find(']', open + 1);
+        if (close == std::string::npos)
+            break;
+        FileEntry &f = files.emplace_back();
+        f.name = text.substr(open + 1, close - open - 1);
+        f.length = static_cast<SQLSMALLINT>(std::min<std::size_t>(f.name.size(), INT16_MAX));
+        s.sql_rc = s.cli.BindFileToParam(s.hstmt, static_cast<SQLUSMALLINT>(files.size()), SQL_BLOB,
+                                         reinterpret_cast<SQLCHAR *>(f.name.data()), &f.length, &f.options, 255,
+                                         &f.indicator);
+        if (cli_failed(s.sql_rc)) {
+            ZAL_error(p);
+            return 0;
+        }
+        open = text.find('[', close);
+    }
+    if (files.empty()) {
+        drop_statement(p); // nothing to run, and nothing left open
+        return -1;
+    }
+    std::string sql = "insert " + text.substr(0, first);
+    s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
+    if (!cli_failed(s.sql_rc))
+        s.sql_rc = s.cli.Execute(s.hstmt);
+    if (cli_failed(s.sql_rc)) {
+        ZAL_error(p);
+        return 0;
+    }
+    drop_statement(p);
+    p.show_msg(0, 0, msg_sql_completed, "", "ZAL_load");
+    return 0;
+}
+
+} // namespace kestle

@@ -1,0 +1,58 @@
+#include "presentation.h"
+
+#include "browser.h"
+#include "program.h"
+#include "text_codec.h"
+#include "tree.h"
+#include "zal_master.h"
+
+#include <QTreeWidget>
+
+namespace kestle {
+
+namespace {
+
+// The slide window shows the notes of a slide; until that window exists a slide's notes page
+// is written and not shown.
+void show_slide_notes(Program &, const std::string &address) { (void)address; }
+
+} // namespace
+
+int readops(Program &p, const std::string &fname) {
+    QTreeWidget *tv = p.master().TV;
+    tv->clear();
+    const ControlLoad load = read_control_file(p.control, p.settings, p, fname);
+
+    // Built apart from the tree and handed over in one step, so a large presentation costs
+    // the tree one update.
+    std::vector<QTreeWidgetItem *> items;
+    items.reserve(load.nodes.size());
+    QList<QTreeWidgetItem *> top;
+    for (const TreeNode &n : load.nodes) {
+        QTreeWidgetItem *parent = n.parent >= 0 && static_cast<std::size_t>(n.parent) < items.size()
+                                      ? items[static_cast<std::size_t>(n.parent)]
+                                      : nullptr;
+        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem();
+        item->setText(0, qt(n.text));
+        set_node_tag(item, n.tag);
+        if (!parent)
+            top.append(item);
+        items.push_back(item);
+    }
+    tv->addTopLevelItems(top);
+    if (load.visible)
+        tv->setVisible(true);
+    return load.count;
+}
+
+void showhelp(Program &p, const std::string &title, const std::string &body, int kind) {
+    const std::string address = write_notes_page(p.notes, p.settings, title, body);
+    if (address.empty())
+        return;
+    if (kind == kind_screen)
+        show_slide_notes(p, address);
+    else
+        p.master().Web->navigate(address);
+}
+
+} // namespace kestle

@@ -1,0 +1,63 @@
+#include "program.h"
+
+#include "zal_master.h"
+#include "zal_small_windows.h"
+#include "zal_sql.h"
+#include "zal_viewers.h"
+
+namespace kestle {
+
+Program::Program(Dialogs &d) : dialogs(d) {}
+
+Program::~Program() {
+    // The forms refer to this program: they go first. The main window takes the SQL and
+    // output windows with it.
+    delete forms.tools.data();
+    delete forms.connect.data();
+    delete forms.magnify.data();
+    delete forms.view_html.data();
+    delete forms.view_text.data();
+    delete forms.master.data();
+}
+
+void Program::show_msg(int kind, long popup, int msgno, const std::string &text, const std::string &) {
+    const std::string m = compose_msg(messages, kind, msgno, text);
+    if (forms.cur_sql_form)
+        forms.cur_sql_form->set_status_text(m);
+    else if (popup != 0)
+        message_box(m);
+}
+
+void Program::message_box(const std::string &text) {
+    dialogs.message(text, app_title, MessageIcon::None, MessageButtons::Ok);
+}
+
+namespace {
+
+template <class W>
+W &single(QPointer<W> &slot, Program &p) {
+    if (!slot)
+        slot = new W(p);
+    return *slot;
+}
+
+} // namespace
+
+ZALMaster &Program::master() { return single(forms.master, *this); }
+ZALViewText &Program::view_text() { return single(forms.view_text, *this); }
+ZALViewHTML &Program::view_html() { return single(forms.view_html, *this); }
+ZALMagnify &Program::magnify() { return single(forms.magnify, *this); }
+ZALConnect &Program::connect_dialog() { return single(forms.connect, *this); }
+ZALToolbar &Program::tools() { return single(forms.tools, *this); }
+
+int find_form(Program &p, int kind, int slot) {
+    const std::vector<std::string> tags = p.forms.windows.tags();
+    return find_form(std::span<const std::string>(tags), kind, slot);
+}
+
+Form *form_at(Program &p, int index) {
+    const auto &open = p.forms.windows.open();
+    return index >= 0 && static_cast<size_t>(index) < open.size() ? open[static_cast<size_t>(index)] : nullptr;
+}
+
+} // namespace kestle

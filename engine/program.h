@@ -1,0 +1,120 @@
+// The program's state: one object made of the parts the routines own, so each test can start
+// from a fresh program.
+#pragma once
+
+#include "bound_library.h"
+#include "cli.h"
+#include "control_file.h"
+#include "dialogs.h"
+#include "form.h"
+#include "marks.h"
+#include "messages.h"
+#include "notes_page.h"
+#include "parser.h"
+#include "report.h"
+#include "run_text.h"
+#include "settings.h"
+#include "variables.h"
+
+#include <QPointer>
+
+#include <array>
+#include <cstdint>
+
+namespace kestle {
+
+class ZALMaster;
+class ZALSQL;
+class ZALViewText;
+class ZALViewHTML;
+class ZALMagnify;
+class ZALConnect;
+class ZALToolbar;
+
+// The database session: the CLI handles, the last return code, the connection flag.
+struct Session {
+    Cli cli;
+    BoundLibrary zalapp{"libzalapp.so"}; // zalStartManager
+    SQLHENV henv = 0;
+    SQLHDBC hdbc = 0;
+    SQLHSTMT hstmt = 0;
+    int32_t sql_rc = 0;
+    bool db_connected = false;
+};
+
+// Where a result column lies in the row buffer.
+struct col_info_rec {
+    int32_t offset = 0; // 1-based position in fetch_buf
+    int32_t length = 0; // bytes bound: the column size (at most 1000) + 16
+    bool wide = false;  // the column size exceeds 32: its cells open in the text viewer
+};
+
+// Statement execution: the row buffer, the column table of the latest result, run counting.
+struct Execution {
+    static constexpr int fetch_buf_size = 32000;
+    static constexpr int max_columns = 255;
+    std::array<unsigned char, fetch_buf_size + 1> fetch_buf{}; // 1 to 32000; 0 unused
+    std::array<col_info_rec, max_columns + 1> col_info{};     // 1 to 255; 0 unused
+    int64_t run_count = 0; // interactive runs logged so far (not limited to 16 bits)
+    int out_color = 0;     // colour 1 to 14 of the latest result
+    double sql_time = 0;   // seconds of the latest statement
+};
+
+// The windows: every open form, the current SQL window, and the windows that exist once.
+struct Forms {
+    Windows windows;
+    QPointer<ZALSQL> cur_sql_form;
+    int cur_sql_slot = -1;
+    QPointer<ZALMaster> master;
+    QPointer<ZALViewText> view_text;
+    QPointer<ZALViewHTML> view_html;
+    QPointer<ZALMagnify> magnify;
+    QPointer<ZALConnect> connect;
+    QPointer<ZALToolbar> tools;
+};
+
+class Program : public Reporter {
+public:
+    explicit Program(Dialogs &dialogs);
+    ~Program() override;
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    Settings settings;
+    Messages messages;
+    ControlFile control;
+    NotesPage notes;
+    RunState run;
+    ParsedCommand cmd;
+    Variables vars;
+    Slots sql_slots;
+    Session session;
+    Execution exec;
+    Forms forms;
+    Dialogs &dialogs;
+    BoundLibrary routines{"libkestle.so"}; // runstats
+    int cur_screen = -1;
+    bool perf_plotting = false;
+
+    // The status line of the current SQL window, or a message box when there is none and
+    // popup is non-zero.
+    void show_msg(int kind, long popup, int msgno, const std::string &text, const std::string &routine) override;
+    // A message box with the application's title, OK only, no icon.
+    void message_box(const std::string &text);
+
+    // The windows that exist once, created at their first use.
+    ZALMaster &master();
+    ZALViewText &view_text();
+    ZALViewHTML &view_html();
+    ZALMagnify &magnify();
+    ZALConnect &connect_dialog();
+    ZALToolbar &tools();
+};
+
+// The index in forms.windows.open() of the newest open window whose Tag reads as kind and slot
+// (slot -1: any), or -1.
+int find_form(Program &p, int kind, int slot);
+// The open window at an index that find_form returned.
+Form *form_at(Program &p, int index);
+
+} // namespace kestle

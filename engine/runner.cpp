@@ -1,0 +1,196 @@
+#include "runner.h"
+
+#include "commands.h"
+#include "keyed_toolbar.h"
+#include "program.h"
+#include "run_support.h"
+#include "session.h"
+#include "sql_exec.h"
+#include "zal_master.h"
+#include "zal_sql.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace kestle {
+
+namespace {
+
+constexpr const char *command_completed = "Command completed";
+
+// The message window of DISPLAY closes when a run ends; until that window exists there is
+// nothing to hide.
+void hide_message_window(Program &) {}
+
+// Text boxes give LF line ends; the runner's marks are made from CR LF.
+std::string crlf_line_ends(const std::string &text) {
+    if (text.find('\n') == std::string::npos || text.find('\r') != std::string::npos)
+        return text;
+    std::string t;
+    t.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n')
+            t += '\r';
+        t += c;
+    }
+    return t;
+}
+
+// "*" and "?" against a file name, as the platform's deletion by name matches.
+bool wildcard_match(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+// Deletes the files that name names; wildcards in the last part only. Failures are not told.
+void erase_files(const std::string &name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path path(name);
+    const std::string pattern = path.filename().string();
+    if (pattern.find_first_of("*?") == std::string::npos) {
+        if (fs::is_regular_file(path, ec) || fs::is_symlink(path, ec))
+            fs::remove(path, ec);
+        return;
+    }
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::vector<fs::path> matches;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (wildcard_match(pattern, it->path().filename().string()) && !it->is_directory(ec))
+            matches.push_back(it->path());
+    for (const fs::path &m : matches)
+        fs::remove(m, ec);
+}
+
+void cmd_erase(Program &p) {
+    if (p.cmd.cmd_args.empty()) {
+        p.show_msg(0, popup_yes, msg_no_arguments, "", "do_nonsql");
+        return;
+    }
+    erase_files(p.cmd.cmd_args);
+    p.show_msg(0, 0, msg_file_erased, p.cmd.cmd_args, "do_nonsql");
+}
+
+void cmd_extras(Program &p) {
+    p.master().TB->set_button_visible("spatial", true);
+    p.master().TB->set_button_visible("qbe", true);
+}
+
+using Handler = void (*)(Program &);
+
+struct Keyword {
+    const char *name;
+    Handler run; // null: a command whose routine is not connected yet; it does nothing
+};
+
+// The keyword table, in the order keywords are compared. The commands of the interaction
+// tools, the charts and the timing runs are known keywords that do nothing yet: each line
+// marked "connect" is where its routine goes when it comes.
+constexpr Keyword keywords[] = {
+    {"*", [](Program &) {}},
+    {"EXIT", cmd_kill},
+    {"VIEW", cmd_view},
+    {"EXTRAS", cmd_extras},
+    {"VAR", [](Program &p) { cmd_var(p.vars, p.cmd, p); }},
+    {"CONNECT", cmd_connect},
+    {"DISCONNECT", [](Program &p) { ZAL_disconnect(p); }},
+    {"MSG", nullptr}, // connect Menu
+    {"TABLES", cmd_tables},
+    {"DESCRIBE", cmd_describe},
+    {"CLEAR", cmd_clear},
+    {"PROMPT", nullptr}, // connect cmd_prompt
+    {"GRAPH", nullptr}, // connect cmd_gph
+    {"COMPARE", nullptr}, // connect cmd_compare
+    {"PLOT", nullptr}, // connect cmd_plot
+    {"IF", cmd_ply},
+    {"ENDIF", [](Program &p) { p.run.exec_enabled = true; }},
+    {"DUMPVARS", nullptr}, // connect cmd_dmp
+    {"EXPLAIN", nullptr}, // connect cmd_explain
+    {"RUNSTATS", ZAL_runstats},
+    {"DISPLAY", nullptr}, // connect cmd_display
+    {"LOAD", [](Program &p) { p.session.sql_rc = ZAL_load(p, p.cmd.cmd_args); }},
+    {"LOADSQL", cmd_sqlload},
+    {"ERASE", cmd_erase},
+    {"CMD", nullptr}, // connect cmd_dos
+    {"ZAL", nullptr}, // connect cmd_zal
+};
+
+} // namespace
+
+void runit(Program &p, bool interactive, const std::string &text) {
+    RunState &run = p.run;
+    run.cmd_error = false;
+    if (trim(text).empty())
+        return;
+    if (interactive) {
+        p.show_msg(0, 0, msg_running, "", "runit");
+        yield_events();
+    }
+    Hourglass hourglass;
+    const std::vector<std::string> statements = split_run_text(crlf_line_ends(text), run.run_at);
+
+    run.exec_enabled = true;
+    run.stop_run = false;
+    run.cmd_error = false;
+    for (const std::string &stmt : statements) {
+        if (run.stop_run)
+            break;
+        if (!run.exec_enabled) {
+            if (is_endif(stmt))
+                run.exec_enabled = true;
+        } else if (!stmt.empty()) {
+            do_cmd(p, stmt, interactive);
+        }
+    }
+
+    if (!run.cmd_error && interactive) {
+        if (p.forms.cur_sql_form)
+            p.forms.cur_sql_form->set_status_text(command_completed);
+        else
+            p.message_box(command_completed);
+    }
+    hide_message_window(p);
+}
+
+void do_cmd(Program &p, const std::string &stmt, bool interactive) {
+    const std::string s = var_sub(p.vars, stmt);
+    if (is_comment(s))
+        return;
+    const std::string f = expand_marks(s, true);
+    if (!f.empty() && f[0] == '%') {
+        parsecmd(p.cmd, p, true, f);
+        do_nonsql(p);
+        return;
+    }
+    p.session.sql_rc = ZAL_sql(p, s, interactive);
+}
+
+void do_nonsql(Program &p) {
+    for (const Keyword &k : keywords) {
+        if (p.cmd.cmd_keyword == k.name) {
+            if (k.run)
+                k.run(p);
+            return;
+        }
+    }
+    p.run.cmd_error = true;
+    p.show_msg(0, popup_yes, msg_invalid_keyword, p.cmd.cmd_keyword, "do_nonsql");
+}
+
+} // namespace kestle

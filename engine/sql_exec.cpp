@@ -1,0 +1,302 @@
+#include "sql_exec.h"
+
+#include "grid.h"
+#include "icons.h"
+#include "program.h"
+#include "run_support.h"
+#include "session.h"
+#include "text_codec.h"
+#include "tree.h"
+#include "twips.h"
+#include "zal_master.h"
+#include "zal_output.h"
+#include "zal_sql.h"
+#include "zal_viewers.h"
+
+#include <QFontMetrics>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace kestle {
+
+namespace {
+
+std::string seconds_text(double t) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%.3fs", t);
+    return b;
+}
+
+QTreeWidgetItem *add_child(QTreeWidgetItem *parent, const std::string &text, const std::string &image) {
+    auto *n = new QTreeWidgetItem(parent);
+    n->setText(0, qt(text));
+    set_node_image(n, image);
+    return n;
+}
+
+void log_time(QTreeWidgetItem *node, double t) { add_child(node, "Execution Time: " + seconds_text(t), "clock"); }
+
+void show_time(Program &p) { p.show_msg(1, 0, 0, "Execution time=" + seconds_text(p.exec.sql_time), "ZAL_sql"); }
+
+// The alignment of a result column by its SQL type: numbers at the bottom, all else centred.
+int alignment_for(SQLSMALLINT type) {
+    switch (type) {
+    case SQL_NUMERIC: case SQL_DECIMAL: case SQL_INTEGER: case SQL_SMALLINT: case SQL_BIGINT:
+    case SQL_FLOAT: case SQL_REAL: case SQL_DOUBLE:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+// The output window of the current SQL window's slot, made below that window on first use.
+ZALOutput *output_window(Program &p) {
+    const int slot = p.forms.cur_sql_slot;
+    if (auto *found = dynamic_cast<ZALOutput *>(form_at(p, find_form(p, 2, slot))))
+        return found;
+    auto *out = new ZALOutput(p);
+    out->tag = join_fields({"2", slot});
+    if (ZALSQL *sql = p.forms.cur_sql_form)
+        out->move_twips(sql->left_twips(), sql->top_twips() + sql->height_twips() + 100);
+    return out;
+}
+
+void apply_font(Program &p, ZALOutput &out) {
+    QFont f = out.font();
+    f.setFamily(qt(var_sub(p.vars, "[font]")));
+    const auto size = lenient_integer(var_sub(p.vars, "[fontsize]"), 1, 4096);
+    if (size > 0)
+        f.setPointSize(static_cast<int>(size));
+    out.setFont(f);
+    out.DataValues->setFont(f);
+}
+
+} // namespace
+
+int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
+    Session &s = p.session;
+    Execution &e = p.exec;
+    const std::string display = expand_marks(sql, false);
+    const std::string run_text = expand_marks(sql, true);
+    const std::string title = run_text.substr(0, 40);
+    if (trim(run_text).empty())
+        return -1;
+
+    QTreeWidgetItem *node = nullptr;
+    if (interactive) {
+        ++e.run_count;
+        node = new QTreeWidgetItem();
+        node->setText(0, qt(title));
+        set_node_key(node, "x" + std::to_string(e.run_count));
+        set_node_image(node, "run");
+        p.master().Queries->insertTopLevelItem(0, node);
+        set_node_tag(add_child(node, "SQL Information", "sql"), display);
+        set_node_image(node, "sql-ok");
+    }
+
+    // A silent run reports nothing: its failure only takes the diagnostic and the handle.
+    auto fail = [&] {
+        if (interactive) {
+            ZAL_sqlerror(p, node);
+        } else {
+            error_text(p);
+            drop_statement(p);
+        }
+        return -1;
+    };
+
+    if (cli_failed(alloc_statement(p)))
+        return fail();
+    const double t0 = clock_seconds();
+    std::string text = run_text;
+    s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    if (cli_failed(s.sql_rc))
+        return fail();
+    s.sql_rc = s.cli.Execute(s.hstmt);
+    if (cli_failed(s.sql_rc))
+        return fail();
+    double t1 = clock_seconds();
+    SQLSMALLINT columns = 0;
+    if (cli_failed(s.cli.NumResultCols(s.hstmt, &columns)))
+        columns = 0;
+    e.sql_time = t1 - t0;
+
+    if (!interactive || columns <= 0) {
+        s.sql_rc = ZAL_close(p);
+        if (interactive)
+            log_time(node, e.sql_time);
+        show_time(p);
+        return 0;
+    }
+
+    const int count = std::min<int>(columns, Execution::max_columns);
+    e.out_color = e.out_color == 14 ? 1 : e.out_color + 1;
+    set_node_image(node, "c" + std::to_string(e.out_color));
+
+    ZALOutput *out = output_window(p);
+    apply_font(p, *out);
+    out->set_caption(qt(title + "..."));
+    out->set_query_colour(palette_colour(e.out_color));
+
+    Grid &grid = *out->DataValues;
+    grid.set_grid_visible(false);
+    grid.set_rows(1); // the earlier rows go at once, so new ones are added at the end
+    grid.clear();
+    grid.set_cols(count);
+    const QFontMetrics metrics(out->font());
+    auto text_width = [&](const QString &t) { return px_to_twips(metrics.horizontalAdvance(t)); };
+
+    SQLINTEGER indicator = 0; // shared by every column and never read
+    int pos = 1;
+    for (int i = 0; i < count; ++i) {
+        std::array<SQLCHAR, 33> name{};
+        SQLSMALLINT name_len = 0, type = 0, scale = 0, nullable = 0;
+        SQLUINTEGER size = 0;
+        s.sql_rc = s.cli.DescribeCol(s.hstmt, static_cast<SQLUSMALLINT>(i + 1), name.data(), 32, &name_len, &type,
+                                     &size, &scale, &nullable);
+        const auto stored = std::strlen(reinterpret_cast<const char *>(name.data()));
+        const std::string col_name =
+            trim(std::string(reinterpret_cast<const char *>(name.data()),
+                             std::min<std::size_t>(stored, static_cast<std::size_t>(std::max<int>(name_len, 0)))));
+        grid.set_text_matrix(0, i, col_name);
+
+        const int col_size = static_cast<int>(std::min<SQLUINTEGER>(size, 1000));
+        col_info_rec &c = e.col_info[static_cast<std::size_t>(i + 1)];
+        c.length = col_size + 16;
+        c.wide = col_size > 32;
+        const int sample = c.wide ? 32 : col_size;
+        grid.set_col_width(i, std::max(text_width(qt(col_name)) + 100, text_width(QString(sample, 'O')) + 100));
+        grid.set_col_alignment(i, alignment_for(type));
+
+        // A layout that would pass the end of the row buffer is refused before it is bound.
+        if (pos + c.length >= Execution::fetch_buf_size) {
+            p.run.cmd_error = true;
+            p.show_msg(0, 0, msg_record_too_long, "", "ZAL_sql");
+            s.sql_rc = ZAL_close(p);
+            return -1;
+        }
+        c.offset = pos;
+        s.sql_rc = s.cli.BindCol(s.hstmt, static_cast<SQLUSMALLINT>(i + 1), SQL_C_CHAR, &e.fetch_buf[pos], c.length,
+                                 &indicator);
+        if (cli_failed(s.sql_rc)) {
+            s.sql_rc = ZAL_error(p);
+            return -1;
+        }
+        pos += c.length;
+    }
+
+    grid.set_rows(1000);
+    // Only the bound part of the buffer is ever read, so only that part needs clearing.
+    unsigned char *const used = &e.fetch_buf[1];
+    const std::size_t used_len = static_cast<std::size_t>(pos - 1);
+    std::memset(used, 0, used_len);
+    SQLRETURN rc = s.cli.Fetch(s.hstmt);
+    if (rc == SQL_NO_DATA_FOUND) {
+        p.run.cmd_error = true;
+        grid.set_rows(1);
+        grid.set_grid_visible(true);
+        p.show_msg(0, 0, msg_no_records, "", "ZAL_sql");
+        s.sql_rc = ZAL_close(p);
+        return -1;
+    }
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
+        s.sql_rc = rc;
+        grid.set_rows(1);
+        grid.set_grid_visible(true);
+        ZAL_sqlerror(p, node);
+        return -1;
+    }
+
+    std::string row;
+    int n = 0;
+    while (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+        ++n;
+        row.clear();
+        for (int j = 1; j <= count; ++j) {
+            const col_info_rec &c = e.col_info[static_cast<std::size_t>(j)];
+            const auto *b = reinterpret_cast<const char *>(&e.fetch_buf[static_cast<std::size_t>(c.offset)]);
+            const void *zero = std::memchr(b, 0, static_cast<std::size_t>(c.length));
+            if (j > 1)
+                row += '\t';
+            row.append(b, zero ? static_cast<const char *>(zero) - b : c.length);
+        }
+        grid.add_item(row, n);
+        std::memset(used, 0, used_len);
+        rc = s.cli.Fetch(s.hstmt);
+    }
+    s.sql_rc = rc;
+    // A fetch that fails after some rows leaves them shown, and the failure is reported.
+    const bool broken = rc != SQL_NO_DATA_FOUND;
+    t1 = clock_seconds();
+    e.sql_time = t1 - t0;
+
+    grid.set_rows(n + 1);
+    grid.set_grid_visible(true);
+    // The last row becomes current without the view scrolling to it when it is next shown.
+    const bool scrolls = grid.hasAutoScroll();
+    grid.setAutoScroll(false);
+    grid.set_row(n);
+    grid.setAutoScroll(scrolls);
+    grid.set_top_row(1);
+    grid.set_left_col(0);
+    add_child(node, "Records found: " + std::to_string(n), "info");
+    log_time(node, e.sql_time);
+    out->show_form();
+    out->frame()->raise();
+    if (broken) {
+        ZAL_sqlerror(p, node);
+        return -1;
+    }
+    show_time(p);
+    s.sql_rc = ZAL_close(p);
+    return 0;
+}
+
+int ZAL_view(Program &p, const std::string &sql) {
+    Session &s = p.session;
+    alloc_statement(p);
+    std::string text = sql;
+    if (!cli_failed(s.sql_rc))
+        s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    if (!cli_failed(s.sql_rc))
+        s.sql_rc = s.cli.Execute(s.hstmt);
+    if (cli_failed(s.sql_rc)) {
+        s.sql_rc = ZAL_error(p);
+        return 0;
+    }
+    SQLSMALLINT columns = 0;
+    s.cli.NumResultCols(s.hstmt, &columns);
+    if (columns <= 0) {
+        s.sql_rc = ZAL_close(p);
+        p.show_msg(0, popup_yes, msg_no_records, "", "ZAL_view");
+        return 0;
+    }
+    s.sql_rc = s.cli.Fetch(s.hstmt);
+    if (s.sql_rc != SQL_SUCCESS && s.sql_rc != SQL_SUCCESS_WITH_INFO) {
+        p.show_msg(0, popup_yes, msg_no_records, "", "ZAL_view");
+    } else {
+        std::vector<SQLCHAR> field(10000, 0);
+        SQLINTEGER ind = 0;
+        s.sql_rc = s.cli.GetData(s.hstmt, 1, SQL_C_CHAR, field.data(), 1000, &ind);
+        if (cli_failed(s.sql_rc)) {
+            s.sql_rc = ZAL_error(p);
+            return 0;
+        }
+        std::string value = ind == SQL_NULL_DATA ? std::string() : strip(reinterpret_cast<const char *>(field.data()));
+        for (std::size_t at = value.find("++"); at != std::string::npos; at = value.find("++", at))
+            value.replace(at, 2, "\r\n");
+        ZALViewText &viewer = p.view_text();
+        viewer.set_text(value);
+        viewer.show_form();
+        viewer.activateWindow();
+        viewer.setFocus();
+    }
+    drop_statement(p);
+    return 0;
+}
+
+} // namespace kestle

@@ -1,0 +1,78 @@
+#include "startup.h"
+
+#include "browser.h"
+#include "keyed_toolbar.h"
+#include "presentation.h"
+#include "program.h"
+#include "run_support.h"
+#include "session.h"
+#include "twips.h"
+#include "zal_master.h"
+#include "zal_small_windows.h"
+#include "zal_sql.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+namespace kestle {
+
+void Main(Program &p, const std::string &command_line) {
+    Hourglass hourglass;
+
+    auto *intro = new ZALIntro;
+    intro->show();
+    intro->setFocus();
+    intro->repaint();
+
+    std::error_code ec;
+    const bool extras = set_defaults(p.settings, p.vars, p.run, p.notes, std::filesystem::current_path(ec).string());
+    p.cur_screen = -1;
+    if (extras) {
+        p.master().TB->set_button_visible("spatial", true);
+        p.master().TB->set_button_visible("qbe", true);
+    }
+    // The table is filled before the command line is read, so a missing quote there is
+    // reported with its text.
+    set_messages(p.messages);
+    readargs(p.settings, p.vars, p.cmd, p, command_line);
+    readops(p, p.settings.ctl_file);
+    intro->repaint();
+
+    ZAL_connect(p, p.settings.db_name, p.settings.db_user, p.settings.db_password);
+    intro->repaint();
+
+    p.run.run_on = true;
+    p.exec.run_count = 0;
+    intro->close();
+
+    ZALMaster &master = p.master();
+    master.show();
+    master.fit_notes_pane();
+
+    ZALSQL *sql = master.open_sql_window(true, false);
+    master.show();
+
+    showhelp(p, app_title, p.control.record(1).info, kind_section);
+    master.TB->repaint();
+    master.Queries->repaint();
+
+    ZALToolbar &tools = p.tools();
+    tools.show_form();
+    tools.move_twips(px_to_twips(master.width()) - px_to_twips(master.CoolBar1->width()) - tools.width_twips() - 160,
+                     0);
+    tools.frame()->setVisible(true);
+
+    if (sql) {
+        sql->show_form();
+        master.activateWindow();
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(sql->frame()))
+            master.mdi->setActiveSubWindow(sub);
+        sql->SQLCommand->setFocus();
+    }
+}
+
+} // namespace kestle

@@ -1,0 +1,33 @@
+// A library bound by name at run time, each routine at its first call.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace kestle {
+
+class BoundLibrary {
+public:
+    explicit BoundLibrary(std::string file) : file_(std::move(file)) {}
+    ~BoundLibrary();
+    BoundLibrary(const BoundLibrary &) = delete;
+    BoundLibrary &operator=(const BoundLibrary &) = delete;
+
+    // The routine, or null when the library or the routine cannot be bound; error() says why.
+    void *symbol(const std::string &name);
+    template <class F>
+    F *routine(const std::string &name) {
+        return reinterpret_cast<F *>(symbol(name));
+    }
+    const std::string &error() const { return error_; }
+    const std::string &file() const { return file_; }
+
+private:
+    std::string file_;
+    void *handle_ = nullptr;
+    bool tried_ = false;
+    std::map<std::string, void *> symbols_;
+    std::string error_;
+};
+
+} // namespace kestle

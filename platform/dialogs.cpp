@@ -1,0 +1,66 @@
+#include "dialogs.h"
+
+#include "text_codec.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kestle {
+
+Answer QtDialogs::message(const std::string &text, const std::string &title, MessageIcon icon,
+                          MessageButtons buttons) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(qt(title));
+    box.setText(qt(text));
+    switch (icon) {
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    box.setStandardButtons(buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                               : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+std::optional<std::string> QtDialogs::input(const std::string &prompt, const std::string &title,
+                                            const std::string &initial) {
+    bool ok = false;
+    QString answer = QInputDialog::getText(QApplication::activeWindow(), qt(title), qt(prompt), QLineEdit::Normal,
+                                           qt(initial), &ok);
+    if (!ok)
+        return std::nullopt;
+    return bytes(answer);
+}
+
+std::optional<std::string> QtDialogs::open_file(const std::string &title, const std::string &filter,
+                                                const std::string &initial) {
+    QString file = QFileDialog::getOpenFileName(QApplication::activeWindow(), qt(title), qt(initial), qt(filter));
+    if (file.isEmpty())
+        return std::nullopt;
+    return bytes(file);
+}
+
+std::optional<FontChoice> QtDialogs::font(const FontChoice &initial, const std::string &title) {
+    bool ok = false;
+    QFont preset(qt(initial.name));
+    if (initial.size > 0)
+        preset.setPointSizeF(initial.size);
+    QFont chosen = QFontDialog::getFont(&ok, preset, QApplication::activeWindow(), qt(title));
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{bytes(chosen.family()), chosen.pointSizeF()};
+}
+
+} // namespace kestle

@@ -1,0 +1,80 @@
+#include "form.h"
+
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <algorithm>
+
+namespace kestle {
+
+void Windows::remove(Form *f) { open_.erase(std::remove(open_.begin(), open_.end(), f), open_.end()); }
+
+std::vector<std::string> Windows::tags() const {
+    std::vector<std::string> t;
+    t.reserve(open_.size());
+    for (const Form *f : open_)
+        t.push_back(f->tag);
+    return t;
+}
+
+Form::Form(Windows &windows, const QString &caption, bool mdi_child)
+    : QWidget(nullptr), windows_(windows), mdi_child_(mdi_child && windows.mdi) {
+    setWindowTitle(caption);
+    if (!mdi_child_)
+        setAttribute(Qt::WA_DeleteOnClose);
+    if (mdi_child_) {
+        QMdiSubWindow *sub = windows.mdi->addSubWindow(this);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    windows_.add(this);
+}
+
+Form::~Form() { windows_.remove(this); }
+
+QWidget *Form::frame() {
+    if (mdi_child_ && parentWidget())
+        return parentWidget();
+    return this;
+}
+
+int Form::left_twips() { return px_to_twips(frame()->x()); }
+int Form::top_twips() { return px_to_twips(frame()->y()); }
+int Form::width_twips() { return px_to_twips(frame()->width()); }
+int Form::height_twips() { return px_to_twips(frame()->height()); }
+
+void Form::move_twips(int left, int top) { frame()->move(twips_to_px(left), twips_to_px(top)); }
+
+void Form::resize_twips(int width, int height) { frame()->resize(twips_to_px(width), twips_to_px(height)); }
+
+void Form::set_minimum_twips(int width, int height) {
+    frame()->setMinimumSize(twips_to_px(width), twips_to_px(height));
+}
+
+void Form::show_form() {
+    frame()->show();
+    show();
+}
+
+void Form::set_caption(const QString &caption) { setWindowTitle(caption); }
+
+void Form::unload() {
+    if (mdi_child_ && parentWidget())
+        parentWidget()->close();
+    else
+        close();
+}
+
+void Form::closeEvent(QCloseEvent *event) {
+    if (!unloading_) {
+        unloading_ = true;
+        // Out of the registry first, so the window's steps no longer find it.
+        windows_.remove(this);
+        form_unload();
+        emit unloaded();
+    }
+    event->accept();
+}
+
+} // namespace kestle

@@ -1,0 +1,70 @@
+// Windows of the program: a form with a Tag, its measures in twips, and the registry of open
+// forms in the order they were opened.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QMdiArea;
+
+namespace kestle {
+
+class Form;
+
+// The open forms, oldest first; a form is in it from its creation until it is unloaded.
+class Windows {
+public:
+    void add(Form *f) { open_.push_back(f); }
+    void remove(Form *f);
+    const std::vector<Form *> &open() const { return open_; }
+    std::vector<std::string> tags() const;
+
+    QPointer<QMdiArea> mdi; // the main window's client area, for SQL and output windows
+
+private:
+    std::vector<Form *> open_;
+};
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    // A child of the main window's client area when `mdi_child`, else a window of its own.
+    Form(Windows &windows, const QString &caption, bool mdi_child);
+    ~Form() override;
+
+    std::string tag; // the window's Tag
+    Windows &windows() const { return windows_; }
+
+    // The outer window: the client-area frame of a child, else the form itself.
+    QWidget *frame();
+    int left_twips();
+    int top_twips();
+    int width_twips();
+    int height_twips();
+    void move_twips(int left, int top);
+    void resize_twips(int width, int height);
+    void set_minimum_twips(int width, int height);
+
+    void show_form();
+    void set_caption(const QString &caption);
+    // Closes the window for good; its unload steps run first.
+    void unload();
+
+signals:
+    void unloaded();
+
+protected:
+    // The window's own steps when it is unloaded (by unload(), its close box or the program).
+    virtual void form_unload() {}
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Windows &windows_;
+    bool mdi_child_;
+    bool unloading_ = false;
+};
+
+} // namespace kestle

@@ -1,0 +1,14 @@
+// The images of toolbars and trees, drawn by the program itself and addressed by key.
+#pragma once
+
+#include <QIcon>
+#include <string>
+
+namespace kestle {
+
+QIcon icon(const std::string &key);
+
+// The standard 16-colour text-mode palette, colours 0 to 15, as red, green, blue.
+QColor palette_colour(int n);
+
+} // namespace kestle

@@ -1,0 +1,89 @@
+#include "launcher.h"
+
+#include "text_codec.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstdlib>
+
+namespace kestle {
+
+std::string terminal_program() {
+    if (const char *t = std::getenv("TERMINAL"); t && *t && !QStandardPaths::findExecutable(t).isEmpty())
+        return t;
+    for (const char *candidate : {"x-terminal-emulator", "xterm"})
+        if (!QStandardPaths::findExecutable(candidate).isEmpty())
+            return candidate;
+    return {};
+}
+
+std::vector<std::string> command_words(const std::string &command_line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false, quoted = false;
+    for (char c : command_line) {
+        if (c == '"') {
+            quoted = !quoted;
+            in_word = true;
+        } else if (c == ' ' && !quoted) {
+            if (in_word)
+                words.push_back(std::move(word));
+            word.clear();
+            in_word = false;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word)
+        words.push_back(std::move(word));
+    return words;
+}
+
+namespace {
+
+bool is_batch_file(const std::string &name) {
+    if (name.size() < 4)
+        return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char &c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".bat";
+}
+
+} // namespace
+
+bool start_program(const std::string &command_line, WindowStyle style, const std::string &directory) {
+    std::vector<std::string> words = command_words(command_line);
+    if (words.empty())
+        return false;
+    if (words[0] == "cmd") {
+        const char *shell = std::getenv("SHELL");
+        words = {shell && *shell ? shell : "/bin/sh"};
+        style = WindowStyle::Normal;
+    } else if (is_batch_file(words[0])) {
+        words.insert(words.begin(), "/bin/sh");
+    }
+    if (style == WindowStyle::Normal) {
+        const std::string terminal = terminal_program();
+        if (terminal.empty())
+            return false;
+        words.insert(words.begin(), {terminal, "-e"});
+    }
+    QStringList args;
+    for (size_t i = 1; i < words.size(); ++i)
+        args << qt(words[i]);
+    QProcess p;
+    p.setProgram(qt(words[0]));
+    p.setArguments(args);
+    if (!directory.empty())
+        p.setWorkingDirectory(qt(directory));
+    p.setStandardInputFile(QProcess::nullDevice());
+    if (style != WindowStyle::Normal) {
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
+    }
+    return p.startDetached();
+}
+
+} // namespace kestle

@@ -1,0 +1,24 @@
+// Starting outside programs without waiting for them, with the window style the caller asks
+// for: hidden and minimized programs run without a window, normal ones in a terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestle {
+
+enum class WindowStyle { Hidden, Minimized, Normal };
+
+// Starts a command line as the program it names with its arguments (words split at blanks,
+// double quotes group), never through a shell, so ";" and "&" are plain characters. A batch
+// file (a name ending in ".BAT") runs through /bin/sh; "cmd" is a terminal with the user's
+// shell. False when it cannot be started.
+bool start_program(const std::string &command_line, WindowStyle style, const std::string &directory = "");
+
+// The words of a command line.
+std::vector<std::string> command_words(const std::string &command_line);
+
+// The terminal emulator of this desktop ($TERMINAL, x-terminal-emulator, xterm), or "".
+std::string terminal_program();
+
+} // namespace kestle

@@ -1,0 +1,132 @@
+#include "browser.h"
+#include "keyed_toolbar.h"
+#include "program_fixture.h"
+#include "startup.h"
+#include "text_codec.h"
+#include "twips.h"
+#include "zal_master.h"
+#include "zal_small_windows.h"
+#include "zal_sql.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace kestle;
+using namespace kestle_test;
+
+namespace {
+
+bool splash_visible() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (dynamic_cast<ZALIntro *>(w) && w->isVisible())
+            return true;
+    return false;
+}
+
+TEST(StartupTest, StartsWithAControlFileAndExtras) {
+    ProgramFixture fx;
+    write_text(fx.dir / "kestle.sql", ":section First\n{\nThe <i>first</i> notes\n}\n:sql Q\nVALUES 1\n");
+    write_text(fx.dir / "extras.ini", "");
+    Program &p = fx.program;
+    Main(p, "");
+
+    EXPECT_TRUE(fx.dialogs.shown.empty());
+    EXPECT_FALSE(splash_visible());
+    EXPECT_TRUE(p.session.db_connected);
+    EXPECT_EQ(p.settings.prog_dir, fx.dir.path().string());
+    EXPECT_EQ(p.control.stmt_count, 2);
+
+    ZALMaster &m = p.master();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.TV->topLevelItemCount(), 1);
+    EXPECT_TRUE(m.TB->button_visible("qbe"));
+    EXPECT_TRUE(m.TB->button_visible("spatial"));
+    EXPECT_NEAR(px_to_twips(m.Web->height()), px_to_twips(m.height()) - px_to_twips(m.Web->y()) - 1000, 30);
+
+    // The notes of record 1 under the program's title.
+    EXPECT_EQ(m.Web->address(), "file://" + fx.dir.path().string() + "/zalhelp.htm");
+    const std::string page = read_text(fx.dir / "zalhelp.htm");
+    EXPECT_NE(page.find("ZAL Demonstration Program"), std::string::npos);
+    EXPECT_NE(page.find("The <i>first</i> notes"), std::string::npos);
+
+    ZALSQL *sql = p.forms.cur_sql_form;
+    ASSERT_NE(sql, nullptr);
+    EXPECT_EQ(sql->tag, "1^1^");
+    EXPECT_EQ(p.forms.cur_sql_slot, 1);
+    EXPECT_EQ(sql->my_slot, 1);
+    EXPECT_TRUE(sql->isVisible());
+    EXPECT_NEAR(sql->left_twips(), 100, 15);
+    QApplication::processEvents(); // the window system activates the window
+    EXPECT_EQ(QApplication::focusWidget(), sql->SQLCommand);
+
+    ZALToolbar *tools = p.forms.tools;
+    ASSERT_NE(tools, nullptr);
+    EXPECT_TRUE(tools->isVisible());
+    EXPECT_EQ(tools->top_twips(), 0);
+    EXPECT_NEAR(tools->left_twips(),
+                px_to_twips(m.width()) - px_to_twips(m.CoolBar1->width()) - tools->width_twips() - 160, 30);
+    EXPECT_TRUE(p.run.run_on);
+    EXPECT_EQ(p.exec.run_count, 0);
+}
+
+TEST(StartupTest, FreshInstanceWithoutControlFileStillStarts) {
+    ProgramFixture fx(false); // the manager is started by the first connect
+    Program &p = fx.program;
+    Main(p, "");
+    EXPECT_TRUE(p.session.db_connected);
+    EXPECT_EQ(fx.dialogs.messages(), (std::vector<std::string>{"File not found: kestle.sql"}));
+    EXPECT_EQ(p.master().TV->topLevelItemCount(), 0);
+    EXPECT_FALSE(p.master().TB->button_visible("qbe"));
+    EXPECT_FALSE(p.master().TB->button_visible("spatial"));
+    const std::string page = read_text(fx.dir / "zalhelp.htm");
+    EXPECT_NE(page.find("ZAL Demonstration Program"), std::string::npos);
+    ASSERT_NE(p.forms.cur_sql_form, nullptr);
+    EXPECT_EQ(p.forms.cur_sql_slot, 1);
+}
+
+TEST(StartupTest, CommandLineOptions) {
+    const struct {
+        const char *line;
+        const char *db_name;
+        const char *ctl_file;
+        std::vector<std::string> messages; // the boxes, before the first SQL window opens
+        bool connected;
+    } cases[] = {
+        {"file=\"my file.sql\"", "SAMPLE", "my file.sql", {}, true},
+        {"database=NOPE other.sql", "NOPE", "other.sql", {"File not found: other.sql"}, false},
+        // The message table is filled before the command line is read: message 41 has its text.
+        {"database=\"SAMPLE", "", "kestle.sql", {"No ending quote found in command string"}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        ProgramFixture fx;
+        write_text(fx.dir / "my file.sql", ":section Blank name\n");
+        write_text(fx.dir / "kestle.sql", ":section Default\n");
+        Program &p = fx.program;
+        Main(p, c.line);
+        EXPECT_EQ(p.settings.db_name, c.db_name);
+        EXPECT_EQ(p.settings.ctl_file, c.ctl_file);
+        EXPECT_EQ(p.session.db_connected, c.connected);
+        // The connect failure is told after them.
+        std::vector<std::string> shown = fx.dialogs.messages();
+        ASSERT_EQ(shown.size() > c.messages.size(), !c.connected);
+        shown.resize(c.messages.size());
+        EXPECT_EQ(shown, c.messages);
+        EXPECT_NE(p.forms.cur_sql_form, nullptr);
+    }
+}
+
+TEST(StartupTest, ProgramEndsWithExit) {
+    ProgramFixture fx;
+    write_text(fx.dir / "kestle.sql", ":section Only\n");
+    Program &p = fx.program;
+    Main(p, "");
+    QTimer::singleShot(0, [&] { p.master().TB->click("exit"); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(p.session.db_connected);
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+#include "../engine/app_fixture.h"
+
+#include "twips.h"
+#include "close_label.h"
+#include "keyed_toolbar.h"
+#include "zal_small_windows.h"
+#include "zal_viewers.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+using namespace kestle;
+using namespace kestle_test;
+
+namespace {
+
+class SmallWindowsTest : public AppTest {
+protected:
+    ZALConnect &dialog() { return program().connect_dialog(); }
+};
+
+// Sets an environment variable for one test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const std::string &value) : name_(name) {
+        if (const char *old = std::getenv(name))
+            saved_ = old;
+        had_ = std::getenv(name) != nullptr;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (had_)
+            setenv(name_, saved_.c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    std::string saved_;
+    bool had_ = false;
+};
+
+TEST_F(SmallWindowsTest, ConnectionDialogCancelKeepsTheSettingsAndTheConnection) {
+    program().settings.db_user = "someone";
+    EXPECT_EQ(bytes(dialog().windowTitle()), "Connect");
+    EXPECT_EQ(bytes(dialog().DBName->text()), "SAMPLE");
+    EXPECT_EQ(bytes(dialog().UIDName->text()), "someone");
+    EXPECT_EQ(dialog().Pswd->echoMode(), QLineEdit::Password);
+    const SQLHDBC before = program().session.hdbc;
+    dialog().DBName->setText("OTHER");
+    dialog().Killit->click();
+    EXPECT_EQ(program().forms.connect, nullptr);
+    EXPECT_EQ(program().settings.db_name, "SAMPLE");
+    EXPECT_EQ(program().session.hdbc, before);
+    EXPECT_TRUE(program().session.db_connected);
+}
+
+TEST_F(SmallWindowsTest, ConnectionDialogTrimsBlanksAndConnectsAgain) {
+    open_sql();
+    const SQLHDBC before = program().session.hdbc;
+    dialog().DBName->setText("  sample ");
+    dialog().UIDName->setText(" ");
+    dialog().DoConnect->click();
+    EXPECT_EQ(program().forms.connect, nullptr); // closed by the success
+    EXPECT_EQ(program().settings.db_name, "sample");
+    EXPECT_EQ(program().settings.db_user, "");
+    EXPECT_TRUE(program().session.db_connected);
+    EXPECT_NE(program().session.hdbc, before); // the same database connected anew
+    EXPECT_EQ(status(), "Connected to Database: sample");
+    EXPECT_EQ(var_sub(program().vars, "[DATABASE]"), "SAMPLE"); // the variables stay
+}
+
+TEST_F(SmallWindowsTest, FailedConnectLeavesTheDialogOpenWithTheValuesTyped) {
+    open_sql();
+    dialog().DBName->setText(" NOSUCHDB ");
+    dialog().DoConnect->click();
+    ZALConnect *still = program().forms.connect;
+    ASSERT_NE(still, nullptr);
+    EXPECT_EQ(bytes(still->DBName->text()), " NOSUCHDB ");
+    EXPECT_FALSE(program().session.db_connected);
+    EXPECT_FALSE(status().empty());
+    still->Killit->click();
+    EXPECT_EQ(program().settings.db_name, "NOSUCHDB");
+    EXPECT_FALSE(program().session.db_connected);
+    // Loaded again, it shows the settings of now.
+    EXPECT_EQ(bytes(dialog().DBName->text()), "NOSUCHDB");
+}
+
+TEST_F(SmallWindowsTest, ToolsWindowHasNineToolsAndFitsItsBar) {
+    ZALToolbar &tools = program().tools();
+    EXPECT_EQ(bytes(tools.windowTitle()), "ZAL Tools");
+    QList<QAction *> actions = tools.TB->actions();
+    ASSERT_EQ(actions.size(), 9);
+    for (QAction *a : actions) {
+        const std::string key = bytes(a->objectName());
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(a->toolTip().isEmpty());
+        EXPECT_FALSE(tools.tool_command(key).empty());
+    }
+    EXPECT_EQ(tools.tool_command("nothing"), "");
+    EXPECT_NEAR(tools.height_twips(), px_to_twips(tools.TB->sizeHint().height()) + 360, 15);
+}
+
+TEST_F(SmallWindowsTest, ToolStartsWithoutWaiting) {
+    ZALToolbar &tools = program().tools();
+    tools.TB->click("explain");
+    EXPECT_NE(read_text(fx.dir / tools.tool_command("explain")).find("zalexpln"), std::string::npos);
+    EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
+    // The explain tool writes its report in the start-up directory (then asks for an editor,
+    // which a test machine need not have).
+    const auto report = fx.dir / "ZALTOOLS.OUT";
+    for (int i = 0; i < 200 && !std::filesystem::exists(report); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(std::filesystem::exists(report));
+    EXPECT_NE(read_text(report).find("Plan:"), std::string::npos);
+}
+
+TEST_F(SmallWindowsTest, ToolThatCannotStartIsToldInAMessageBox) {
+    TempDir empty;
+    ScopedEnv path("PATH", empty.path().string());
+    ScopedEnv terminal("TERMINAL", "");
+    ZALToolbar &tools = program().tools();
+    tools.TB->click("files");
+    tools.TB->click("monitor");
+    EXPECT_EQ(dialogs().messages(),
+              (std::vector<std::string>{"Browse the start-up directory cannot be started: xdg-open was not found",
+                                        "System monitor cannot be started: top was not found"}));
+}
+
+TEST_F(SmallWindowsTest, ViewersHideOrCloseByTheirCross) {
+    ZALViewText &text = program().view_text();
+    EXPECT_EQ(bytes(text.windowTitle()), "Text Viewer");
+    text.set_text("line 1\r\nline 2");
+    text.show_form();
+    text.CloseSQL->clicked();
+    EXPECT_FALSE(text.isVisible());
+    EXPECT_EQ(program().forms.view_text, &text);
+    EXPECT_EQ(text.text(), "line 1\r\nline 2");
+    EXPECT_EQ(text.Textin->font().pointSizeF(), 9.75);
+
+    ZALViewHTML &html = program().view_html();
+    EXPECT_EQ(bytes(html.windowTitle()), "ZALDemo Help");
+    html.show_form();
+    html.CloseSQL->clicked();
+    EXPECT_EQ(program().forms.view_html, nullptr);
+}
+
+} // namespace

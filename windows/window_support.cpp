@@ -1,0 +1,42 @@
+#include "window_support.h"
+
+#include "form.h"
+#include "program.h"
+#include "text_codec.h"
+#include "twips.h"
+
+#include <algorithm>
+
+namespace kestle {
+
+void place_twips(QWidget *w, int left, int top, int width, int height) {
+    w->setGeometry(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));
+}
+
+std::optional<QSize> laid_out_size(Form &f, int least) {
+    if (f.frame()->isMinimized())
+        return std::nullopt;
+    int w = f.width_twips();
+    int h = f.height_twips();
+    if (w < least || h < least) {
+        w = std::max(w, least);
+        h = std::max(h, least);
+        f.resize_twips(w, h);
+    }
+    return QSize(w, h);
+}
+
+FontChoice program_font(const Program &p) {
+    return {var_sub(p.vars, "[font]"), lenient_number(var_sub(p.vars, "[fontsize]"))};
+}
+
+void set_widget_font(QWidget *w, const FontChoice &f) {
+    QFont font = w->font();
+    font.setFamily(qt(f.name));
+    // A size of 0 or less, or an absurd one, leaves the size as it was.
+    if (f.size > 0 && f.size <= 4096)
+        font.setPointSizeF(f.size);
+    w->setFont(font);
+}
+
+} // namespace kestle

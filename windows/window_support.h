@@ -1,0 +1,37 @@
+// What the windows share: handlers that let no error escape, and the program's fonts.
+#pragma once
+
+#include "dialogs.h"
+
+#include <QSize>
+#include <QWidget>
+
+#include <optional>
+
+namespace kestle {
+
+class Form;
+class Program;
+
+// Runs an event handler; an error inside it ends the handler and nothing else.
+template <class F>
+void guarded(F &&handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+    }
+}
+
+// A control at its design place, in twips.
+void place_twips(QWidget *w, int left, int top, int width, int height);
+
+// The outer size, in twips, to lay a resized window out for: one below least by least
+// springs back to it first. None while the window is minimized, when there is nothing to lay out.
+std::optional<QSize> laid_out_size(Form &f, int least);
+
+// The font the variables FONT and FONTSIZE name.
+FontChoice program_font(const Program &p);
+// Sets the family and, when it is a usable size, the point size of w's font.
+void set_widget_font(QWidget *w, const FontChoice &f);
+
+} // namespace kestle

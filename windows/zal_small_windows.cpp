@@ -1,0 +1,293 @@
+#include "zal_small_windows.h"
+
+#include "keyed_toolbar.h"
+#include "launcher.h"
+#include "messages.h"
+#include "program.h"
+#include "session.h"
+#include "text_codec.h"
+#include "twips.h"
+#include "window_support.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace kestle {
+
+// ---- splash ----
+
+ZALIntro::ZALIntro() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(twips_to_px(6600), twips_to_px(3900));
+}
+
+void ZALIntro::paintEvent(QPaintEvent *) {
+    QPainter g(this);
+    g.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = rect();
+    QLinearGradient sky(r.topLeft(), r.bottomRight());
+    sky.setColorAt(0, QColor(16, 40, 96));
+    sky.setColorAt(1, QColor(0, 128, 160));
+    g.fillRect(r, sky);
+
+    // A stack of database disks at the left.
+    const double w = r.width() * 0.22, h = r.height() * 0.12, x = r.width() * 0.08;
+    for (int i = 2; i >= 0; --i) {
+        const double y = r.height() * 0.25 + i * h * 1.3;
+        QRectF body(x, y + h / 2, w, h * 1.3);
+        g.setPen(QPen(QColor(220, 230, 255), 1.5));
+        g.setBrush(QColor(60, 110, 200));
+        g.drawRect(body.adjusted(0, 0, 0, -h / 2));
+        g.drawEllipse(QRectF(x, y + h * 1.3, w, h));
+        g.setBrush(QColor(110, 160, 240));
+        g.drawEllipse(QRectF(x, y, w, h));
+    }
+
+    QFont f = font();
+    f.setPointSizeF(18);
+    f.setBold(true);
+    g.setFont(f);
+    g.setPen(Qt::white);
+    g.drawText(QRectF(r.width() * 0.36, 0, r.width() * 0.6, r.height()), Qt::AlignVCenter | Qt::TextWordWrap,
+               qt(app_title));
+    g.setPen(QPen(QColor(255, 255, 255, 160), 2));
+    g.drawRect(r.adjusted(1, 1, -1, -1));
+}
+
+// ---- connection dialog ----
+
+ZALConnect::ZALConnect(Program &p) : Form(p.forms.windows, "Connect", true), p_(p) {
+    auto row = [this](QLabel *&label, const char *caption, QLineEdit *&box, int top) {
+        label = new QLabel(caption, this);
+        place_twips(label, 240, top + 30, 1200, 285);
+        box = new QLineEdit(this);
+        place_twips(box, 1500, top, 2520, 315);
+    };
+    row(Label1, "Database", DBName, 240);
+    row(Label2, "Userid", UIDName, 720);
+    row(Label3, "Password", Pswd, 1200);
+    Pswd->setEchoMode(QLineEdit::Password);
+    Pswd->setStyleSheet("lineedit-password-character: 42");
+    DoConnect = new QPushButton("Connect", this);
+    place_twips(DoConnect, 1500, 1800, 1155, 375);
+    DoConnect->setDefault(true);
+    Killit = new QPushButton("Cancel", this);
+    place_twips(Killit, 2865, 1800, 1155, 375);
+    connect(DoConnect, &QPushButton::clicked, this, [this] { guarded([&] { DoConnect_Click(); }); });
+    connect(Killit, &QPushButton::clicked, this, [this] { guarded([&] { Killit_Click(); }); });
+    connect(DBName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
+    connect(UIDName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
+    connect(Pswd, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
+    resize_twips(4500, 2900);
+    Form_Load();
+}
+
+void ZALConnect::Form_Load() {
+    DBName->setText(qt(p_.settings.db_name));
+    UIDName->setText(qt(p_.settings.db_user));
+    Pswd->setText(qt(p_.settings.db_password));
+}
+
+void ZALConnect::DoConnect_Click() {
+    Settings &s = p_.settings;
+    p_.session.sql_rc = 0;
+    s.db_name = trim(bytes(DBName->text()));
+    s.db_user = trim(bytes(UIDName->text()));
+    s.db_password = trim(bytes(Pswd->text()));
+    ZAL_disconnect(p_);
+    if (ZAL_connect(p_, s.db_name, s.db_user, s.db_password) == 0)
+        unload();
+}
+
+void ZALConnect::Killit_Click() { unload(); }
+
+void ZALConnect::form_unload() {
+    // Loading it again fills the boxes from the settings of that moment.
+    if (p_.forms.connect == this)
+        p_.forms.connect = nullptr;
+}
+
+// ---- tools window ----
+
+namespace {
+
+struct Tool {
+    const char *key;
+    const char *tip;
+    const char *image;
+    WindowStyle style; // Normal: a terminal program, run in a terminal of its own
+};
+
+// The tools, in their order on the bar.
+constexpr Tool tools[] = {
+    {"clp", "ZAL Command Line Processor", "clp", WindowStyle::Normal},
+    {"explain", "Explain a sample statement", "explain", WindowStyle::Hidden},
+    {"terminal", "Command window with the ZAL environment", "terminal", WindowStyle::Normal},
+    {"editor", "Edit the presentation file", "editor", WindowStyle::Hidden},
+    {"files", "Browse the start-up directory", "files", WindowStyle::Hidden},
+    {"monitor", "System monitor", "monitor", WindowStyle::Normal},
+    {"home", "Open the ZAL instance directory", "home", WindowStyle::Hidden},
+    {"browser", "Help in the web browser", "browser", WindowStyle::Hidden},
+    {"calc", "Calculator", "calc", WindowStyle::Hidden},
+};
+
+constexpr const char *cannot_start = " cannot be started: ";
+
+// The statement the explain tool reports on, and its work files in the current directory: a
+// script runs the tool and then shows its report.
+constexpr const char *explain_sample =
+    "SELECT E.LAST_NAME, D.DEPT_NAME FROM EMPLOYEE E JOIN DEPARTMENT D ON D.DEPT_NO = E.DEPT_NO "
+    "WHERE E.SALARY > 50000";
+constexpr const char *explain_input = "ZALTOOLS.SQL";
+constexpr const char *explain_output = "ZALTOOLS.OUT";
+constexpr const char *explain_script = "ZALTOOLS.BAT";
+
+const Tool *find_tool(const std::string &key) {
+    for (const Tool &t : tools)
+        if (key == t.key)
+            return &t;
+    return nullptr;
+}
+
+std::string shell_quoted(const std::string &s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// The product's tools lie beside the program; other programs are looked for on PATH.
+std::string product_tool(const std::string &name) {
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(qt(name));
+    return QFileInfo(beside).isExecutable() ? bytes(beside) : name;
+}
+
+bool program_found(const std::string &program) {
+    if (program.find('/') != std::string::npos)
+        return QFileInfo(qt(program)).isExecutable();
+    return !QStandardPaths::findExecutable(qt(program)).isEmpty();
+}
+
+// The instance directory, as the product finds it.
+std::string zal_home() {
+    namespace fs = std::filesystem;
+    if (const char *home = std::getenv("ZAL_HOME"); home && *home)
+        return home;
+    if (const char *data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return (fs::path(data) / "zal").string();
+    const char *user = std::getenv("HOME");
+    return (fs::path(user && *user ? user : ".") / ".local" / "share" / "zal").string();
+}
+
+std::string current_dir() {
+    std::error_code ec;
+    return std::filesystem::current_path(ec).string();
+}
+
+} // namespace
+
+ZALToolbar::ZALToolbar(Program &p) : Form(p.forms.windows, "ZAL Tools", true), p_(p) {
+    TB = new KeyedToolBar(this);
+    TB->setIconSize(QSize(20, 20));
+    for (const Tool &t : tools)
+        TB->add_button(t.key, t.tip, t.image);
+    TB->move(0, 0);
+    TB->adjustSize();
+    connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
+        guarded([&] { TB_ButtonClick(key); });
+    });
+    Form_Load();
+}
+
+void ZALToolbar::Form_Load() {
+    const int tb_height = px_to_twips(TB->sizeHint().height());
+    const int tb_width = px_to_twips(TB->sizeHint().width());
+    resize_twips(tb_width + 240, tb_height + 360);
+}
+
+std::string ZALToolbar::tool_program(const std::string &key) {
+    if (key == "clp" || key == "terminal")
+        return product_tool("zalcmd");
+    if (key == "explain")
+        return product_tool("zalexpln");
+    if (key == "editor")
+        return product_tool("notepad");
+    if (key == "files" || key == "home" || key == "browser")
+        return "xdg-open";
+    if (key == "monitor")
+        return "top";
+    if (key == "calc") {
+        for (const char *c : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk"})
+            if (program_found(c))
+                return c;
+        return "xcalc";
+    }
+    return {};
+}
+
+std::string ZALToolbar::tool_command(const std::string &key) const {
+    // The launcher splits at blanks and groups by double quotes.
+    auto word = [](const std::string &w) { return "\"" + w + "\""; };
+    const std::string program = word(tool_program(key));
+    if (key == "clp")
+        return program + " /i " + word(product_tool("zal"));
+    if (key == "terminal") {
+        const char *shell = std::getenv("SHELL");
+        return program + " /i " + word(shell && *shell ? shell : "/bin/sh");
+    }
+    if (key == "explain")
+        return explain_script;
+    if (key == "editor") {
+        std::error_code ec;
+        return program + " " + word(std::filesystem::absolute(p_.settings.ctl_file, ec).string());
+    }
+    if (key == "files")
+        return program + " " + word(p_.settings.prog_dir);
+    if (key == "home")
+        return program + " " + word(zal_home());
+    if (key == "browser")
+        return program + " " + word("file://" + current_dir() + "/kestle.htm");
+    if (key == "monitor" || key == "calc")
+        return program;
+    return {};
+}
+
+void ZALToolbar::TB_ButtonClick(const std::string &key) {
+    const Tool *tool = find_tool(key);
+    if (!tool)
+        return;
+    const std::string program = tool_program(key);
+    std::string failure;
+    if (!program_found(program)) {
+        failure = program + " was not found";
+    } else {
+        if (key == "explain") {
+            std::ofstream(explain_input, std::ios::binary | std::ios::trunc) << explain_sample << ";\n";
+            std::ofstream(explain_script, std::ios::binary | std::ios::trunc)
+                << shell_quoted(program) << " -d " << shell_quoted(p_.settings.db_name) << " -f " << explain_input
+                << " -o " << explain_output << " && " << shell_quoted(product_tool("notepad")) << " "
+                << explain_output << "\n";
+        }
+        // The product's tools work on the program's current database.
+        qputenv("ZAL_DATABASE", QByteArray::fromStdString(p_.settings.db_name));
+        if (!start_program(tool_command(key), tool->style, current_dir()))
+            failure = tool->style == WindowStyle::Normal && terminal_program().empty()
+                          ? "no terminal emulator was found"
+                          : program + " did not start";
+    }
+    if (!failure.empty())
+        p_.message_box(std::string(tool->tip) + cannot_start + failure);
+}
+
+} // namespace kestle

@@ -1,0 +1,180 @@
+#include "zal_sql.h"
+
+#include "browser.h"
+#include "close_label.h"
+#include "keyed_toolbar.h"
+#include "program.h"
+#include "runner.h"
+#include "text_codec.h"
+#include "twips.h"
+#include "window_support.h"
+#include "zal_viewers.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+
+namespace kestle {
+
+namespace {
+
+constexpr const char *caption = "SQL Commands";
+
+// The repeated timing runs and their chart come in a later step; until then "plotperf" has
+// nothing to start.
+void plot_performance(Program &, const std::string &) {}
+
+// The explain tool's report comes in a later step; until then "explain" has nothing to run.
+void explain_statement(Program &, const std::string &) {}
+
+} // namespace
+
+ZALSQL::ZALSQL(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
+    TB = new KeyedToolBar(this);
+    TB->setIconSize(QSize(16, 16));
+    TB->add_button("return", "Close window", "return");
+    TB->add_button("run", "Execute SQL", "run");
+    TB->add_button("runat", "Run SQL with @ delimiter", "runat");
+    TB->add_button("paste", "", "paste");
+    TB->add_button("recall", "Get previous command (5)", "recall");
+    TB->add_button("explain", "Show textual explain of SQL", "explain");
+    TB->add_button("plotperf", "", "plot");
+    TB->add_button("magnify", "Magnify the SQL Code", "magnify");
+    TB->add_button("trash", "", "trash");
+    TB->add_button("info", "", "info");
+    place_twips(TB, 0, 0, 7470, 360);
+
+    SQLCommand = new QPlainTextEdit(this);
+    SQLCommand->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    place_twips(SQLCommand, 60, 400, 7470, 2535);
+
+    ZALMSG = new QLabel(this);
+    ZALMSG->setWordWrap(true);
+    ZALMSG->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ZALMSG->setTextFormat(Qt::PlainText);
+    place_twips(ZALMSG, 60, 3000, 7470, 735);
+
+    HTMLFrame = new QFrame(this);
+    HTMLFrame->setFrameShape(QFrame::Box);
+    place_twips(HTMLFrame, 1800, 120, 4815, 3135);
+    HTML = new Browser(HTMLFrame);
+    place_twips(HTML, 240, 120, 4455, 2895);
+    CloseHTML = new CloseLabel(HTMLFrame);
+    CloseHTML->set_caption(" ");
+    place_twips(CloseHTML, 0, 120, 255, 255);
+    HTMLFrame->hide();
+
+    connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
+        guarded([&] { TB_ButtonClick(key); });
+    });
+    connect(CloseHTML, &CloseLabel::clicked, this, [this] { guarded([&] { CloseHTML_Click(); }); });
+
+    set_minimum_twips(3000, 3000);
+    Form_Load();
+}
+
+void ZALSQL::Form_Load() {
+    resize_twips(7470, 4170);
+    set_widget_font(SQLCommand, program_font(p_));
+}
+
+std::string ZALSQL::command_text() const { return crlf_text(SQLCommand->toPlainText()); }
+
+void ZALSQL::set_command_text(const std::string &text) { SQLCommand->setPlainText(box_text(text)); }
+
+std::string ZALSQL::status_text() const { return crlf_text(ZALMSG->text()); }
+
+void ZALSQL::set_status_text(const std::string &text) { ZALMSG->setText(box_text(text)); }
+
+void ZALSQL::Form_Activate() {
+    if (tag_parsed)
+        return;
+    std::string kind;
+    split_fields(tag, kind, my_slot);
+    tag_parsed = true;
+}
+
+void ZALSQL::CloseHTML_Click() { HTMLFrame->hide(); }
+
+void ZALSQL::TB_ButtonClick(const std::string &key) {
+    setFocus();
+    Form_Activate(); // the focus activates the window
+    const std::string t = command_text();
+    if (key == "return") {
+        unload();
+    } else if (key == "recall") {
+        set_command_text(sql_history_back(p_.sql_slots, my_slot));
+    } else if (key == "trash") {
+        SQLCommand->clear();
+    } else if (key == "paste") {
+        const QClipboard *clipboard = QGuiApplication::clipboard();
+        SQLCommand->setPlainText(clipboard ? clipboard->text() : QString());
+    } else if (key == "run" || key == "runat") {
+        p_.run.run_at = key == "runat";
+        sql_history_push(p_.sql_slots, my_slot, t);
+        p_.forms.cur_sql_form = this;
+        p_.forms.cur_sql_slot = my_slot;
+        // The run yields to the event loop: this window may be closed before it returns, so
+        // nothing of the window is used after it.
+        runit(p_, true, t);
+    } else if (key == "plotperf") {
+        if (!t.empty())
+            plot_performance(p_, t);
+    } else if (key == "explain") {
+        explain_statement(p_, t);
+    } else if (key == "info") {
+        CloseHTML->set_caption("x");
+        HTML->navigate("file://" + p_.settings.prog_dir + "/zalhelp.htm");
+        HTMLFrame->show();
+        HTMLFrame->raise();
+    } else if (key == "magnify") {
+        ZALMagnify &m = p_.magnify();
+        m.set_text(t);
+        m.show_form();
+    }
+}
+
+void ZALSQL::form_unload() {
+    Program &p = p_;
+    // A window closed before its first activation has still its slot in the Tag.
+    Form_Activate();
+    p.forms.cur_sql_form = nullptr;
+    if (Form *out = form_at(p, find_form(p, 2, my_slot)))
+        out->unload();
+    if (auto *next = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)))) {
+        next->Form_Activate();
+        p.forms.cur_sql_form = next;
+        p.forms.cur_sql_slot = next->my_slot;
+    } else {
+        p.forms.cur_sql_slot = -1;
+    }
+    sql_slot_free(p.sql_slots, my_slot);
+}
+
+void ZALSQL::resizeEvent(QResizeEvent *event) {
+    Form::resizeEvent(event);
+    const std::optional<QSize> outer = laid_out_size(*this, 3000);
+    if (!outer)
+        return;
+    const int w = outer->width();
+    const int h = outer->height();
+    const QRect cmd = SQLCommand->geometry();
+    const int msg_h = px_to_twips(ZALMSG->height());
+    const int cmd_h = std::max(h - msg_h - 960, 0);
+    SQLCommand->setGeometry(cmd.x(), cmd.y(), twips_to_px(w - 240), twips_to_px(cmd_h));
+    ZALMSG->setGeometry(ZALMSG->x(), cmd.y() + twips_to_px(cmd_h + 100), twips_to_px(w - 240), ZALMSG->height());
+    TB->resize(twips_to_px(w), TB->height());
+}
+
+bool ZALSQL::event(QEvent *event) {
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return Form::event(event);
+}
+
+} // namespace kestle

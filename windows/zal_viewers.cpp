@@ -1,0 +1,81 @@
+#include "zal_viewers.h"
+
+#include "browser.h"
+#include "close_label.h"
+#include "program.h"
+#include "text_codec.h"
+#include "twips.h"
+#include "window_support.h"
+
+#include <QPlainTextEdit>
+
+namespace kestle {
+
+namespace {
+
+QPlainTextEdit *text_box(QWidget *parent, double points) {
+    auto *box = new QPlainTextEdit(parent);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QFont f("Lucida Console");
+    f.setStyleHint(QFont::Monospace);
+    f.setPointSizeF(points);
+    box->setFont(f);
+    return box;
+}
+
+// The boxed cross of a viewer: it hides the viewer, or with `unload` closes it for good.
+CloseLabel *close_label(Form *form, int left, int top, bool unload) {
+    auto *label = new CloseLabel(form);
+    place_twips(label, left, top, 255, 255);
+    QObject::connect(label, &CloseLabel::clicked, form, [form, unload] {
+        guarded([&] {
+            if (unload)
+                form->unload();
+            else
+                form->frame()->hide();
+        });
+    });
+    return label;
+}
+
+} // namespace
+
+ZALViewText::ZALViewText(Program &p) : Form(p.forms.windows, "Text Viewer", true) {
+    Textin = text_box(this, 9.75);
+    place_twips(Textin, 300, 60, 8055, 5175);
+    CloseSQL = close_label(this, 30, 30, false);
+    resize_twips(8700, 5800);
+}
+
+std::string ZALViewText::text() const { return crlf_text(Textin->toPlainText()); }
+
+void ZALViewText::set_text(const std::string &text) { Textin->setPlainText(box_text(text)); }
+
+ZALViewHTML::ZALViewHTML(Program &p) : Form(p.forms.windows, "ZALDemo Help", true), p_(p) {
+    Web = new Browser(this);
+    place_twips(Web, 240, 60, 10875, 7095);
+    CloseSQL = close_label(this, 30, 30, true);
+    resize_twips(11400, 7700);
+    // Form_Load
+    move_twips(100, 1000);
+}
+
+void ZALViewHTML::form_unload() {
+    // The next help request creates the viewer afresh.
+    if (p_.forms.view_html == this)
+        p_.forms.view_html = nullptr;
+}
+
+ZALMagnify::ZALMagnify(Program &p) : Form(p.forms.windows, "SQL Info", true) {
+    SQLText = text_box(this, 14.25);
+    place_twips(SQLText, 240, 120, 11895, 7575);
+    CloseSQL = close_label(this, 30, 120, false);
+    resize_twips(12400, 8200);
+}
+
+std::string ZALMagnify::text() const { return crlf_text(SQLText->toPlainText()); }
+
+void ZALMagnify::set_text(const std::string &text) { SQLText->setPlainText(box_text(text)); }
+
+} // namespace kestle
