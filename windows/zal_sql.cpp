@@ -51,6 +51,8 @@ ZALSQL::ZALSQL(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
 
     SQLCommand = new QPlainTextEdit(this);
     SQLCommand->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Breaking only between words keeps a statement of one megabyte-long word quick to show.
+    SQLCommand->setWordWrapMode(QTextOption::WordWrap);
     place_twips(SQLCommand, 60, 400, 7470, 2535);
 
     ZALMSG = new QLabel(this);

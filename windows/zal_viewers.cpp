@@ -17,6 +17,8 @@ QPlainTextEdit *text_box(QWidget *parent, double points) {
     auto *box = new QPlainTextEdit(parent);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Breaking only between words keeps a megabyte-long word quick to show.
+    box->setWordWrapMode(QTextOption::WordWrap);
     QFont f("Lucida Console");
     f.setStyleHint(QFont::Monospace);
     f.setPointSizeF(points);
