@@ -1,5 +1,6 @@
 // The call-level interface against the raw engine on the same database file: fetching 100 000
 // rows of five columns into bound buffers, and 100 000 trivial statements.
+#include "bench_support.h"
 #include "instance.h"
 
 #include <zalapp.h>
@@ -18,45 +19,18 @@
 
 namespace {
 
+using bench::fail;
+using bench::hdbc;
+
 constexpr int table_rows = 100000;
 constexpr int statements = 100000;
 constexpr int rounds = 5;
 constexpr double target = 1.3;
-constexpr int columns = 5;
-constexpr const char *query = "SELECT ID, NAME, AMOUNT, DAY, RATIO FROM BENCH";
+constexpr int columns = bench::bench_columns;
+constexpr const char *query = bench::bench_query;
 
-SQLHENV henv = 0;
-SQLHDBC hdbc = 0;
 // Keeps the compiler from dropping the copies that neither loop otherwise uses.
 volatile long sink = 0;
-
-[[noreturn]] void fail(const char *what, SQLHSTMT hstmt) {
-    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {}, message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLError(henv, hdbc, hstmt, state, &native, message, sizeof message, &length);
-    std::fprintf(stderr, "cli_fetch_bench: %s: %s\n", what, message);
-    std::exit(1);
-}
-
-void exec(const char *sql) {
-    SQLHSTMT h = 0;
-    SQLAllocStmt(hdbc, &h);
-    if (SQLExecDirect(h, (SQLCHAR *)sql, SQL_NTS) != SQL_SUCCESS)
-        fail(sql, h);
-    SQLFreeStmt(h, SQL_DROP);
-    SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_COMMIT);
-}
-
-double best_seconds(const std::function<void()> &work) {
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
 
 long cli_fetch() {
     SQLHSTMT h = 0;
@@ -128,29 +102,8 @@ void raw_statements(sqlite3 *db) {
 } // namespace
 
 int main() {
-    char pattern[] = "/tmp/cli-fetch-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::perror("cli_fetch_bench: mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path home = pattern;
-    setenv("ZAL_HOME", pattern, 1);
-    zal_sqlca ca{};
-    if (zalStartManager(nullptr, &ca) != 0) {
-        std::fprintf(stderr, "cli_fetch_bench: the manager did not start: %.70s\n", ca.sqlerrmc);
-        return 1;
-    }
-    SQLAllocEnv(&henv);
-    SQLAllocConnect(henv, &hdbc);
-    if (SQLConnect(hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, (SQLCHAR *)"", SQL_NTS, (SQLCHAR *)"", SQL_NTS) != SQL_SUCCESS)
-        fail("connect", 0);
-    exec("CREATE TABLE BENCH (ID INTEGER NOT NULL, NAME VARCHAR(30), AMOUNT DECIMAL(9,2), DAY DATE, RATIO DOUBLE)");
-    const std::string fill =
-        "INSERT INTO BENCH WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < " +
-        std::to_string(table_rows) +
-        ") SELECT I, 'name of row ' || I, (I % 100000) / 100.0, date('2000-01-01', '+' || (I % 9000) || ' days'),"
-        " I / 7.0 FROM N";
-    exec(fill.c_str());
+    bench::Instance instance("cli_fetch_bench");
+    bench::create_bench_table(table_rows);
 
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(zal::database_path("SAMPLE").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
@@ -161,10 +114,10 @@ int main() {
         std::fprintf(stderr, "cli_fetch_bench: the two paths fetched different rows\n");
         return 1;
     }
-    const double cli_fetch_s = best_seconds([] { cli_fetch(); });
-    const double raw_fetch_s = best_seconds([db] { raw_fetch(db); });
-    const double cli_stmt_s = best_seconds(cli_statements);
-    const double raw_stmt_s = best_seconds([db] { raw_statements(db); });
+    const double cli_fetch_s = bench::best_seconds(rounds, [] { cli_fetch(); });
+    const double raw_fetch_s = bench::best_seconds(rounds, [db] { raw_fetch(db); });
+    const double cli_stmt_s = bench::best_seconds(rounds, cli_statements);
+    const double raw_stmt_s = bench::best_seconds(rounds, [db] { raw_statements(db); });
 
     std::printf("fetch %d rows of %d columns: cli %.4f s, raw %.4f s\n", table_rows, columns, cli_fetch_s, raw_fetch_s);
     std::printf("%d trivial statements: cli %.4f s, raw %.4f s\n", statements, cli_stmt_s, raw_stmt_s);
@@ -173,10 +126,5 @@ int main() {
     std::printf("target: at most %.1f\n", target);
 
     sqlite3_close(db);
-    SQLDisconnect(hdbc);
-    SQLFreeConnect(hdbc);
-    SQLFreeEnv(henv);
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
     return 0;
 }

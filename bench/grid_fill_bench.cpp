@@ -1,5 +1,6 @@
 // The program's statement path filling a result grid against the raw fetch loop of the CLI over
 // the same statement: 100 000 rows of five columns.
+#include "bench_support.h"
 #include "dialogs.h"
 #include "grid.h"
 #include "messages.h"
@@ -27,10 +28,10 @@
 namespace {
 
 constexpr int table_rows = 100000;
-constexpr int columns = 5;
+constexpr int columns = bench::bench_columns;
 constexpr int rounds = 5;
 constexpr double target = 1.5;
-constexpr const char *query = "SELECT ID, NAME, AMOUNT, DAY, RATIO FROM BENCH";
+constexpr const char *query = bench::bench_query;
 
 // No box is ever wanted here: every question is answered at once.
 class NoDialogs : public kestle::Dialogs {
@@ -51,26 +52,8 @@ public:
     }
 };
 
-SQLHENV henv = 0;
-SQLHDBC hdbc = 0;
-
-[[noreturn]] void fail(const char *what, SQLHSTMT hstmt) {
-    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {}, message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLError(henv, hdbc, hstmt, state, &native, message, sizeof message, &length);
-    std::fprintf(stderr, "grid_fill_bench: %s: %s\n", what, message);
-    std::exit(1);
-}
-
-void exec(const std::string &sql) {
-    SQLHSTMT h = 0;
-    SQLAllocStmt(hdbc, &h);
-    if (SQLExecDirect(h, (SQLCHAR *)sql.c_str(), SQL_NTS) != SQL_SUCCESS)
-        fail(sql.c_str(), h);
-    SQLFreeStmt(h, SQL_DROP);
-    SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_COMMIT);
-}
+using bench::fail;
+using bench::hdbc;
 
 // What any client of the CLI does at the least: the columns bound once, every row fetched.
 long raw_fetch() {
@@ -101,42 +84,13 @@ long raw_fetch() {
     return rows;
 }
 
-double best_seconds(const std::function<void()> &work) {
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    char pattern[] = "/tmp/grid-fill-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::perror("grid_fill_bench: mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path home = pattern;
-    setenv("ZAL_HOME", pattern, 1);
-    zal_sqlca ca{};
-    if (zalStartManager(nullptr, &ca) != 0) {
-        std::fprintf(stderr, "grid_fill_bench: the manager did not start\n");
-        return 1;
-    }
-    SQLAllocEnv(&henv);
-    SQLAllocConnect(henv, &hdbc);
-    if (SQLConnect(hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, (SQLCHAR *)"", SQL_NTS, (SQLCHAR *)"", SQL_NTS) != SQL_SUCCESS)
-        fail("connect", 0);
-    exec("CREATE TABLE BENCH (ID INTEGER NOT NULL, NAME VARCHAR(30), AMOUNT DECIMAL(9,2), DAY DATE, RATIO DOUBLE)");
-    exec("INSERT INTO BENCH WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < " +
-         std::to_string(table_rows) +
-         ") SELECT I, 'name of row ' || I, (I % 100000) / 100.0, date('2000-01-01', '+' || (I % 9000) || ' days'),"
-         " I / 7.0 FROM N");
+    bench::Instance instance("grid_fill_bench");
+    bench::create_bench_table(table_rows);
 
     // The program as it runs a statement from an SQL window.
     NoDialogs dialogs;
@@ -159,17 +113,12 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "grid_fill_bench: the two paths fetched different rows\n");
         return 1;
     }
-    const double grid_s = best_seconds(fill);
-    const double raw_s = best_seconds([] { raw_fetch(); });
+    const double grid_s = bench::best_seconds(rounds, fill);
+    const double raw_s = bench::best_seconds(rounds, [] { raw_fetch(); });
 
     std::printf("%d rows of %d columns: grid %.4f s, raw fetch %.4f s\n", table_rows, columns, grid_s, raw_s);
     std::printf("grid fill ratio: %.2f\n", grid_s / raw_s);
     std::printf("target: at most %.1f\n", target);
 
-    SQLDisconnect(hdbc);
-    SQLFreeConnect(hdbc);
-    SQLFreeEnv(henv);
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
     return 0;
 }

@@ -26,14 +26,7 @@ void hide_message_window(Program &) {}
 std::string crlf_line_ends(const std::string &text) {
     if (text.find('\n') == std::string::npos || text.find('\r') != std::string::npos)
         return text;
-    std::string t;
-    t.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n')
-            t += '\r';
-        t += c;
-    }
-    return t;
+    return lf_to_crlf(text);
 }
 
 // "*" and "?" against a file name, as the platform's deletion by name matches.

@@ -11,12 +11,14 @@
 #include "zal_master.h"
 #include "zal_output.h"
 #include "zal_sql.h"
+#include "window_support.h"
 #include "zal_viewers.h"
 
 #include <QFontMetrics>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -65,14 +67,12 @@ ZALOutput *output_window(Program &p) {
     return out;
 }
 
+// The output window takes the size of FONTSIZE rounded to whole points.
 void apply_font(Program &p, ZALOutput &out) {
-    QFont f = out.font();
-    f.setFamily(qt(var_sub(p.vars, "[font]")));
-    const auto size = lenient_integer(var_sub(p.vars, "[fontsize]"), 1, 4096);
-    if (size > 0)
-        f.setPointSize(static_cast<int>(size));
-    out.setFont(f);
-    out.DataValues->setFont(f);
+    FontChoice f = program_font(p);
+    f.size = std::nearbyint(f.size);
+    set_widget_font(&out, f);
+    set_widget_font(out.DataValues, f);
 }
 
 } // namespace

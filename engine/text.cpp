@@ -171,4 +171,15 @@ std::optional<double> strict_number(std::string_view s) {
     return to_double(digits);
 }
 
+std::string lf_to_crlf(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + s.size() / 16);
+    for (char c : s) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
 } // namespace kestle

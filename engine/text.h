@@ -29,6 +29,9 @@ std::string ByteToStr(std::span<const unsigned char> b, long start, long length)
 // The text before the first NUL, trimmed of blanks: cleans fixed-length CLI buffers.
 std::string strip(const std::string &s);
 
+// Every LF preceded by a CR: text boxes break lines with LF, the engine's texts with CR LF.
+std::string lf_to_crlf(std::string_view s);
+
 // The lenient reader: the number at the head of the text. Blanks, tabs and line feeds are
 // skipped wherever they stand; &H and &O read hexadecimal and octal; an exponent (E or D) is
 // taken; reading stops at the first character that cannot continue the number. 0 when the

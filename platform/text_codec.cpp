@@ -1,18 +1,10 @@
 #include "text_codec.h"
 
+#include "text.h"
+
 namespace kestle {
 
-std::string crlf_text(const QString &box) {
-    const std::string s = bytes(box);
-    std::string out;
-    out.reserve(s.size() + s.size() / 16);
-    for (char c : s) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
+std::string crlf_text(const QString &box) { return lf_to_crlf(bytes(box)); }
 
 QString box_text(const std::string &text) {
     std::string s;

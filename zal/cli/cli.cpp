@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <mutex>
 #include <optional>
-#include <set>
+#include <vector>
 
 namespace zal {
 
@@ -22,7 +22,6 @@ struct Object {
     enum class Kind { Env, Dbc, Stmt } kind;
     SQLHANDLE parent = 0;
     std::optional<Diagnostic> diagnostic;
-    std::set<SQLHANDLE> children;
     std::unique_ptr<Connection> connection; // Dbc, while connected
     std::unique_ptr<Statement> statement;   // Stmt
 };
@@ -40,19 +39,17 @@ struct Registry {
     }
     SQLHANDLE add(Object::Kind kind, SQLHANDLE parent) {
         SQLHANDLE h = next++;
-        objects.emplace(h, Object{kind, parent, {}, {}, {}, {}});
-        if (Object *p = parent ? &objects.at(parent) : nullptr)
-            p->children.insert(h);
+        objects.emplace(h, Object{kind, parent, {}, {}, {}});
         return h;
     }
-    void remove(SQLHANDLE h) {
-        auto it = objects.find(h);
-        if (it == objects.end())
-            return;
-        if (it->second.parent)
-            if (auto p = objects.find(it->second.parent); p != objects.end())
-                p->second.children.erase(h);
-        objects.erase(it);
+    void remove(SQLHANDLE h) { objects.erase(h); }
+    // The handles whose parent is h (a rare question: disconnecting, freeing an environment).
+    std::vector<SQLHANDLE> children(SQLHANDLE h) const {
+        std::vector<SQLHANDLE> c;
+        for (const auto &[handle, o] : objects)
+            if (o.parent == h)
+                c.push_back(handle);
+        return c;
     }
 };
 
@@ -96,7 +93,7 @@ void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
 void drop_statement(Registry &r, SQLHANDLE h) { r.remove(h); }
 
 void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
-    for (SQLHANDLE s : std::set<SQLHANDLE>(dbc.children))
+    for (SQLHANDLE s : r.children(h))
         drop_statement(r, s);
     dbc.connection.reset();
     if (r.current_dbc == h) {
@@ -107,16 +104,21 @@ void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
     }
 }
 
-// A statement call: looks the handle up and clears its diagnostic.
+// A call on a handle: under the lock, the handle looked up and its diagnostic cleared.
 template <typename F>
-SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
+SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
     Registry &r = registry();
     std::lock_guard guard(r.lock);
-    Object *o = r.find(hstmt, Object::Kind::Stmt);
+    Object *o = r.find(h, kind);
     if (!o)
         return SQL_INVALID_HANDLE;
     o->diagnostic.reset();
-    return f(*o, *o->statement);
+    return f(r, *o);
+}
+
+template <typename F>
+SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
+    return with_object(hstmt, Object::Kind::Stmt, [&](Registry &, Object &o) { return f(o, *o.statement); });
 }
 
 } // namespace
@@ -147,97 +149,74 @@ SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
 }
 
 SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *env = r.find(henv, Object::Kind::Env);
-    if (!env)
-        return SQL_INVALID_HANDLE;
-    env->diagnostic.reset();
-    if (!phdbc)
-        return fail(*env, cli_diagnostic("HY009", "Invalid argument value."));
-    *phdbc = r.add(Object::Kind::Dbc, henv);
-    return SQL_SUCCESS;
+    return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
+        if (!phdbc)
+            return fail(env, cli_diagnostic("HY009", "Invalid argument value."));
+        *phdbc = r.add(Object::Kind::Dbc, henv);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLCHAR *user, SQLSMALLINT user_len,
                      SQLCHAR *password, SQLSMALLINT password_len) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
-    if (!dbc)
-        return SQL_INVALID_HANDLE;
-    dbc->diagnostic.reset();
-    if (dbc->connection)
-        return fail(*dbc, cli_diagnostic("08002", "Connection in use."));
-    std::string database, user_id, ignored_password;
-    Diagnostic error;
-    static const SQLCHAR empty[] = "";
-    if (!text_argument(server, server_len, database, error) ||
-        !text_argument(user ? user : empty, user ? user_len : SQL_NTS, user_id, error) ||
-        !text_argument(password ? password : empty, password ? password_len : SQL_NTS, ignored_password, error))
-        return fail(*dbc, error);
-    // Embedded databases have no passwords: the instance's file permissions guard them.
-    dbc->connection = Connection::open(database, user_id, error);
-    if (!dbc->connection)
-        return fail(*dbc, error);
-    r.current_dbc = hdbc;
-    return SQL_SUCCESS;
+    return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
+        if (dbc.connection)
+            return fail(dbc, cli_diagnostic("08002", "Connection in use."));
+        std::string database, user_id, ignored_password;
+        Diagnostic error;
+        static const SQLCHAR empty[] = "";
+        if (!text_argument(server, server_len, database, error) ||
+            !text_argument(user ? user : empty, user ? user_len : SQL_NTS, user_id, error) ||
+            !text_argument(password ? password : empty, password ? password_len : SQL_NTS, ignored_password, error))
+            return fail(dbc, error);
+        // Embedded databases have no passwords: the instance's file permissions guard them.
+        dbc.connection = Connection::open(database, user_id, error);
+        if (!dbc.connection)
+            return fail(dbc, error);
+        r.current_dbc = hdbc;
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLDisconnect(SQLHDBC hdbc) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
-    if (!dbc)
-        return SQL_INVALID_HANDLE;
-    dbc->diagnostic.reset();
-    if (!dbc->connection)
-        return fail(*dbc, cli_diagnostic("08003", "Connection is closed."));
-    disconnect(r, *dbc, hdbc);
-    return SQL_SUCCESS;
+    return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
+        if (!dbc.connection)
+            return fail(dbc, cli_diagnostic("08003", "Connection is closed."));
+        disconnect(r, dbc, hdbc);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
-    if (!dbc)
-        return SQL_INVALID_HANDLE;
-    dbc->diagnostic.reset();
-    if (dbc->connection)
-        return fail(*dbc, cli_diagnostic("HY010", "Function sequence error: the connection is still open."));
-    r.remove(hdbc);
-    return SQL_SUCCESS;
+    return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
+        if (dbc.connection)
+            return fail(dbc, cli_diagnostic("HY010", "Function sequence error: the connection is still open."));
+        r.remove(hdbc);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLFreeEnv(SQLHENV henv) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *env = r.find(henv, Object::Kind::Env);
-    if (!env)
-        return SQL_INVALID_HANDLE;
-    env->diagnostic.reset();
-    if (!env->children.empty())
-        return fail(*env, cli_diagnostic("HY010", "Function sequence error: connections are still allocated."));
-    r.remove(henv);
-    return SQL_SUCCESS;
+    return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
+        if (!r.children(henv).empty())
+            return fail(env, cli_diagnostic("HY010", "Function sequence error: connections are still allocated."));
+        r.remove(henv);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *dbc = r.find(hdbc, Object::Kind::Dbc);
-    if (!dbc)
-        return SQL_INVALID_HANDLE;
-    dbc->diagnostic.reset();
-    if (!phstmt)
-        return fail(*dbc, cli_diagnostic("HY009", "Invalid argument value."));
-    if (!dbc->connection)
-        return fail(*dbc, cli_diagnostic("08003", "Connection is closed."));
-    SQLHSTMT h = r.add(Object::Kind::Stmt, hdbc);
-    r.objects.at(h).statement = std::make_unique<Statement>(*dbc->connection);
-    *phstmt = h;
-    return SQL_SUCCESS;
+    return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
+        if (!phstmt)
+            return fail(dbc, cli_diagnostic("HY009", "Invalid argument value."));
+        if (!dbc.connection)
+            return fail(dbc, cli_diagnostic("08003", "Connection is closed."));
+        auto statement = std::make_unique<Statement>(*dbc.connection);
+        SQLHSTMT h = r.add(Object::Kind::Stmt, hdbc);
+        r.objects.at(h).statement = std::move(statement);
+        *phstmt = h;
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
@@ -406,51 +385,42 @@ SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate
 }
 
 SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *o = r.find(hstmt, Object::Kind::Stmt);
-    if (!o)
-        return SQL_INVALID_HANDLE;
-    o->diagnostic.reset();
-    switch (option) {
-    case SQL_DROP:
-        drop_statement(r, hstmt);
-        return SQL_SUCCESS;
-    case SQL_CLOSE:
-        o->statement->close();
-        return SQL_SUCCESS;
-    case SQL_UNBIND:
-        o->statement->unbind();
-        return SQL_SUCCESS;
-    case SQL_RESET_PARAMS:
-        return SQL_SUCCESS;
-    default:
-        return fail(*o, cli_diagnostic("HY092", "Option type out of range."));
-    }
+    return with_object(hstmt, Object::Kind::Stmt, [&](Registry &r, Object &o) -> SQLRETURN {
+        switch (option) {
+        case SQL_DROP:
+            drop_statement(r, hstmt);
+            return SQL_SUCCESS;
+        case SQL_CLOSE:
+            o.statement->close();
+            return SQL_SUCCESS;
+        case SQL_UNBIND:
+            o.statement->unbind();
+            return SQL_SUCCESS;
+        case SQL_RESET_PARAMS:
+            return SQL_SUCCESS;
+        default:
+            return fail(o, cli_diagnostic("HY092", "Option type out of range."));
+        }
+    });
 }
 
 SQLRETURN SQLEndTran(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT completion) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    if (handle_type == SQL_HANDLE_ENV) {
-        if (!r.find(handle, Object::Kind::Env))
-            return SQL_INVALID_HANDLE;
-        return SQL_SUCCESS;
-    }
-    Object *dbc = handle_type == SQL_HANDLE_DBC ? r.find(handle, Object::Kind::Dbc) : nullptr;
-    if (!dbc)
+    if (handle_type == SQL_HANDLE_ENV)
+        return with_object(handle, Object::Kind::Env, [](Registry &, Object &) -> SQLRETURN { return SQL_SUCCESS; });
+    if (handle_type != SQL_HANDLE_DBC)
         return SQL_INVALID_HANDLE;
-    dbc->diagnostic.reset();
-    if (!dbc->connection)
-        return fail(*dbc, cli_diagnostic("08003", "Connection is closed."));
-    if (completion != SQL_COMMIT && completion != SQL_ROLLBACK)
-        return fail(*dbc, cli_diagnostic("HY012", "Invalid transaction operation code."));
-    // Each statement commits as it ends; only an explicit transaction is left to end here.
-    Statement s(*dbc->connection);
-    Diagnostic error;
-    if (!s.prepare(completion == SQL_COMMIT ? "COMMIT" : "ROLLBACK", error) || s.execute(error) != 0)
-        return fail(*dbc, error);
-    return SQL_SUCCESS;
+    return with_object(handle, Object::Kind::Dbc, [&](Registry &, Object &dbc) -> SQLRETURN {
+        if (!dbc.connection)
+            return fail(dbc, cli_diagnostic("08003", "Connection is closed."));
+        if (completion != SQL_COMMIT && completion != SQL_ROLLBACK)
+            return fail(dbc, cli_diagnostic("HY012", "Invalid transaction operation code."));
+        // Each statement commits as it ends; only an explicit transaction is left to end here.
+        Statement s(*dbc.connection);
+        Diagnostic error;
+        if (!s.prepare(completion == SQL_COMMIT ? "COMMIT" : "ROLLBACK", error) || s.execute(error) != 0)
+            return fail(dbc, error);
+        return SQL_SUCCESS;
+    });
 }
 
 } // extern "C"

@@ -65,27 +65,20 @@ std::unique_ptr<Connection> Connection::open(const std::string &database, const 
         error = database_not_found(database);
         return nullptr;
     }
-    sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(database_path(database).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
-    if (rc != SQLITE_OK) {
-        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot open");
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    std::unique_ptr<Connection> c(new Connection(db, database, user));
-    if (!c->install(error))
-        return nullptr;
-    return c;
+    return open_file(database_path(database).string(), database, user, SQLITE_OPEN_READWRITE, error);
 }
 
 std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
                                                const std::string &user, Diagnostic &error) {
+    return open_file(path, database, user, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
+}
+
+std::unique_ptr<Connection> Connection::open_file(const std::string &path, const std::string &database,
+                                                  const std::string &user, int flags, Diagnostic &error) {
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot create");
+        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot open");
         sqlite3_close_v2(db);
         return nullptr;
     }

@@ -52,6 +52,8 @@ public:
 
 private:
     Connection(sqlite3 *db, std::string database, std::string user);
+    static std::unique_ptr<Connection> open_file(const std::string &path, const std::string &database,
+                                                 const std::string &user, int flags, Diagnostic &error);
     bool install(Diagnostic &error);
 
     sqlite3 *db_;

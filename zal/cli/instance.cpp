@@ -16,6 +16,13 @@ std::string upper(std::string s) {
     return s;
 }
 
+std::string trim(const std::string &s) {
+    const auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return "";
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
 fs::path home_dir() {
     if (const char *home = std::getenv("ZAL_HOME"); home && *home)
         return home;

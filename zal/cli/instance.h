@@ -26,5 +26,7 @@ std::string login_name();
 std::filesystem::path library_dir();
 
 std::string upper(std::string s);
+// Without blanks, tabs and line ends at both ends.
+std::string trim(const std::string &s);
 
 } // namespace zal

@@ -111,13 +111,7 @@ private:
     std::ofstream *file_;
 };
 
-std::string trim(const std::string &s) {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return "";
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
+using zal::trim;
 using zal::upper;
 
 std::vector<std::string> words_of(const std::string &s) {

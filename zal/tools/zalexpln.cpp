@@ -65,13 +65,7 @@ Options parse_options(int argc, char **argv) {
     return o;
 }
 
-std::string trim(const std::string &s) {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return "";
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
+using zal::trim;
 using zal::upper;
 
 bool starts_with(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }

@@ -1,0 +1,101 @@
+// What the benchmarks share: a temporary instance with a connection, statements that must
+// succeed, and the best time of a few rounds.
+#pragma once
+
+#include <zalapp.h>
+#include <zalcli.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+inline SQLHENV henv = 0;
+inline SQLHDBC hdbc = 0;
+inline const char *program = "bench";
+
+// Reports the diagnostic of a call that had to succeed, and ends the benchmark.
+[[noreturn]] inline void fail(const std::string &what, SQLHSTMT hstmt) {
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {}, message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLError(henv, hdbc, hstmt, state, &native, message, sizeof message, &length);
+    std::fprintf(stderr, "%s: %s: %s\n", program, what.substr(0, 200).c_str(), message);
+    std::exit(1);
+}
+
+// Runs a statement without a result and commits.
+inline void exec(const std::string &sql) {
+    SQLHSTMT h = 0;
+    SQLAllocStmt(hdbc, &h);
+    if (SQLExecDirect(h, (SQLCHAR *)sql.c_str(), SQL_NTS) != SQL_SUCCESS)
+        fail(sql, h);
+    SQLFreeStmt(h, SQL_DROP);
+    SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_COMMIT);
+}
+
+inline double best_seconds(int rounds, const std::function<void()> &work) {
+    double best = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+// A temporary instance in ZAL_HOME, set up and connected to SAMPLE for the benchmark's life.
+class Instance {
+public:
+    explicit Instance(const char *name) {
+        program = name;
+        std::string pattern = (std::filesystem::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
+        if (!mkdtemp(pattern.data())) {
+            std::perror(name);
+            std::exit(1);
+        }
+        home_ = pattern;
+        setenv("ZAL_HOME", pattern.c_str(), 1);
+        zal_sqlca ca{};
+        if (zalStartManager(nullptr, &ca) != 0) {
+            std::fprintf(stderr, "%s: the manager did not start: %.70s\n", name, ca.sqlerrmc);
+            std::exit(1);
+        }
+        SQLAllocEnv(&henv);
+        SQLAllocConnect(henv, &hdbc);
+        if (SQLConnect(hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, (SQLCHAR *)"", SQL_NTS, (SQLCHAR *)"", SQL_NTS) !=
+            SQL_SUCCESS)
+            fail("connect", 0);
+    }
+    ~Instance() {
+        SQLDisconnect(hdbc);
+        SQLFreeConnect(hdbc);
+        SQLFreeEnv(henv);
+        std::error_code ec;
+        std::filesystem::remove_all(home_, ec);
+    }
+    Instance(const Instance &) = delete;
+    Instance &operator=(const Instance &) = delete;
+
+private:
+    std::filesystem::path home_;
+};
+
+// The table BENCH: rows of an integer, a text, a decimal, a date and a double.
+inline constexpr const char *bench_query = "SELECT ID, NAME, AMOUNT, DAY, RATIO FROM BENCH";
+inline constexpr int bench_columns = 5;
+
+inline void create_bench_table(int rows) {
+    exec("CREATE TABLE BENCH (ID INTEGER NOT NULL, NAME VARCHAR(30), AMOUNT DECIMAL(9,2), DAY DATE, RATIO DOUBLE)");
+    exec("INSERT INTO BENCH WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < " +
+         std::to_string(rows) +
+         ") SELECT I, 'name of row ' || I, (I % 100000) / 100.0, date('2000-01-01', '+' || (I % 9000) || ' days'),"
+         " I / 7.0 FROM N");
+}
+
+} // namespace bench
