@@ -437,45 +437,31 @@ void classify(const std::vector<Token> &sig, Translation &out) {
             out.kind = at(0, "COMMIT") ? StatementKind::Commit : StatementKind::Rollback;
         return;
     }
-    if (at(0, "CREATE")) {
-        i = 1;
-        if (at(i, "OR") && at(i + 1, "REPLACE"))
-            i += 2;
-        if (at(i, "TEMP") || at(i, "TEMPORARY"))
-            ++i;
-        if (at(i, "FUNCTION")) {
-            out.kind = StatementKind::CreateFunction;
-            out.object = object_name(sig, i + 1);
-            return;
-        }
-        bool table = at(i, "TABLE"), view = at(i, "VIEW");
-        if (!table && !view)
-            return;
+    const bool create = at(0, "CREATE");
+    if (!create && !at(0, "DROP"))
+        return;
+    // CREATE [OR REPLACE] [TEMP] and DROP [SPECIFIC] name a function, a table or a view.
+    i = 1;
+    if (create && at(i, "OR") && at(i + 1, "REPLACE"))
+        i += 2;
+    if ((create && (at(i, "TEMP") || at(i, "TEMPORARY"))) || (!create && at(i, "SPECIFIC")))
         ++i;
-        if (at(i, "IF") && at(i + 1, "NOT") && at(i + 2, "EXISTS"))
-            i += 3;
-        out.kind = table ? StatementKind::CreateTable : StatementKind::CreateView;
-        out.object = object_name(sig, i);
+    if (at(i, "FUNCTION")) {
+        out.kind = create ? StatementKind::CreateFunction : StatementKind::DropFunction;
+        out.object = object_name(sig, i + 1);
         return;
     }
-    if (at(0, "DROP")) {
-        i = 1;
-        if (at(i, "SPECIFIC"))
-            ++i;
-        if (at(i, "FUNCTION")) {
-            out.kind = StatementKind::DropFunction;
-            out.object = object_name(sig, i + 1);
-            return;
-        }
-        bool table = at(i, "TABLE"), view = at(i, "VIEW");
-        if (!table && !view)
-            return;
-        ++i;
-        if (at(i, "IF") && at(i + 1, "EXISTS"))
-            i += 2;
-        out.kind = table ? StatementKind::DropTable : StatementKind::DropView;
-        out.object = object_name(sig, i);
-    }
+    const bool table = at(i, "TABLE");
+    if (!table && !at(i, "VIEW"))
+        return;
+    ++i;
+    if (create && at(i, "IF") && at(i + 1, "NOT") && at(i + 2, "EXISTS"))
+        i += 3;
+    else if (!create && at(i, "IF") && at(i + 1, "EXISTS"))
+        i += 2;
+    out.kind = create ? (table ? StatementKind::CreateTable : StatementKind::CreateView)
+                      : (table ? StatementKind::DropTable : StatementKind::DropView);
+    out.object = object_name(sig, i);
 }
 
 void rewrite(Rewriter &r) {
