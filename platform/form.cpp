@@ -72,7 +72,6 @@ void Form::closeEvent(QCloseEvent *event) {
         // Out of the registry first, so the window's steps no longer find it.
         windows_.remove(this);
         form_unload();
-        emit unloaded();
     }
     event->accept();
 }

@@ -53,9 +53,6 @@ public:
     // Closes the window for good; its unload steps run first.
     void unload();
 
-signals:
-    void unloaded();
-
 protected:
     // The window's own steps when it is unloaded (by unload(), its close box or the program).
     virtual void form_unload() {}

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <cstdlib>
+#include <vector>
 
 namespace kestle {
 
@@ -17,6 +18,9 @@ std::string terminal_program() {
     return {};
 }
 
+namespace {
+
+// The words of a command line: split at blanks, double quotes group.
 std::vector<std::string> command_words(const std::string &command_line) {
     std::vector<std::string> words;
     std::string word;
@@ -40,7 +44,6 @@ std::vector<std::string> command_words(const std::string &command_line) {
     return words;
 }
 
-namespace {
 
 bool is_batch_file(const std::string &name) {
     if (name.size() < 4)

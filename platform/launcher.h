@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace kestle {
 
@@ -14,9 +13,6 @@ enum class WindowStyle { Hidden, Minimized, Normal };
 // file (a name ending in ".BAT") runs through /bin/sh; "cmd" is a terminal with the user's
 // shell. False when it cannot be started.
 bool start_program(const std::string &command_line, WindowStyle style, const std::string &directory = "");
-
-// The words of a command line.
-std::vector<std::string> command_words(const std::string &command_line);
 
 // The terminal emulator of this desktop ($TERMINAL, x-terminal-emulator, xterm), or "".
 std::string terminal_program();
