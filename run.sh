@@ -9,6 +9,8 @@ source "$top/scripts/setup.sh"
 run="$top/build/run"
 mkdir -p "$run"
 cp -r "$top/demo/." "$run/"
+cp -r "$top/build/demo-files/." "$run/"
+rm -rf "$run/make" "$run/CMakeLists.txt"
 cd "$run"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   # Without a screen the windows cannot open: show the database through the command line
