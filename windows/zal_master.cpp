@@ -239,8 +239,11 @@ void ZALMaster::TV_NodeClick(QTreeWidgetItem *node) {
 
     if (r.kind == kind_screen) {
         p_.cur_screen = n;
-        if (!p_.wmf().load_slide(r.file, "TV_NodeClick"))
+        ZALWMF &slides = p_.wmf();
+        if (!slides.load_slide(r.file, "TV_NodeClick"))
             return;
+        // The caption names the slide shown, whichever way it was reached.
+        slides.set_caption(qt(r.title));
         guarded([&] { showhelp(p_, r.title, r.info, kind_screen); });
     } else if (r.kind == kind_sql) {
         p_.run.run_at = false;
