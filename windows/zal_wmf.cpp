@@ -1,5 +1,4 @@
-// The slide viewer: its controls, its toolbar's paging over the screen records, and the
-// minimum size it keeps.
+// The slide viewer: its controls, its paging over the screen records, the least size it keeps.
 #include "zal_wmf.h"
 
 #include "browser.h"

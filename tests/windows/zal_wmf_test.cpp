@@ -1,5 +1,4 @@
-// The slide viewer through the real windows: slides opened from the tree, paged with the
-// viewer's own toolbar, pictures of each format, missing and broken pictures, its size rules.
+// The slide viewer through the real windows: tree clicks, paging, picture formats, bad pictures, size.
 #include "../engine/app_fixture.h"
 
 #include "browser.h"
