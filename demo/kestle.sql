@@ -23,6 +23,35 @@ like.</li>
 <p>The special register <code>CURRENT USER</code> names the user of the connection.</p>
 }
 VALUES CURRENT USER
+:section The database in pictures
+{
+<p>Three slides of the database this presentation works on. A slide opens in the slide
+viewer; its arrow buttons step to the slide before and after it, skipping the other
+nodes of the presentation.</p>
+}
+:screen [slide-sample-keys.svg] The SAMPLE tables and their keys
+{
+<p>Six tables. Each has a primary key; <code>EMP_ACT</code> and <code>SALES</code> have
+keys of several columns. <code>EMPLOYEE</code> also has an index on its department and
+one on its names.</p>
+<p>The arrows are the columns the queries join on: they are not declared as foreign keys,
+so the database does not check them.</p>
+}
+:screen [slide-statement-road.svg] From a click in the tree to the grid
+{
+<p>A click on an <i>sql</i> node pastes its statement into the current SQL window and, while
+automatic playback is on, runs it. The runner splits the text at ";", replaces the
+variables in square brackets and hands each statement to the database.</p>
+<p>The rows fill the output window's grid; the query log keeps the record count and the
+execution time of the run.</p>
+}
+:screen [slide-demo-tables.svg] The demonstrations' own tables
+{
+<p>The two built-in demonstrations bring their own tables. <code>PICTURES</code> holds each
+picture with a map of its colours, which the function <code>rgb</code> searches.
+<code>REAL_ESTATE</code> and <code>REAL_ESTATE_INDEX</code> hold the houses of the map
+search and their places on the map.</p>
+}
 :section The catalog
 {
 <p>The database describes itself in its catalog tables <code>SYSORL.SYSTABLES</code> and

@@ -5,18 +5,11 @@
 #include "text_codec.h"
 #include "tree.h"
 #include "zal_master.h"
+#include "zal_wmf.h"
 
 #include <QTreeWidget>
 
 namespace kestle {
-
-namespace {
-
-// The slide window shows the notes of a slide; until that window exists a slide's notes page
-// is written and not shown.
-void show_slide_notes(Program &, const std::string &address) { (void)address; }
-
-} // namespace
 
 int readops(Program &p, const std::string &fname) {
     QTreeWidget *tv = p.master().TV;
@@ -49,10 +42,14 @@ void showhelp(Program &p, const std::string &title, const std::string &body, int
     const std::string address = write_notes_page(p.notes, p.settings, title, body);
     if (address.empty())
         return;
-    if (kind == kind_screen)
-        show_slide_notes(p, address);
-    else
+    if (kind == kind_screen) {
+        ZALWMF &slides = p.wmf();
+        slides.Web->navigate(address);
+        slides.show_form();
+        slides.frame()->raise();
+    } else {
         p.master().Web->navigate(address);
+    }
 }
 
 } // namespace kestle

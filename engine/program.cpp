@@ -4,6 +4,7 @@
 #include "zal_small_windows.h"
 #include "zal_sql.h"
 #include "zal_viewers.h"
+#include "zal_wmf.h"
 
 namespace kestle {
 
@@ -12,6 +13,7 @@ Program::Program(Dialogs &d) : dialogs(d) {}
 Program::~Program() {
     // The forms refer to this program: they go first. The main window takes the SQL and
     // output windows with it.
+    delete forms.wmf.data();
     delete forms.tools.data();
     delete forms.connect.data();
     delete forms.magnify.data();
@@ -49,6 +51,7 @@ ZALViewHTML &Program::view_html() { return single(forms.view_html, *this); }
 ZALMagnify &Program::magnify() { return single(forms.magnify, *this); }
 ZALConnect &Program::connect_dialog() { return single(forms.connect, *this); }
 ZALToolbar &Program::tools() { return single(forms.tools, *this); }
+ZALWMF &Program::wmf() { return single(forms.wmf, *this); }
 
 int find_form(Program &p, int kind, int slot) {
     const std::vector<std::string> tags = p.forms.windows.tags();

@@ -30,6 +30,7 @@ class ZALViewHTML;
 class ZALMagnify;
 class ZALConnect;
 class ZALToolbar;
+class ZALWMF;
 
 // The database session: the CLI handles, the last return code, the connection flag.
 struct Session {
@@ -71,6 +72,7 @@ struct Forms {
     QPointer<ZALMagnify> magnify;
     QPointer<ZALConnect> connect;
     QPointer<ZALToolbar> tools;
+    QPointer<ZALWMF> wmf;
 };
 
 class Program : public Reporter {
@@ -109,6 +111,7 @@ public:
     ZALMagnify &magnify();
     ZALConnect &connect_dialog();
     ZALToolbar &tools();
+    ZALWMF &wmf();
 };
 
 // The index in forms.windows.open() of the newest open window whose Tag reads as kind and slot

@@ -60,6 +60,7 @@ const std::map<std::string, Glyph> &glyphs() {
         {"files", {QColor(200, 170, 60), "F"}},    {"monitor", {QColor(90, 60, 140), "Mon"}},
         {"browser", {QColor(40, 90, 170), "www"}}, {"home", {QColor(150, 100, 20), "H"}},
         {"calc", {QColor(110, 110, 110), "="}},
+        {"left", {QColor(60, 90, 150), "<<"}},     {"right", {QColor(60, 90, 150), ">>"}},
     };
     return g;
 }

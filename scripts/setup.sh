@@ -5,7 +5,7 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-          qt6-base-dev qt6-charts-dev libgl-dev libsqlite3-dev libgtest-dev)
+          qt6-base-dev qt6-charts-dev libqt6svg6 libgl-dev libsqlite3-dev libgtest-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -16,6 +16,7 @@
 #include "zal_small_windows.h"
 #include "zal_sql.h"
 #include "zal_viewers.h"
+#include "zal_wmf.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,7 +24,6 @@
 #include <QDragMoveEvent>
 #include <QLabel>
 #include <QMdiArea>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
@@ -52,13 +52,6 @@ void show_spatial_window(Program &) {}
 
 // The timing chart window comes in a later step; a tree click hides it when it is visible.
 void hide_perf_plot(Program &) {}
-
-// The slide viewer comes in a later step; until then a slide's picture is only loaded, so a
-// missing picture is reported as it will be then.
-bool load_slide_picture(Program &, const std::string &file) {
-    QPixmap picture;
-    return !file.empty() && picture.load(qt(file));
-}
 
 // A font size as the variable FONTSIZE holds it: "10", "10.5".
 std::string size_text(double size) {
@@ -246,10 +239,11 @@ void ZALMaster::TV_NodeClick(QTreeWidgetItem *node) {
 
     if (r.kind == kind_screen) {
         p_.cur_screen = n;
-        if (!load_slide_picture(p_, r.file)) {
-            p_.show_msg(0, popup_yes, msg_file_not_found, r.file, "TV_NodeClick");
+        ZALWMF &slides = p_.wmf();
+        if (!slides.load_slide(r.file, "TV_NodeClick"))
             return;
-        }
+        // The caption names the slide shown, whichever way it was reached.
+        slides.set_caption(qt(r.title));
         guarded([&] { showhelp(p_, r.title, r.info, kind_screen); });
     } else if (r.kind == kind_sql) {
         p_.run.run_at = false;
