@@ -1,9 +1,10 @@
 #include "connection.h"
 
+#include "builtins.h"
 #include "catalog.h"
 #include "dialect.h"
 #include "instance.h"
-#include "routines.h"
+#include "udf.h"
 #include "statement.h"
 
 #include <chrono>
@@ -48,7 +49,7 @@ bool Connection::install(Diagnostic &error) {
         error = database_unusable(database_, sqlite3_errmsg(db_));
         return false;
     }
-    if (!ensure_system_tables(db_, error) || !install_catalog(*this, error))
+    if (!ensure_system_tables(db_, error) || !install_catalog(db_, error) || !install_builtins(*this, error))
         return false;
     routines_->load();
     return true;

@@ -2,7 +2,7 @@
 
 #include "catalog.h"
 #include "connection.h"
-#include "routines.h"
+#include "udf.h"
 
 #include <zalcli.h>
 

@@ -1,0 +1,268 @@
+// User-defined functions on a connection: their definitions in the database's catalog, their
+// registration with the engine, and the calls of scalar and SQL-bodied functions.
+#include "udf.h"
+
+#include "connection.h"
+#include "dialect.h"
+#include "udf_table.h"
+
+#include <cstring>
+#include <sqlite3.h>
+
+namespace zal {
+
+Routine::~Routine() {
+    if (body)
+        sqlite3_finalize(body);
+}
+
+Diagnostic Routine::unbound() const {
+    return make_diagnostic(-444, "42724",
+                           "Routine \"" + d.name + "\" is implemented with code in library \"" + binding.library +
+                               "\", function \"" + binding.entry_name + "\", which cannot be accessed (" +
+                               binding.reason + ").");
+}
+
+Diagnostic Routine::failed(const char *state, const char *message) const {
+    return make_diagnostic(-443, std::string(state, strnlen(state, ZAL_SQLSTATE_LEN)),
+                           "Routine \"" + qualified_name + "\" (specific name \"" + d.name +
+                               "\") has returned an error SQLSTATE with diagnostic text \"" +
+                               std::string(message, strnlen(message, ZAL_MESSAGE_LEN)) + "\".");
+}
+
+namespace {
+
+void raise(sqlite3_context *ctx, Routine &r, Diagnostic d) {
+    sqlite3_result_error(ctx, d.text.c_str(), -1);
+    r.c->raise(std::move(d));
+}
+
+// ---- scalar external routines ----
+
+void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    auto &r = *static_cast<Routine *>(sqlite3_user_data(ctx));
+    if (r.dropped) {
+        raise(ctx, r, routine_not_found(r.d.name));
+        return;
+    }
+    if (!r.binding.entry) {
+        raise(ctx, r, r.unbound());
+        return;
+    }
+    if (!r.d.called_on_null)
+        for (int i = 0; i < argc; ++i)
+            if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+                sqlite3_result_null(ctx);
+                return;
+            }
+    udf::Frame &f = r.frame;
+    if (!f.ready)
+        f.prepare(r.d, r.qualified_name);
+    f.clear_results();
+    for (int i = 0; i < argc; ++i)
+        f.set_argument(static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i]);
+    f.call(r.binding.entry);
+    if (!f.succeeded()) {
+        raise(ctx, r, r.failed(f.sqlstate, f.message));
+        return;
+    }
+    f.deliver(ctx, r.d.params.size(), r.d.results[0]);
+}
+
+// ---- SQL-bodied functions ----
+
+void call_sql(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    auto &r = *static_cast<Routine *>(sqlite3_user_data(ctx));
+    if (r.dropped) {
+        raise(ctx, r, routine_not_found(r.d.name));
+        return;
+    }
+    if (r.depth > 32) {
+        raise(ctx, r, make_diagnostic(-724, "54038", "The routine \"" + r.d.name + "\" calls itself too deeply."));
+        return;
+    }
+    sqlite3 *db = r.c->db();
+    sqlite3_stmt *s = r.body;
+    const bool nested = r.depth > 0;
+    if (nested || !s) {
+        // a nested call needs a statement of its own
+        const std::string sql =
+            "SELECT " + translate_expression(r.d.body, [&] {
+                std::vector<std::string> names;
+                for (const udf::Param &p : r.d.params)
+                    names.push_back(p.name);
+                return names;
+            }());
+        s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
+            sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+            return;
+        }
+        if (!nested)
+            r.body = s;
+    }
+    for (int i = 0; i < argc; ++i)
+        sqlite3_bind_value(s, i + 1, argv[i]);
+    ++r.depth;
+    int rc = sqlite3_step(s);
+    --r.depth;
+    if (rc == SQLITE_ROW)
+        sqlite3_result_value(ctx, sqlite3_column_value(s, 0));
+    else if (rc == SQLITE_DONE)
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+    if (nested)
+        sqlite3_finalize(s);
+    else {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+}
+
+bool exists_in_catalog(sqlite3 *db, const std::string &name) {
+    sqlite3_stmt *s = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", -1, &s, nullptr) != SQLITE_OK)
+        return false;
+    sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    bool found = sqlite3_step(s) == SQLITE_ROW;
+    sqlite3_finalize(s);
+    return found;
+}
+
+bool run(sqlite3 *db, const char *sql, std::initializer_list<std::string> params, Diagnostic &error) {
+    sqlite3_stmt *s = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+    if (rc == SQLITE_OK) {
+        int i = 1;
+        for (const std::string &p : params)
+            sqlite3_bind_text(s, i++, p.c_str(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(s);
+        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+        sqlite3_finalize(s);
+    }
+    if (rc != SQLITE_OK)
+        error = from_engine(db, rc);
+    return rc == SQLITE_OK;
+}
+
+} // namespace
+
+Routines::Routines(Connection &c) : c_(c) {}
+
+Routines::~Routines() = default;
+
+bool Routines::install(std::unique_ptr<Routine> r, Diagnostic &error) {
+    sqlite3 *db = c_.db();
+    r->c = &c_;
+    int rc;
+    if (r->d.language == "SQL") {
+        rc = sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
+                                        SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0), r.get(),
+                                        call_sql, nullptr, nullptr, nullptr);
+    } else {
+        r->binding = udf::bind(r->d.external, r->d.name);
+        if (r->d.table)
+            rc = sqlite3_create_module_v2(db, r->d.name.c_str(), &udf::table_function_module(), r.get(), nullptr);
+        else
+            rc = sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
+                                            SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0),
+                                            r.get(), call_scalar, nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        error = from_engine(db, rc);
+        return false;
+    }
+    routines_.push_back(std::move(r));
+    return true;
+}
+
+void Routines::uninstall(Routine &r) {
+    sqlite3 *db = c_.db();
+    r.dropped = true;
+    if (r.d.table)
+        sqlite3_create_module_v2(db, r.d.name.c_str(), nullptr, nullptr, nullptr);
+    else
+        sqlite3_create_function_v2(db, r.d.name.c_str(), static_cast<int>(r.d.params.size()), SQLITE_UTF8,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr);
+    for (auto it = routines_.begin(); it != routines_.end(); ++it)
+        if (it->get() == &r) {
+            retired_.push_back(std::move(*it));
+            routines_.erase(it);
+            break;
+        }
+}
+
+void Routines::load() {
+    sqlite3_stmt *s = nullptr;
+    if (sqlite3_prepare_v2(c_.db(), "SELECT CREATOR, DEFINITION FROM SYSZAL_FUNCTIONS ORDER BY NAME", -1, &s,
+                           nullptr) != SQLITE_OK)
+        return;
+    std::vector<std::pair<std::string, std::string>> stored;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        auto *creator = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
+        auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, 1));
+        stored.emplace_back(creator ? creator : "", text ? text : "");
+    }
+    sqlite3_finalize(s);
+    for (auto &[creator, text] : stored) {
+        auto r = std::make_unique<Routine>();
+        Diagnostic ignored;
+        if (!udf::parse_definition(text, r->d, ignored))
+            continue;
+        r->qualified_name = creator + "." + r->d.name;
+        install(std::move(r), ignored);
+    }
+}
+
+bool Routines::create(std::string_view statement, Diagnostic &error) {
+    auto r = std::make_unique<Routine>();
+    if (!udf::parse_definition(statement, r->d, error))
+        return false;
+    sqlite3 *db = c_.db();
+    if (exists_in_catalog(db, r->d.name)) {
+        if (!r->d.replace) {
+            error = make_diagnostic(-454, "42723",
+                                    "A function with the signature of \"" + r->d.name +
+                                        "\" already exists in the schema.");
+            return false;
+        }
+        for (auto &old : routines_)
+            if (old->d.name == r->d.name) {
+                uninstall(*old);
+                break;
+            }
+    }
+    r->qualified_name = c_.user() + "." + r->d.name;
+    const std::string name = r->d.name;
+    if (!run(db, "INSERT OR REPLACE INTO SYSZAL_FUNCTIONS (NAME, CREATOR, DEFINITION) VALUES (?1, ?2, ?3)",
+             {name, c_.user(), std::string(statement)}, error))
+        return false;
+    if (!install(std::move(r), error)) {
+        Diagnostic ignored;
+        run(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {name}, ignored);
+        return false;
+    }
+    return true;
+}
+
+bool Routines::drop(std::string_view statement, Diagnostic &error) {
+    std::string n;
+    if (!udf::parse_drop(statement, n, error))
+        return false;
+    sqlite3 *db = c_.db();
+    if (!exists_in_catalog(db, n)) {
+        error = undefined_name(n);
+        return false;
+    }
+    if (!run(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {n}, error))
+        return false;
+    for (auto &r : routines_)
+        if (r->d.name == n) {
+            uninstall(*r);
+            break;
+        }
+    return true;
+}
+
+} // namespace zal
