@@ -1,6 +1,7 @@
 // The special registers and the scalar functions of the ZAL dialect, as functions of the engine.
 #include "builtins.h"
 
+#include "ascii.h"
 #include "connection.h"
 
 #include <chrono>
@@ -75,10 +76,7 @@ void change_case(sqlite3_context *ctx, int, sqlite3_value **argv) {
     }
     auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     std::string s(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[0])));
-    for (char &c : s)
-        if (Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'))
-            c = static_cast<char>(c + (Upper ? 'A' - 'a' : 'a' - 'A'));
-    result_text(ctx, s);
+    result_text(ctx, Upper ? upper(std::move(s)) : lower(std::move(s)));
 }
 
 // VALUE(a, b, ...): the first argument that is not null.

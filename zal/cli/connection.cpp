@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "ascii.h"
 #include "builtins.h"
 #include "catalog.h"
 #include "dialect.h"

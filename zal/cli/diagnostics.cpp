@@ -56,13 +56,11 @@ Diagnostic not_supported(const std::string &what) {
 
 namespace {
 
-bool starts_with(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
-
 // The text after a prefix such as "no such table: ".
 std::string after(const std::string &s, const char *prefix) {
     std::string rest = s.substr(std::char_traits<char>::length(prefix));
     // "main.T" names the table T of the main database
-    if (starts_with(rest, "main."))
+    if (rest.starts_with("main."))
         rest = rest.substr(5);
     return rest;
 }
@@ -142,25 +140,25 @@ Diagnostic from_engine(int rc, int extended_rc, const std::string &m) {
     default:
         break;
     }
-    if (starts_with(m, "no such table: "))
+    if (m.starts_with("no such table: "))
         return undefined_name(after(m, "no such table: "));
-    if (starts_with(m, "no such view: "))
+    if (m.starts_with("no such view: "))
         return undefined_name(after(m, "no such view: "));
-    if (starts_with(m, "no such index: "))
+    if (m.starts_with("no such index: "))
         return undefined_name(after(m, "no such index: "));
-    if (starts_with(m, "no such column: "))
+    if (m.starts_with("no such column: "))
         return make_diagnostic(-206, "42703",
                                "\"" + after(m, "no such column: ") +
                                    "\" is not valid in the context where it is used.");
-    if (starts_with(m, "no such function: "))
+    if (m.starts_with("no such function: "))
         return routine_not_found(after(m, "no such function: "));
-    if (starts_with(m, "wrong number of arguments to function ")) {
+    if (m.starts_with("wrong number of arguments to function ")) {
         std::string name = after(m, "wrong number of arguments to function ");
         if (auto paren = name.find('('); paren != std::string::npos)
             name.resize(paren);
         return routine_not_found(name);
     }
-    if (starts_with(m, "ambiguous column name: "))
+    if (m.starts_with("ambiguous column name: "))
         return make_diagnostic(-203, "42702",
                                "A reference to column \"" + after(m, "ambiguous column name: ") +
                                    "\" is ambiguous.");
@@ -177,7 +175,7 @@ Diagnostic from_engine(int rc, int extended_rc, const std::string &m) {
                                "The name of the object to be created is identical to the "
                                "existing name \"" + name + "\".");
     }
-    if (starts_with(m, "duplicate column name: "))
+    if (m.starts_with("duplicate column name: "))
         return make_diagnostic(-612, "42711",
                                "\"" + after(m, "duplicate column name: ") + "\" is a duplicate name.");
     if (m.find("values were supplied") != std::string::npos ||
@@ -185,7 +183,7 @@ Diagnostic from_engine(int rc, int extended_rc, const std::string &m) {
         return make_diagnostic(-117, "42802",
                                "The number of values assigned is not the same as the number of "
                                "specified or implied columns.");
-    if (starts_with(m, "unknown database "))
+    if (m.starts_with("unknown database "))
         return undefined_name(after(m, "unknown database "));
     return make_diagnostic(-901, "58004", "SQL system error: " + m + ".");
 }

@@ -1,5 +1,7 @@
 #include "dialect.h"
 
+#include "ascii.h"
+
 #include <cctype>
 #include <charconv>
 
@@ -9,13 +11,6 @@ namespace {
 
 bool ident_start(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
 bool ident_part(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
-
-std::string upper_ascii(std::string s) {
-    for (char &c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 
 // Length of a quoted run that starts at s[i] with quote q; a doubled quote stands for itself.
 size_t quoted_length(std::string_view s, size_t i, char close) {
@@ -39,7 +34,7 @@ bool Token::is(std::string_view word) const {
     if (kind != TokenKind::Ident || text.size() != word.size())
         return false;
     for (size_t i = 0; i < word.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) != word[i])
+        if (upper(text[i]) != word[i])
             return false;
     return true;
 }
@@ -149,7 +144,7 @@ std::string identifier_name(const Token &t) {
         }
         return inner;
     }
-    return upper_ascii(t.text);
+    return upper(t.text);
 }
 
 long long parse_length(std::string_view digits, std::string_view suffix) {
@@ -213,7 +208,7 @@ public:
     void upper_identifiers() {
         for (Token &tok : t_)
             if (tok.kind == TokenKind::Ident)
-                tok.text = upper_ascii(tok.text);
+                tok.text = upper(tok.text);
     }
 
     // "FOR BIT DATA" and its kin only tell how a character type stores bytes.
@@ -308,7 +303,7 @@ public:
                 continue;
             size_t dot = next(i), name = next(dot);
             if (punct(dot, ".") && (at(name, "SYSTABLES") || at(name, "SYSCOLUMNS"))) {
-                replace(i, TokenKind::Ident, "SYSORL_" + upper_ascii(t_[name].text));
+                replace(i, TokenKind::Ident, "SYSORL_" + upper(t_[name].text));
                 erase(dot);
                 erase(name);
             }

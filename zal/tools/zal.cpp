@@ -4,9 +4,9 @@
 #include <zalapp.h>
 #include <zalcli.h>
 
+#include "ascii.h"
 #include "diagnostics.h"
 #include "dialect.h"
-#include "instance.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -479,7 +479,7 @@ public:
             text.pop_back();
         const std::string t = trim(text);
         if (!pending()) {
-            if (t.empty() || t.rfind("--", 0) == 0)
+            if (t.empty() || t.starts_with("--"))
                 return true;
             if (t[0] == '!') {
                 std::string command = t;

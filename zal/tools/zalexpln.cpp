@@ -1,9 +1,9 @@
 // zalexpln: the explain tool of the ZAL product. For each statement of an input file it writes
 // the estimated cost and the access plan to an output file, without running the statement.
+#include "ascii.h"
 #include "connection.h"
 #include "diagnostics.h"
 #include "dialect.h"
-#include "instance.h"
 
 #include <sqlite3.h>
 
@@ -67,8 +67,6 @@ Options parse_options(int argc, char **argv) {
 
 using zal::trim;
 using zal::upper;
-
-bool starts_with(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
 
 // Splits at the delimiter where it stands outside strings, quoted names and comments.
 std::vector<std::string> split_statements(const std::string &text, const std::string &delimiter) {
@@ -207,11 +205,11 @@ private:
         for (size_t id : ids) {
             const std::string &d = nodes[id].detail;
             const std::vector<size_t> &children = nodes[id].children;
-            if (starts_with(d, "SCAN ") || starts_with(d, "SEARCH ")) {
+            if (d.starts_with("SCAN ") || d.starts_with("SEARCH ")) {
                 const Loop l = loop(d);
                 cost += l.setup + flow * l.probe;
                 flow *= l.rows;
-            } else if (starts_with(d, "MULTI-INDEX OR")) {
+            } else if (d.starts_with("MULTI-INDEX OR")) {
                 double probe = 0, rows = 0;
                 for (size_t index : children) {
                     const Estimate e = level(nodes, nodes[index].children);
@@ -220,15 +218,15 @@ private:
                 }
                 cost += flow * probe;
                 flow *= rows;
-            } else if (starts_with(d, "USE TEMP B-TREE")) {
+            } else if (d.starts_with("USE TEMP B-TREE")) {
                 cost += flow * std::log2(flow + 1);
-            } else if (starts_with(d, "MATERIALIZE ") || starts_with(d, "CO-ROUTINE ")) {
+            } else if (d.starts_with("MATERIALIZE ") || d.starts_with("CO-ROUTINE ")) {
                 const Estimate e = level(nodes, children);
                 cost += e.cost;
                 derived_[upper(d.substr(d.find(' ') + 1))] = e.rows;
-            } else if (starts_with(d, "CORRELATED ")) {
+            } else if (d.starts_with("CORRELATED ")) {
                 cost += flow * level(nodes, children).cost;
-            } else if (starts_with(d, "COMPOUND QUERY")) {
+            } else if (d.starts_with("COMPOUND QUERY")) {
                 double rows = 0;
                 for (size_t part : children) {
                     const Estimate e = level(nodes, nodes[part].children);
