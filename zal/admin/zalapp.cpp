@@ -5,6 +5,7 @@
 #include "diagnostics.h"
 #include "instance.h"
 #include "product.h"
+#include "query.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -128,19 +129,18 @@ extern "C" int32_t zalStartManager(void *, zal_sqlca *ca) {
 
 namespace {
 
+// The table's name as the engine stores it; empty for no user table.
+std::string stored_name(sqlite3 *db, const std::string &table) {
+    zal::Query found(db,
+                     "SELECT name FROM sqlite_schema WHERE type = 'table' AND upper(name) = upper(?1)"
+                     " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND upper(name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'",
+                     {table});
+    return found.next() ? found.text(0) : std::string();
+}
+
 Diagnostic collect_statistics(zal::Connection &c, const std::string &table) {
     sqlite3 *db = c.db();
-    sqlite3_stmt *s = nullptr;
-    std::string name;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT name FROM sqlite_schema WHERE type = 'table' AND upper(name) = upper(?1)"
-                           " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND upper(name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'",
-                           -1, &s, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(s, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(s) == SQLITE_ROW)
-            name = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
-    }
-    sqlite3_finalize(s);
+    const std::string name = stored_name(db, table);
     if (name.empty())
         return zal::make_diagnostic(ZAL_SQLCODE_NO_TABLE, "42704", "The table or index \"" + table + "\" does not exist.");
     char *quoted = sqlite3_mprintf(

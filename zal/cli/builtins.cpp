@@ -20,6 +20,19 @@ void result_text(sqlite3_context *ctx, const std::string &s) {
     sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
 }
 
+std::string value_text(sqlite3_value *v) {
+    auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return std::string(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(v)));
+}
+
+// The functions give null for a null argument x.
+bool gave_null(sqlite3_context *ctx, sqlite3_value *x) {
+    if (sqlite3_value_type(x) != SQLITE_NULL)
+        return false;
+    sqlite3_result_null(ctx);
+    return true;
+}
+
 void register_user(sqlite3_context *ctx, int, sqlite3_value **) { result_text(ctx, connection_of(ctx).user()); }
 void register_server(sqlite3_context *ctx, int, sqlite3_value **) {
     result_text(ctx, connection_of(ctx).database());
@@ -70,13 +83,8 @@ void date_part(sqlite3_context *ctx, int, sqlite3_value **argv) {
 
 template <bool Upper>
 void change_case(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    std::string s(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[0])));
-    result_text(ctx, Upper ? upper(std::move(s)) : lower(std::move(s)));
+    if (!gave_null(ctx, argv[0]))
+        result_text(ctx, Upper ? upper(value_text(argv[0])) : lower(value_text(argv[0])));
 }
 
 // VALUE(a, b, ...): the first argument that is not null.
@@ -90,24 +98,14 @@ void first_value(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 }
 
 void concat(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    std::string s;
-    for (int i = 0; i < 2; ++i) {
-        auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
-        s.append(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[i])));
-    }
-    result_text(ctx, s);
+    if (!gave_null(ctx, argv[0]) && !gave_null(ctx, argv[1]))
+        result_text(ctx, value_text(argv[0]) + value_text(argv[1]));
 }
 
 // DECIMAL(x [, precision [, scale]]): x rounded to the scale (0 by default).
 void to_decimal(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
+    if (gave_null(ctx, argv[0]))
         return;
-    }
     int scale = argc >= 3 ? sqlite3_value_int(argv[2]) : 0;
     double v = sqlite3_value_double(argv[0]);
     if (scale <= 0) {
@@ -120,27 +118,19 @@ void to_decimal(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 }
 
 void to_integer(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
-        sqlite3_result_null(ctx);
-    else
+    if (!gave_null(ctx, argv[0]))
         sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(argv[0]))));
 }
 
 void to_double(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
-        sqlite3_result_null(ctx);
-    else
+    if (!gave_null(ctx, argv[0]))
         sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
 }
 
 // CHAR(x): the text of x.
 void to_char(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    result_text(ctx, std::string(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
+    if (!gave_null(ctx, argv[0]))
+        result_text(ctx, value_text(argv[0]));
 }
 
 struct FunctionEntry {

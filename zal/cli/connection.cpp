@@ -39,6 +39,31 @@ std::optional<Diagnostic> Connection::take_raised() {
     return d;
 }
 
+Diagnostic Connection::engine_error(int rc) {
+    if (std::optional<Diagnostic> raised = take_raised())
+        return *raised;
+    return from_engine(db_, rc);
+}
+
+Query Connection::prepare(std::string_view sql, Diagnostic &error) {
+    take_raised();
+    Query q(db_, sql);
+    if (q.rc() != SQLITE_OK) {
+        error = engine_error(q.rc());
+        return {};
+    }
+    if (!q.prepared()) {
+        error = blank_statement();
+        return {};
+    }
+    for (const Token &t : significant(lex(q.tail())))
+        if (!t.is_punct(";")) {
+            error = syntax_error(t.text);
+            return {};
+        }
+    return q;
+}
+
 bool Connection::install(Diagnostic &error) {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busy_timeout_ms);

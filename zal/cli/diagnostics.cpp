@@ -54,6 +54,10 @@ Diagnostic not_supported(const std::string &what) {
     return make_diagnostic(-270, "42997", "The function is not supported: " + what + ".");
 }
 
+Diagnostic blank_statement() {
+    return make_diagnostic(-198, "42617", "The statement string of the PREPARE statement is blank or empty.");
+}
+
 namespace {
 
 // The text after a prefix such as "no such table: ".

@@ -36,5 +36,6 @@ Diagnostic database_unusable(const std::string &name, const std::string &reason)
 Diagnostic no_connection();
 Diagnostic syntax_error(const std::string &token);
 Diagnostic not_supported(const std::string &what);
+Diagnostic blank_statement();
 
 } // namespace zal

@@ -18,10 +18,6 @@ namespace {
 
 Diagnostic cursor_state() { return cli_diagnostic("24000", "Invalid cursor state."); }
 
-Diagnostic blank_statement() {
-    return make_diagnostic(-198, "42617", "The statement string of the PREPARE statement is blank or empty.");
-}
-
 Diagnostic file_error(const std::string &name, int reason, const char *what) {
     return make_diagnostic(-452, "428A1",
                            "Unable to access the file \"" + name + "\" referenced by a file variable.  Reason code: " +
@@ -41,17 +37,10 @@ std::string file_name(const unsigned char *name, const int16_t *name_len) {
 
 Statement::Statement(Connection &c) : c_(c) {}
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
-
-Diagnostic Statement::engine_error(int rc) {
-    if (std::optional<Diagnostic> raised = c_.take_raised())
-        return *raised;
-    return from_engine(c_.db(), rc);
-}
+Statement::~Statement() = default;
 
 bool Statement::prepare(std::string_view text, Diagnostic &error) {
-    sqlite3_finalize(stmt_);
-    stmt_ = nullptr;
+    query_ = Query();
     prepared_ = executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = -1;
     columns_.clear();
@@ -69,47 +58,27 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     default:
         break;
     }
-    const std::string &sql = translation_.sql;
-    const char *tail = nullptr;
-    c_.take_raised();
-    int rc = sqlite3_prepare_v3(c_.db(), sql.data(), static_cast<int>(sql.size()), 0, &stmt_, &tail);
-    if (rc != SQLITE_OK) {
-        error = engine_error(rc);
-        stmt_ = nullptr;
-        return false;
-    }
-    if (!stmt_) {
-        error = blank_statement();
-        return false;
-    }
-    // One statement at a time: anything but blanks, comments and ";" after it is an error.
-    for (const Token &t : significant(lex(std::string_view(tail, static_cast<size_t>(sql.data() + sql.size() - tail)))))
-        if (!t.is_punct(";")) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-            error = syntax_error(t.text);
-            return false;
-        }
-    prepared_ = true;
-    return true;
+    query_ = c_.prepare(translation_.sql, error);
+    prepared_ = query_.prepared();
+    return prepared_;
 }
 
-bool Statement::has_result() const { return stmt_ && sqlite3_column_count(stmt_) > 0; }
+bool Statement::has_result() const { return query_.prepared() && sqlite3_column_count(query_.get()) > 0; }
 
-int Statement::column_count() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+int Statement::column_count() const { return query_.prepared() ? sqlite3_column_count(query_.get()) : 0; }
 
 int Statement::step(Diagnostic &error) {
     c_.take_raised();
-    int rc = sqlite3_step(stmt_);
+    int rc = sqlite3_step(query_.get());
     if (rc == SQLITE_ROW || rc == SQLITE_DONE)
         return rc;
-    error = engine_error(rc);
-    sqlite3_reset(stmt_);
+    error = c_.engine_error(rc);
+    sqlite3_reset(query_.get());
     return -1;
 }
 
 bool Statement::bind_parameters(Diagnostic &error) {
-    const int n = sqlite3_bind_parameter_count(stmt_);
+    const int n = sqlite3_bind_parameter_count(query_.get());
     for (int marker = 1; marker <= n; ++marker) {
         FileParam *p = static_cast<size_t>(marker) < file_params_.size() ? &file_params_[static_cast<size_t>(marker)] : nullptr;
         if (!p || !p->name) {
@@ -118,7 +87,7 @@ bool Statement::bind_parameters(Diagnostic &error) {
             return false;
         }
         if (p->indicator && *p->indicator == SQL_NULL_DATA) {
-            sqlite3_bind_null(stmt_, marker);
+            sqlite3_bind_null(query_.get(), marker);
             continue;
         }
         const std::string name = file_name(p->name, p->name_len);
@@ -136,7 +105,7 @@ bool Statement::bind_parameters(Diagnostic &error) {
             error = file_error(name, 2, "the file cannot be read");
             return false;
         }
-        sqlite3_bind_blob64(stmt_, marker, p->data.data(), p->data.size(), SQLITE_STATIC);
+        sqlite3_bind_blob64(query_.get(), marker, p->data.data(), p->data.size(), SQLITE_STATIC);
     }
     return true;
 }
@@ -159,7 +128,7 @@ int Statement::execute_ddl(Diagnostic &error) {
     if (rc == -1)
         sqlite3_exec(db, "ROLLBACK TO ZAL_DDL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "RELEASE ZAL_DDL", nullptr, nullptr, nullptr);
-    sqlite3_reset(stmt_);
+    sqlite3_reset(query_.get());
     done_ = true;
     return rc == -1 ? -1 : 0;
 }
@@ -199,7 +168,7 @@ int Statement::execute(Diagnostic &error) {
     default:
         break;
     }
-    sqlite3_reset(stmt_);
+    sqlite3_reset(query_.get());
     if (!bind_parameters(error))
         return -1;
     executed_ = true;
@@ -216,7 +185,7 @@ int Statement::execute(Diagnostic &error) {
         done_ = true;
         if (!has_result())
             row_count_ = sqlite3_changes64(db);
-        sqlite3_reset(stmt_); // ends the statement's read or write
+        sqlite3_reset(query_.get()); // ends the statement's read or write
     }
     return 0;
 }
@@ -227,28 +196,28 @@ void Statement::describe_all() {
     sqlite3 *db = c_.db();
     for (int i = 0; i < n; ++i) {
         Description &d = columns_[static_cast<size_t>(i)];
-        const char *name = sqlite3_column_name(stmt_, i);
+        const char *name = sqlite3_column_name(query_.get(), i);
         d.name = name ? name : "";
         if (translation_.values && d.name == "column" + std::to_string(i + 1))
             d.name = std::to_string(i + 1);
-        const char *declared = sqlite3_column_decltype(stmt_, i);
+        const char *declared = sqlite3_column_decltype(query_.get(), i);
         if (declared)
             d.type = parse_declared_type(declared);
         if (!d.type.known) {
             // an expression: the storage class of the first row tells its type
-            int storage = pending_row_ ? sqlite3_column_type(stmt_, i) : 0;
+            int storage = pending_row_ ? sqlite3_column_type(query_.get(), i) : 0;
             std::string_view sample;
             int64_t integer = 0;
             if (storage == SQLITE_TEXT || storage == SQLITE_BLOB)
-                sample = std::string_view(static_cast<const char *>(sqlite3_column_blob(stmt_, i)),
-                                          static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+                sample = std::string_view(static_cast<const char *>(sqlite3_column_blob(query_.get(), i)),
+                                          static_cast<size_t>(sqlite3_column_bytes(query_.get(), i)));
             else if (storage == SQLITE_INTEGER)
-                integer = sqlite3_column_int64(stmt_, i);
+                integer = sqlite3_column_int64(query_.get(), i);
             d.type = type_of_value(storage, sample, integer);
         }
-        const char *table = sqlite3_column_table_name(stmt_, i);
-        const char *origin = sqlite3_column_origin_name(stmt_, i);
-        const char *database = sqlite3_column_database_name(stmt_, i);
+        const char *table = sqlite3_column_table_name(query_.get(), i);
+        const char *origin = sqlite3_column_origin_name(query_.get(), i);
+        const char *database = sqlite3_column_database_name(query_.get(), i);
         int not_null = 0;
         if (table && origin &&
             sqlite3_table_column_metadata(db, database, table, origin, nullptr, nullptr, &not_null, nullptr,
@@ -303,13 +272,13 @@ int Statement::deliver_row(Diagnostic &error) {
             continue;
         const int i = static_cast<int>(col) - 1;
         std::string_view value;
-        if (sqlite3_column_type(stmt_, i) == SQLITE_TEXT) {
+        if (sqlite3_column_type(query_.get(), i) == SQLITE_TEXT) {
             // text goes straight from the engine's row into the buffer
-            value = std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i)),
-                                     static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+            value = std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(query_.get(), i)),
+                                     static_cast<size_t>(sqlite3_column_bytes(query_.get(), i)));
         } else {
             scratch_.clear();
-            if (!append_value_text(stmt_, i, columns_[col - 1].type, scratch_)) {
+            if (!append_value_text(query_.get(), i, columns_[col - 1].type, scratch_)) {
                 if (b.len_or_ind)
                     *b.len_or_ind = SQL_NULL_DATA;
                 continue;
@@ -335,7 +304,7 @@ int Statement::deliver_row(Diagnostic &error) {
         if (!f.name)
             continue;
         const int i = static_cast<int>(col) - 1;
-        if (sqlite3_column_type(stmt_, i) == SQLITE_NULL) {
+        if (sqlite3_column_type(query_.get(), i) == SQLITE_NULL) {
             if (f.indicator)
                 *f.indicator = SQL_NULL_DATA;
             continue;
@@ -348,8 +317,8 @@ int Statement::deliver_row(Diagnostic &error) {
             return -1;
         }
         std::ofstream out(name, std::ios::binary | ((options & SQL_FILE_APPEND) ? std::ios::app : std::ios::trunc));
-        const void *data = sqlite3_column_blob(stmt_, i);
-        const int bytes = sqlite3_column_bytes(stmt_, i);
+        const void *data = sqlite3_column_blob(query_.get(), i);
+        const int bytes = sqlite3_column_bytes(query_.get(), i);
         if (!name.empty() && out)
             out.write(static_cast<const char *>(data), bytes);
         if (name.empty() || !out) {
@@ -386,7 +355,7 @@ int Statement::fetch(Diagnostic &error) {
         }
         if (rc == SQLITE_DONE) {
             done_ = true;
-            sqlite3_reset(stmt_);
+            sqlite3_reset(query_.get());
             return SQL_NO_DATA_FOUND;
         }
     }
@@ -400,7 +369,7 @@ int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *l
     }
     size_t &offset = get_offset_[static_cast<size_t>(column)];
     scratch_.clear();
-    if (!append_value_text(stmt_, column - 1, columns_[static_cast<size_t>(column - 1)].type, scratch_)) {
+    if (!append_value_text(query_.get(), column - 1, columns_[static_cast<size_t>(column - 1)].type, scratch_)) {
         if (offset > 0)
             return SQL_NO_DATA_FOUND;
         offset = 1;
@@ -430,8 +399,8 @@ int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *l
 }
 
 void Statement::close() {
-    if (stmt_)
-        sqlite3_reset(stmt_);
+    if (query_.prepared())
+        sqlite3_reset(query_.get());
     executed_ = pending_row_ = done_ = false;
 }
 

@@ -11,11 +11,6 @@
 
 namespace zal {
 
-Routine::~Routine() {
-    if (body)
-        sqlite3_finalize(body);
-}
-
 Diagnostic Routine::unbound() const {
     return make_diagnostic(-444, "42724",
                            "Routine \"" + d.name + "\" is implemented with code in library \"" + binding.library +
@@ -82,25 +77,20 @@ void call_sql(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         return;
     }
     sqlite3 *db = r.c->db();
-    sqlite3_stmt *s = r.body;
     const bool nested = r.depth > 0;
-    if (nested || !s) {
-        // a nested call needs a statement of its own
-        const std::string sql =
-            "SELECT " + translate_expression(r.d.body, [&] {
-                std::vector<std::string> names;
-                for (const udf::Param &p : r.d.params)
-                    names.push_back(p.name);
-                return names;
-            }());
-        s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
+    Query own; // a nested call needs a statement of its own
+    if (nested || !r.body.prepared()) {
+        std::vector<std::string> names;
+        for (const udf::Param &p : r.d.params)
+            names.push_back(p.name);
+        Query q(db, "SELECT " + translate_expression(r.d.body, names));
+        if (!q.prepared()) {
             sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
             return;
         }
-        if (!nested)
-            r.body = s;
+        (nested ? own : r.body) = std::move(q);
     }
+    sqlite3_stmt *s = nested ? own.get() : r.body.get();
     for (int i = 0; i < argc; ++i)
         sqlite3_bind_value(s, i + 1, argv[i]);
     ++r.depth;
@@ -112,38 +102,23 @@ void call_sql(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         sqlite3_result_null(ctx);
     else
         sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
-    if (nested)
-        sqlite3_finalize(s);
-    else {
+    if (!nested) {
         sqlite3_reset(s);
         sqlite3_clear_bindings(s);
     }
 }
 
 bool exists_in_catalog(sqlite3 *db, const std::string &name) {
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT 1 FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", -1, &s, nullptr) != SQLITE_OK)
-        return false;
-    sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    bool found = sqlite3_step(s) == SQLITE_ROW;
-    sqlite3_finalize(s);
-    return found;
+    return Query(db, "SELECT 1 FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {name}).next();
 }
 
-bool run(sqlite3 *db, const char *sql, std::initializer_list<std::string> params, Diagnostic &error) {
-    sqlite3_stmt *s = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
-    if (rc == SQLITE_OK) {
-        int i = 1;
-        for (const std::string &p : params)
-            sqlite3_bind_text(s, i++, p.c_str(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
-        rc = sqlite3_step(s);
-        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-        sqlite3_finalize(s);
-    }
-    if (rc != SQLITE_OK)
-        error = from_engine(db, rc);
-    return rc == SQLITE_OK;
+// A change of the routine catalog.
+bool change(sqlite3 *db, const char *sql, std::initializer_list<std::string_view> params, Diagnostic &error) {
+    Query q(db, sql, params);
+    if (q.run())
+        return true;
+    error = from_engine(db, q.rc());
+    return false;
 }
 
 } // namespace
@@ -194,17 +169,10 @@ void Routines::uninstall(Routine &r) {
 }
 
 void Routines::load() {
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(c_.db(), "SELECT CREATOR, DEFINITION FROM SYSZAL_FUNCTIONS ORDER BY NAME", -1, &s,
-                           nullptr) != SQLITE_OK)
-        return;
     std::vector<std::pair<std::string, std::string>> stored;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        auto *creator = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
-        auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, 1));
-        stored.emplace_back(creator ? creator : "", text ? text : "");
-    }
-    sqlite3_finalize(s);
+    Query(c_.db(), "SELECT CREATOR, DEFINITION FROM SYSZAL_FUNCTIONS ORDER BY NAME").each([&](const Query &q) {
+        stored.emplace_back(q.text(0), q.text(1));
+    });
     for (auto &[creator, text] : stored) {
         auto r = std::make_unique<Routine>();
         Diagnostic ignored;
@@ -235,12 +203,12 @@ bool Routines::create(std::string_view statement, Diagnostic &error) {
     }
     r->qualified_name = c_.user() + "." + r->d.name;
     const std::string name = r->d.name;
-    if (!run(db, "INSERT OR REPLACE INTO SYSZAL_FUNCTIONS (NAME, CREATOR, DEFINITION) VALUES (?1, ?2, ?3)",
-             {name, c_.user(), std::string(statement)}, error))
+    if (!change(db, "INSERT OR REPLACE INTO SYSZAL_FUNCTIONS (NAME, CREATOR, DEFINITION) VALUES (?1, ?2, ?3)",
+             {name, c_.user(), statement}, error))
         return false;
     if (!install(std::move(r), error)) {
         Diagnostic ignored;
-        run(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {name}, ignored);
+        change(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {name}, ignored);
         return false;
     }
     return true;
@@ -255,7 +223,7 @@ bool Routines::drop(std::string_view statement, Diagnostic &error) {
         error = undefined_name(n);
         return false;
     }
-    if (!run(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {n}, error))
+    if (!change(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {n}, error))
         return false;
     for (auto &r : routines_)
         if (r->d.name == n) {

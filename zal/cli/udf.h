@@ -4,14 +4,13 @@
 #pragma once
 
 #include "diagnostics.h"
+#include "query.h"
 #include "udf_call.h"
 #include "udf_definition.h"
 
 #include <memory>
 #include <string_view>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace zal {
 
@@ -23,12 +22,11 @@ struct Routine {
     Connection *c = nullptr;
     udf::Binding binding;
     std::string qualified_name;   // CREATOR.NAME, the routine name it is passed
-    sqlite3_stmt *body = nullptr; // SQL functions: SELECT <expression>
+    Query body;                   // SQL functions: SELECT <expression>
     int depth = 0;                // nesting of an SQL function that calls itself
     bool dropped = false;
     udf::Frame frame;             // scalar calls reuse their buffers
 
-    ~Routine();
     // Why a call cannot be made: the library or the entry could not be bound.
     Diagnostic unbound() const;
     // The failure a routine reported through its SQLSTATE and message.

@@ -155,20 +155,15 @@ void Frame::set_argument(size_t k, const Param &p, sqlite3_value *v) {
     auto put = [&](const auto &x) { std::memcpy(argument(k, sizeof x), &x, sizeof x); };
     switch (p.kind) {
     case Kind::Int16:
-        put(static_cast<int16_t>(sqlite3_value_int(v)));
-        break;
+        return put(static_cast<int16_t>(sqlite3_value_int(v)));
     case Kind::Int32:
-        put(static_cast<int32_t>(sqlite3_value_int(v)));
-        break;
+        return put(static_cast<int32_t>(sqlite3_value_int(v)));
     case Kind::Int64:
-        put(static_cast<int64_t>(sqlite3_value_int64(v)));
-        break;
+        return put(static_cast<int64_t>(sqlite3_value_int64(v)));
     case Kind::Float:
-        put(static_cast<float>(sqlite3_value_double(v)));
-        break;
+        return put(static_cast<float>(sqlite3_value_double(v)));
     case Kind::Double:
-        put(sqlite3_value_double(v));
-        break;
+        return put(sqlite3_value_double(v));
     case Kind::Text: {
         auto *s = sqlite3_value_text(v);
         auto n = static_cast<size_t>(sqlite3_value_bytes(v));
