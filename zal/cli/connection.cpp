@@ -8,6 +8,8 @@
 #include "udf.h"
 #include "statement.h"
 
+#include <zalcli.h>
+
 #include <chrono>
 #include <sqlite3.h>
 #include <system_error>
@@ -53,12 +55,12 @@ Query Connection::prepare(std::string_view sql, Diagnostic &error) {
         return {};
     }
     if (!q.prepared()) {
-        error = blank_statement();
+        error = diagnose(Condition::BlankStatement);
         return {};
     }
     for (const Token &t : significant(lex(q.tail())))
         if (!t.is_punct(";")) {
-            error = syntax_error(t.text);
+            error = diagnose(Condition::SyntaxError, {t.text});
             return {};
         }
     return q;
@@ -72,7 +74,7 @@ bool Connection::install(Diagnostic &error) {
     int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema;",
                           nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        error = database_unusable(database_, sqlite3_errmsg(db_));
+        error = diagnose(Condition::DatabaseUnusable, {database_, sqlite3_errmsg(db_)});
         return false;
     }
     if (!ensure_system_tables(db_, error) || !install_catalog(db_, error) || !install_builtins(*this, error))
@@ -84,12 +86,12 @@ bool Connection::install(Diagnostic &error) {
 std::unique_ptr<Connection> Connection::open(const std::string &database, const std::string &user,
                                              Diagnostic &error) {
     if (!instance_started()) {
-        error = manager_not_started();
+        error = diagnose(Condition::ManagerNotStarted);
         return nullptr;
     }
     std::error_code ec;
     if (!valid_database_name(database) || !std::filesystem::is_regular_file(database_path(database), ec)) {
-        error = database_not_found(database);
+        error = diagnose(Condition::DatabaseNotFound, {database});
         return nullptr;
     }
     return open_file(database_path(database).string(), database, user, SQLITE_OPEN_READWRITE, error);
@@ -105,7 +107,8 @@ std::unique_ptr<Connection> Connection::open_file(const std::string &path, const
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot open");
+        error = db ? diagnose(Condition::DatabaseUnusable, {upper(database), sqlite3_errmsg(db)})
+                   : diagnose(Condition::DatabaseNotOpened, {upper(database)});
         sqlite3_close_v2(db);
         return nullptr;
     }
@@ -125,7 +128,7 @@ bool Connection::file_present(Diagnostic &error) {
     last_file_check_ = now;
     int moved = 0;
     if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-        error = database_unusable(database_, "its file has been removed or replaced");
+        error = diagnose(Condition::DatabaseMoved, {database_});
         return false;
     }
     return true;
@@ -165,7 +168,7 @@ std::vector<std::string> split_script(std::string_view script) {
 bool Connection::execute_script(std::string_view script, Diagnostic &error) {
     for (const std::string &sql : split_script(script)) {
         Statement s(*this);
-        if (!s.prepare(sql, error) || s.execute(error) == -1)
+        if (!s.prepare(sql, error) || s.execute(error) == SQL_ERROR)
             return false;
     }
     return true;

@@ -16,14 +16,6 @@ namespace zal {
 
 namespace {
 
-Diagnostic cursor_state() { return cli_diagnostic("24000", "Invalid cursor state."); }
-
-Diagnostic file_error(const std::string &name, int reason, const char *what) {
-    return make_diagnostic(-452, "428A1",
-                           "Unable to access the file \"" + name + "\" referenced by a file variable.  Reason code: " +
-                               std::to_string(reason) + " (" + what + ").");
-}
-
 // A file name of a file binding: NUL-terminated when no length or SQL_NTS is given.
 std::string file_name(const unsigned char *name, const int16_t *name_len) {
     if (!name)
@@ -47,7 +39,7 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     translation_ = c_.translation(text);
     switch (translation_.kind) {
     case StatementKind::Empty:
-        error = blank_statement();
+        error = diagnose(Condition::BlankStatement);
         return false;
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction:
@@ -74,7 +66,7 @@ int Statement::step(Diagnostic &error) {
         return rc;
     error = c_.engine_error(rc);
     sqlite3_reset(query_.get());
-    return -1;
+    return SQL_ERROR;
 }
 
 bool Statement::bind_parameters(Diagnostic &error) {
@@ -82,8 +74,7 @@ bool Statement::bind_parameters(Diagnostic &error) {
     for (int marker = 1; marker <= n; ++marker) {
         FileParam *p = static_cast<size_t>(marker) < file_params_.size() ? &file_params_[static_cast<size_t>(marker)] : nullptr;
         if (!p || !p->name) {
-            error = make_diagnostic(-313, "07004",
-                                    "The number of values supplied is not equal to the number of parameter markers.");
+            error = diagnose(Condition::ParameterCount);
             return false;
         }
         if (p->indicator && *p->indicator == SQL_NULL_DATA) {
@@ -92,17 +83,17 @@ bool Statement::bind_parameters(Diagnostic &error) {
         }
         const std::string name = file_name(p->name, p->name_len);
         if (p->options && !(*p->options & SQL_FILE_READ)) {
-            error = file_error(name, 1, "the file option is not valid for reading");
+            error = diagnose(Condition::FileOptionNotRead, {name});
             return false;
         }
         std::ifstream in(name, std::ios::binary);
         if (name.empty() || !in) {
-            error = file_error(name, 2, "the file cannot be opened");
+            error = diagnose(Condition::FileNotOpened, {name});
             return false;
         }
         p->data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         if (in.bad()) {
-            error = file_error(name, 2, "the file cannot be read");
+            error = diagnose(Condition::FileNotRead, {name});
             return false;
         }
         sqlite3_bind_blob64(query_.get(), marker, p->data.data(), p->data.size(), SQLITE_STATIC);
@@ -117,68 +108,68 @@ int Statement::execute_ddl(Diagnostic &error) {
     // The object and its bookkeeping change together or not at all.
     sqlite3_exec(db, "SAVEPOINT ZAL_DDL", nullptr, nullptr, nullptr);
     int rc = step(error);
-    if (rc != -1) {
+    if (rc != SQL_ERROR) {
         bool kept = create ? record_creator(db, translation_.object, c_.user(), !existed)
                            : forget_object(db, translation_.object);
         if (!kept) {
             error = from_engine(db, sqlite3_errcode(db));
-            rc = -1;
+            rc = SQL_ERROR;
         }
     }
-    if (rc == -1)
+    if (rc == SQL_ERROR)
         sqlite3_exec(db, "ROLLBACK TO ZAL_DDL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "RELEASE ZAL_DDL", nullptr, nullptr, nullptr);
     sqlite3_reset(query_.get());
     done_ = true;
-    return rc == -1 ? -1 : 0;
+    return rc == SQL_ERROR ? SQL_ERROR : SQL_SUCCESS;
 }
 
 int Statement::execute(Diagnostic &error) {
     if (!prepared_) {
-        error = cli_diagnostic("HY010", "Function sequence error.");
-        return -1;
+        error = diagnose(Condition::SequenceError);
+        return SQL_ERROR;
     }
     sqlite3 *db = c_.db();
     executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = 0;
     if (!c_.file_present(error))
-        return -1;
+        return SQL_ERROR;
     switch (translation_.kind) {
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction: {
         bool ok = translation_.kind == StatementKind::CreateFunction ? c_.routines().create(translation_.sql, error)
                                                                       : c_.routines().drop(translation_.sql, error);
         executed_ = done_ = true;
-        return ok ? 0 : -1;
+        return ok ? SQL_SUCCESS : SQL_ERROR;
     }
     case StatementKind::Commit:
     case StatementKind::Rollback: {
         // Statements commit as they end; COMMIT matters only inside an explicit transaction.
         executed_ = done_ = true;
         if (sqlite3_get_autocommit(db))
-            return 0;
+            return SQL_SUCCESS;
         int rc = sqlite3_exec(db, translation_.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK", nullptr,
                               nullptr, nullptr);
         if (rc != SQLITE_OK) {
             error = from_engine(db, rc);
-            return -1;
+            return SQL_ERROR;
         }
-        return 0;
+        return SQL_SUCCESS;
     }
     default:
         break;
     }
     sqlite3_reset(query_.get());
     if (!bind_parameters(error))
-        return -1;
+        return SQL_ERROR;
     executed_ = true;
     if (translation_.kind == StatementKind::CreateTable || translation_.kind == StatementKind::CreateView ||
         translation_.kind == StatementKind::DropTable || translation_.kind == StatementKind::DropView)
         return execute_ddl(error);
     int rc = step(error);
-    if (rc == -1) {
+    if (rc == SQL_ERROR) {
         executed_ = false;
-        return -1;
+        return SQL_ERROR;
     }
     pending_row_ = rc == SQLITE_ROW;
     if (rc == SQLITE_DONE) {
@@ -187,7 +178,7 @@ int Statement::execute(Diagnostic &error) {
             row_count_ = sqlite3_changes64(db);
         sqlite3_reset(query_.get()); // ends the statement's read or write
     }
-    return 0;
+    return SQL_SUCCESS;
 }
 
 void Statement::describe_all() {
@@ -263,7 +254,7 @@ void Statement::unbind() {
 }
 
 int Statement::deliver_row(Diagnostic &error) {
-    int result = 0;
+    int result = SQL_SUCCESS;
     const int n = column_count();
     const size_t bound = std::min(bound_.size(), static_cast<size_t>(n) + 1);
     for (size_t col = 1; col < bound; ++col) {
@@ -293,9 +284,9 @@ int Statement::deliver_row(Diagnostic &error) {
             std::memcpy(b.buffer, value.data(), n_copy);
             b.buffer[n_copy] = '\0';
             if (n_copy < value.size())
-                result = 1;
+                result = SQL_SUCCESS_WITH_INFO;
         } else if (!value.empty()) {
-            result = 1;
+            result = SQL_SUCCESS_WITH_INFO;
         }
     }
     const size_t files = std::min(file_columns_.size(), static_cast<size_t>(n) + 1);
@@ -313,8 +304,8 @@ int Statement::deliver_row(Diagnostic &error) {
         const uint32_t options = f.options ? *f.options : SQL_FILE_OVERWRITE;
         std::error_code ec;
         if ((options & SQL_FILE_CREATE) && std::filesystem::exists(name, ec)) {
-            error = file_error(name, 3, "the file exists already");
-            return -1;
+            error = diagnose(Condition::FileExists, {name});
+            return SQL_ERROR;
         }
         std::ofstream out(name, std::ios::binary | ((options & SQL_FILE_APPEND) ? std::ios::app : std::ios::trunc));
         const void *data = sqlite3_column_blob(query_.get(), i);
@@ -322,23 +313,23 @@ int Statement::deliver_row(Diagnostic &error) {
         if (!name.empty() && out)
             out.write(static_cast<const char *>(data), bytes);
         if (name.empty() || !out) {
-            error = file_error(name, 4, "the file cannot be written");
-            return -1;
+            error = diagnose(Condition::FileNotWritten, {name});
+            return SQL_ERROR;
         }
         if (f.data_len)
             *f.data_len = bytes;
         if (f.indicator)
             *f.indicator = bytes;
     }
-    if (result == 1)
-        error = cli_diagnostic("01004", "Data truncated.");
+    if (result == SQL_SUCCESS_WITH_INFO)
+        error = diagnose(Condition::DataTruncated);
     return result;
 }
 
 int Statement::fetch(Diagnostic &error) {
     if (!executed_ || !has_result()) {
-        error = cursor_state();
-        return -1;
+        error = diagnose(Condition::CursorState);
+        return SQL_ERROR;
     }
     if (!described_)
         describe_all();
@@ -349,9 +340,9 @@ int Statement::fetch(Diagnostic &error) {
         pending_row_ = false;
     } else {
         int rc = step(error);
-        if (rc == -1) {
+        if (rc == SQL_ERROR) {
             done_ = true;
-            return -1;
+            return SQL_ERROR;
         }
         if (rc == SQLITE_DONE) {
             done_ = true;
@@ -364,8 +355,8 @@ int Statement::fetch(Diagnostic &error) {
 
 int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *len_or_ind, Diagnostic &error) {
     if (!executed_ || done_ || pending_row_ || get_offset_.size() <= static_cast<size_t>(column)) {
-        error = cursor_state();
-        return -1;
+        error = diagnose(Condition::CursorState);
+        return SQL_ERROR;
     }
     size_t &offset = get_offset_[static_cast<size_t>(column)];
     scratch_.clear();
@@ -375,7 +366,7 @@ int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *l
         offset = 1;
         if (len_or_ind)
             *len_or_ind = SQL_NULL_DATA;
-        return 0;
+        return SQL_SUCCESS;
     }
     if (offset > 0 && offset >= scratch_.size())
         return SQL_NO_DATA_FOUND;
@@ -390,12 +381,12 @@ int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *l
     }
     offset += copied;
     if (copied < available) {
-        error = cli_diagnostic("01004", "Data truncated.");
-        return 1;
+        error = diagnose(Condition::DataTruncated);
+        return SQL_SUCCESS_WITH_INFO;
     }
     if (available == 0)
         offset = 1; // an empty value is delivered once
-    return 0;
+    return SQL_SUCCESS;
 }
 
 void Statement::close() {

@@ -29,7 +29,8 @@ public:
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
-    // Return codes are those of the CLI: 0, 1 (data truncated), 100 (no more rows), -1.
+    // Return codes are those of the CLI: SQL_SUCCESS, SQL_SUCCESS_WITH_INFO (data truncated),
+    // SQL_NO_DATA_FOUND and SQL_ERROR.
     bool prepare(std::string_view text, Diagnostic &error);
     int execute(Diagnostic &error);
     int column_count() const;

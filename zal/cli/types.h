@@ -2,6 +2,8 @@
 // become text.
 #pragma once
 
+#include <zalcli.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,7 +14,7 @@ namespace zal {
 
 struct ColumnType {
     bool known = false;       // the declared type was recognised
-    int16_t sql_type = 12;    // SQL type code (zalcli.h)
+    int16_t sql_type = SQL_VARCHAR;
     uint32_t size = 0;        // column size: characters, digits or bytes
     int16_t scale = 0;
     std::string coltype;      // the catalog's type name (INTEGER, VARCHAR, ...)

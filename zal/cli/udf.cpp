@@ -12,17 +12,12 @@
 namespace zal {
 
 Diagnostic Routine::unbound() const {
-    return make_diagnostic(-444, "42724",
-                           "Routine \"" + d.name + "\" is implemented with code in library \"" + binding.library +
-                               "\", function \"" + binding.entry_name + "\", which cannot be accessed (" +
-                               binding.reason + ").");
+    return diagnose(Condition::RoutineUnbound, {d.name, binding.library, binding.entry_name, binding.reason});
 }
 
 Diagnostic Routine::failed(const char *state, const char *message) const {
-    return make_diagnostic(-443, std::string(state, strnlen(state, ZAL_SQLSTATE_LEN)),
-                           "Routine \"" + qualified_name + "\" (specific name \"" + d.name +
-                               "\") has returned an error SQLSTATE with diagnostic text \"" +
-                               std::string(message, strnlen(message, ZAL_MESSAGE_LEN)) + "\".");
+    return diagnose(Condition::RoutineFailed, {std::string_view(state, strnlen(state, ZAL_SQLSTATE_LEN)), qualified_name,
+                                               d.name, std::string_view(message, strnlen(message, ZAL_MESSAGE_LEN))});
 }
 
 namespace {
@@ -37,7 +32,7 @@ void raise(sqlite3_context *ctx, Routine &r, Diagnostic d) {
 void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     auto &r = *static_cast<Routine *>(sqlite3_user_data(ctx));
     if (r.dropped) {
-        raise(ctx, r, routine_not_found(r.d.name));
+        raise(ctx, r, diagnose(Condition::RoutineNotFound, {r.d.name}));
         return;
     }
     if (!r.binding.entry) {
@@ -69,11 +64,11 @@ void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 void call_sql(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     auto &r = *static_cast<Routine *>(sqlite3_user_data(ctx));
     if (r.dropped) {
-        raise(ctx, r, routine_not_found(r.d.name));
+        raise(ctx, r, diagnose(Condition::RoutineNotFound, {r.d.name}));
         return;
     }
     if (r.depth > 32) {
-        raise(ctx, r, make_diagnostic(-724, "54038", "The routine \"" + r.d.name + "\" calls itself too deeply."));
+        raise(ctx, r, diagnose(Condition::RoutineTooDeep, {r.d.name}));
         return;
     }
     sqlite3 *db = r.c->db();
@@ -190,9 +185,7 @@ bool Routines::create(std::string_view statement, Diagnostic &error) {
     sqlite3 *db = c_.db();
     if (exists_in_catalog(db, r->d.name)) {
         if (!r->d.replace) {
-            error = make_diagnostic(-454, "42723",
-                                    "A function with the signature of \"" + r->d.name +
-                                        "\" already exists in the schema.");
+            error = diagnose(Condition::FunctionExists, {r->d.name});
             return false;
         }
         for (auto &old : routines_)
@@ -220,7 +213,7 @@ bool Routines::drop(std::string_view statement, Diagnostic &error) {
         return false;
     sqlite3 *db = c_.db();
     if (!exists_in_catalog(db, n)) {
-        error = undefined_name(n);
+        error = diagnose(Condition::UndefinedName, {n});
         return false;
     }
     if (!change(db, "DELETE FROM SYSZAL_FUNCTIONS WHERE NAME = ?1", {n}, error))

@@ -11,21 +11,21 @@ namespace {
 
 Kind kind_of(const ColumnType &t) {
     switch (t.sql_type) {
-    case 5:
+    case SQL_SMALLINT:
         return Kind::Int16;
-    case 4:
+    case SQL_INTEGER:
         return Kind::Int32;
-    case -5:
+    case SQL_BIGINT:
         return Kind::Int64;
-    case 7:
+    case SQL_REAL:
         return Kind::Float;
-    case 2:
-    case 3:
-    case 6:
-    case 8:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
         return Kind::Double;
-    case -98:
-    case -99:
+    case SQL_BLOB:
+    case SQL_CLOB:
         return Kind::Lob;
     default:
         return Kind::Text;
@@ -78,7 +78,7 @@ public:
     bool type(Param &p, Diagnostic &error) {
         const Token first = take();
         if (first.kind != TokenKind::Ident) {
-            error = syntax_error(first.text);
+            error = diagnose(Condition::SyntaxError, {first.text});
             return false;
         }
         std::string text = identifier_name(first);
@@ -91,7 +91,7 @@ public:
                 text += t.kind == TokenKind::Ident ? identifier_name(t) : t.text;
             }
             if (!accept_punct(")")) {
-                error = syntax_error(peek().text);
+                error = diagnose(Condition::SyntaxError, {peek().text});
                 return false;
             }
             text += ")";
@@ -102,7 +102,7 @@ public:
         p.type_text = text;
         p.type = parse_declared_type(text);
         if (!p.type.known) {
-            error = make_diagnostic(-204, "42704", "\"" + text + "\" is an undefined name.");
+            error = diagnose(Condition::UndefinedName, {text});
             return false;
         }
         p.kind = kind_of(p.type);
@@ -112,7 +112,7 @@ public:
     // ( [name] type, ... ): names are optional, as in external routines.
     bool params(std::vector<Param> &out, bool names_required, Diagnostic &error) {
         if (!accept_punct("(")) {
-            error = syntax_error(peek().text);
+            error = diagnose(Condition::SyntaxError, {peek().text});
             return false;
         }
         if (accept_punct(")"))
@@ -124,7 +124,7 @@ public:
             if (named && !peek(1).is_punct(",") && !peek(1).is_punct(")")) {
                 Token n = take();
                 if (n.kind != TokenKind::Ident && n.kind != TokenKind::QuotedIdent) {
-                    error = syntax_error(n.text);
+                    error = diagnose(Condition::SyntaxError, {n.text});
                     return false;
                 }
                 p.name = identifier_name(n);
@@ -135,7 +135,7 @@ public:
             if (accept_punct(")"))
                 return true;
             if (!accept_punct(",")) {
-                error = syntax_error(peek().text);
+                error = diagnose(Condition::SyntaxError, {peek().text});
                 return false;
             }
         }
@@ -151,30 +151,30 @@ private:
 bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
     Parser p(text);
     if (!p.accept("CREATE")) {
-        error = syntax_error(p.peek().text);
+        error = diagnose(Condition::SyntaxError, {p.peek().text});
         return false;
     }
     d.replace = p.accept("OR");
     if (d.replace && !p.accept("REPLACE")) {
-        error = syntax_error(p.peek().text);
+        error = diagnose(Condition::SyntaxError, {p.peek().text});
         return false;
     }
     if (!p.accept("FUNCTION")) {
-        error = syntax_error(p.peek().text);
+        error = diagnose(Condition::SyntaxError, {p.peek().text});
         return false;
     }
     Token name = p.take();
     if (p.accept_punct(".")) // schema.name: the schema is the creator's
         name = p.take();
     if (name.kind != TokenKind::Ident && name.kind != TokenKind::QuotedIdent) {
-        error = syntax_error(name.text);
+        error = diagnose(Condition::SyntaxError, {name.text});
         return false;
     }
     d.name = identifier_name(name);
     if (!p.params(d.params, false, error))
         return false;
     if (!p.accept("RETURNS")) {
-        error = syntax_error(p.peek().text);
+        error = diagnose(Condition::SyntaxError, {p.peek().text});
         return false;
     }
     if (p.accept("TABLE")) {
@@ -222,20 +222,20 @@ bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
         }
     }
     if (d.params.size() > max_params || d.results.size() > max_results) {
-        error = not_supported("more than 30 parameters or result columns");
+        error = diagnose(Condition::TooManyParameters);
         return false;
     }
     if (d.language == "SQL") {
         if (d.table) {
-            error = not_supported("table functions written in SQL");
+            error = diagnose(Condition::SqlTableFunction);
             return false;
         }
         if (d.body.empty()) {
-            error = make_diagnostic(-104, "42601", "An unexpected end of statement was found.");
+            error = diagnose(Condition::EndOfStatement);
             return false;
         }
     } else if (d.external.empty()) {
-        error = make_diagnostic(-104, "42601", "The EXTERNAL NAME clause is missing.");
+        error = diagnose(Condition::ExternalNameMissing);
         return false;
     }
     return true;
@@ -250,7 +250,7 @@ bool parse_drop(std::string_view text, std::string &name, Diagnostic &error) {
     if (p.accept_punct("."))
         t = p.take();
     if (t.kind != TokenKind::Ident && t.kind != TokenKind::QuotedIdent) {
-        error = syntax_error(t.text);
+        error = diagnose(Condition::SyntaxError, {t.text});
         return false;
     }
     name = identifier_name(t);

@@ -135,7 +135,7 @@ struct TableVtab {
         k.eof = true;
         k.row = 0;
         if (r.dropped)
-            return fail(c, undefined_name(r.d.name));
+            return fail(c, diagnose(Condition::UndefinedName, {r.d.name}));
         if (!r.binding.entry)
             return fail(c, r.unbound());
         for (sqlite3_value *v : k.args)

@@ -27,6 +27,9 @@ constexpr const char *usage =
     "the delimiter (default \";\"), to the output file. The statements are not run.\n"
     "-t and -g are accepted and change nothing.\n";
 
+using zal::Condition;
+using zal::text_of;
+
 enum Exit { exit_ok = 0, exit_failed = 1, exit_usage = 2 };
 
 const std::string separator(72, '=');
@@ -48,20 +51,20 @@ Options parse_options(int argc, char **argv) {
         std::string *value = arg == "-d" ? &o.database : arg == "-f" ? &o.input : arg == "-o" ? &o.output
                                                        : arg == "-z" ? &o.delimiter : nullptr;
         if (!value) {
-            o.errors.push_back("zalexpln: the option \"" + arg + "\" is not valid");
+            o.errors.push_back(text_of(Condition::OptionNotValid, {"zalexpln", arg}));
         } else if (i + 1 >= argc || std::strlen(argv[i + 1]) == 0) {
-            o.errors.push_back("zalexpln: the option " + arg + " needs a value");
+            o.errors.push_back(text_of(Condition::OptionNeedsValue, {"zalexpln", arg}));
         } else {
             *value = argv[++i];
         }
     }
     if (o.errors.empty()) {
         if (o.database.empty())
-            o.errors.push_back("zalexpln: no database was given (-d)");
+            o.errors.push_back(text_of(Condition::NoDatabaseGiven));
         if (o.input.empty())
-            o.errors.push_back("zalexpln: no input file was given (-f)");
+            o.errors.push_back(text_of(Condition::NoInputGiven));
         if (o.output.empty())
-            o.errors.push_back("zalexpln: no output file was given (-o)");
+            o.errors.push_back(text_of(Condition::NoOutputGiven));
     }
     return o;
 }
@@ -143,7 +146,7 @@ public:
         const zal::Translation t = zal::translate(statement);
         if (t.kind == zal::StatementKind::CreateFunction || t.kind == zal::StatementKind::DropFunction ||
             t.kind == zal::StatementKind::Commit || t.kind == zal::StatementKind::Rollback) {
-            report += zal::not_supported("the statement has no access plan").message() + "\n";
+            report += zal::diagnose(Condition::NoAccessPlan).message() + "\n";
             return false;
         }
         std::vector<PlanNode> nodes;
@@ -402,7 +405,7 @@ bool write_output(const std::string &file, const std::string &report) {
     out << report;
     out.close();
     if (!out) {
-        std::cerr << "zalexpln: the output file \"" << file << "\" cannot be written\n";
+        std::cerr << text_of(Condition::OutputNotWritten, {file}) << "\n";
         return false;
     }
     return true;
@@ -429,7 +432,7 @@ int main(int argc, char **argv) {
     std::stringstream input;
     input << in.rdbuf();
     if (!in) {
-        write_output(o.output, "zalexpln: the input file \"" + o.input + "\" cannot be read\n");
+        write_output(o.output, text_of(Condition::InputNotRead, {o.input}) + "\n");
         return exit_failed;
     }
     zal::Diagnostic error;
@@ -440,7 +443,7 @@ int main(int argc, char **argv) {
     }
     const std::vector<std::string> statements = split_statements(input.str(), o.delimiter);
     if (statements.empty()) {
-        write_output(o.output, "zalexpln: the input file \"" + o.input + "\" holds no statement\n");
+        write_output(o.output, text_of(Condition::InputEmpty, {o.input}) + "\n");
         return exit_failed;
     }
     Explainer explainer(*c);
