@@ -104,16 +104,43 @@ void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
     }
 }
 
+// The diagnostic of an exception, on the handle while it exists and while there is memory for
+// it; the call fails either way.
+SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
+    try {
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        if (Object *o = r.find(h, kind))
+            o->diagnostic = diagnose(Condition::SystemError, {what});
+    } catch (const std::exception &) {
+        // not even the diagnostic fits: the return code alone reports the failure
+    }
+    return SQL_ERROR;
+}
+
+// Every entry point runs its body here, so an exception (out of memory, most likely) fails the
+// call instead of unwinding into a caller that may not be C++ at all.
+template <typename F>
+SQLRETURN guarded(SQLHANDLE h, Object::Kind kind, F &&body) noexcept {
+    try {
+        return body();
+    } catch (const std::exception &e) {
+        return failed(h, kind, e.what());
+    }
+}
+
 // A call on a handle: under the lock, the handle looked up and its diagnostic cleared.
 template <typename F>
 SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *o = r.find(h, kind);
-    if (!o)
-        return SQL_INVALID_HANDLE;
-    o->diagnostic.reset();
-    return f(r, *o);
+    return guarded(h, kind, [&]() -> SQLRETURN {
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        Object *o = r.find(h, kind);
+        if (!o)
+            return SQL_INVALID_HANDLE;
+        o->diagnostic.reset();
+        return f(r, *o);
+    });
 }
 
 template <typename F>
@@ -140,12 +167,14 @@ using namespace zal;
 extern "C" {
 
 SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
-    if (!phenv)
-        return SQL_ERROR;
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    *phenv = r.add(Object::Kind::Env, 0);
-    return SQL_SUCCESS;
+    return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
+        if (!phenv)
+            return SQL_ERROR;
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        *phenv = r.add(Object::Kind::Env, 0);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
@@ -241,6 +270,7 @@ SQLRETURN SQLExecute(SQLHSTMT hstmt) {
 }
 
 SQLRETURN SQLExecDirect(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
+    // both calls are guarded themselves
     SQLRETURN rc = SQLPrepare(hstmt, text, text_len);
     return rc == SQL_SUCCESS ? SQLExecute(hstmt) : rc;
 }
@@ -360,26 +390,28 @@ SQLRETURN SQLBindFileToCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *file_na
 
 SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate, SQLINTEGER *native,
                    SQLCHAR *message, SQLSMALLINT message_max, SQLSMALLINT *message_len) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
-                      : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
-    if (!o)
-        return SQL_INVALID_HANDLE;
-    if (!o->diagnostic)
-        return SQL_NO_DATA_FOUND;
-    // Each record is returned once, as the interface has it.
-    Diagnostic d = std::move(*o->diagnostic);
-    o->diagnostic.reset();
-    copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
-    if (native)
-        *native = d.sqlcode;
-    const std::string text = d.message();
-    copy_out(text, message, message_max);
-    if (message_len)
-        *message_len = static_cast<SQLSMALLINT>(std::min<size_t>(text.size(), 32767));
-    return message && message_max > 0 && text.size() >= static_cast<size_t>(message_max) ? SQL_SUCCESS_WITH_INFO
-                                                                                          : SQL_SUCCESS;
+    return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
+                          : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
+        if (!o)
+            return SQL_INVALID_HANDLE;
+        if (!o->diagnostic)
+            return SQL_NO_DATA_FOUND;
+        // Each record is returned once, as the interface has it.
+        Diagnostic d = std::move(*o->diagnostic);
+        o->diagnostic.reset();
+        copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
+        if (native)
+            *native = d.sqlcode;
+        const std::string text = d.message();
+        copy_out(text, message, message_max);
+        if (message_len)
+            *message_len = static_cast<SQLSMALLINT>(std::min<size_t>(text.size(), 32767));
+        return message && message_max > 0 && text.size() >= static_cast<size_t>(message_max) ? SQL_SUCCESS_WITH_INFO
+                                                                                              : SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
