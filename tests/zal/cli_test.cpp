@@ -1,5 +1,4 @@
-// The call-level interface: return codes, descriptions, conversions, truncation, NULLs, file
-// bindings, diagnostics, and that a failing statement changes nothing.
+// The call-level interface: codes, descriptions, values, file bindings, diagnostics, failures.
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Case conversion through the classic locale, and trimming.
 #include "ascii.h"
 
 #include <locale>

@@ -1,5 +1,4 @@
-// The catalog tables SYSORL.SYSTABLES and SYSORL.SYSCOLUMNS, read live from the engine's schema,
-// and the bookkeeping of creators and statistics behind them.
+// The catalog tables SYSORL.SYSTABLES and SYSORL.SYSCOLUMNS and the bookkeeping behind them.
 #include "catalog.h"
 
 #include "query.h"

@@ -20,7 +20,4 @@ bool record_creator(sqlite3 *db, const std::string &object, const std::string &c
 bool forget_object(sqlite3 *db, const std::string &object);
 bool table_exists(sqlite3 *db, const std::string &object);
 
-// The tables that hold the product's bookkeeping; the catalog does not list them.
-inline constexpr const char *system_prefix = "SYSZAL_";
-
 } // namespace zal

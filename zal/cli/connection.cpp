@@ -1,3 +1,4 @@
+// Opening a database of the instance with the catalog, the dialect's functions and the routines.
 #include "connection.h"
 
 #include "ascii.h"
@@ -23,6 +24,28 @@ constexpr int max_statement_bytes = 2 * 1024 * 1024;
 constexpr int busy_timeout_ms = 10000;
 
 std::string user_of(const std::string &user) { return upper(user.empty() ? login_name() : user); }
+
+// Splits a script at ";" outside quotes and comments; empty pieces are dropped.
+std::vector<std::string> split_script(std::string_view script) {
+    std::vector<std::string> out;
+    std::string current;
+    bool has_text = false;
+    for (const Token &t : lex(script)) {
+        if (t.is_punct(";")) {
+            if (has_text)
+                out.push_back(std::move(current));
+            current.clear();
+            has_text = false;
+            continue;
+        }
+        if (t.significant())
+            has_text = true;
+        current += t.text;
+    }
+    if (has_text)
+        out.push_back(std::move(current));
+    return out;
+}
 
 } // namespace
 
@@ -142,27 +165,6 @@ const Translation &Connection::translation(std::string_view text) {
     if (translations_.size() >= most)
         translations_.clear();
     return translations_.emplace(std::move(key), translate(text)).first->second;
-}
-
-std::vector<std::string> split_script(std::string_view script) {
-    std::vector<std::string> out;
-    std::string current;
-    bool has_text = false;
-    for (const Token &t : lex(script)) {
-        if (t.is_punct(";")) {
-            if (has_text)
-                out.push_back(std::move(current));
-            current.clear();
-            has_text = false;
-            continue;
-        }
-        if (t.significant())
-            has_text = true;
-        current += t.text;
-    }
-    if (has_text)
-        out.push_back(std::move(current));
-    return out;
 }
 
 bool Connection::execute_script(std::string_view script, Diagnostic &error) {

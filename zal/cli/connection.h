@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 struct sqlite3;
 
@@ -72,8 +71,5 @@ private:
     std::unordered_map<std::string, Translation> translations_;
     double last_file_check_ = 0;
 };
-
-// Splits a script at ";" outside quotes and comments; empty pieces are dropped.
-std::vector<std::string> split_script(std::string_view script);
 
 } // namespace zal

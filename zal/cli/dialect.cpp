@@ -1,3 +1,4 @@
+// The ZAL dialect: the lexer, and the rewriting of ZAL statements into the engine's SQL.
 #include "dialect.h"
 
 #include "ascii.h"
@@ -26,6 +27,14 @@ size_t quoted_length(std::string_view s, size_t i, char close) {
         ++j;
     }
     return s.size() - i;
+}
+
+// The text of the tokens, joined.
+std::string join(const std::vector<Token> &tokens) {
+    std::string s;
+    for (const Token &t : tokens)
+        s += t.text;
+    return s;
 }
 
 } // namespace
@@ -116,13 +125,6 @@ std::vector<Token> lex(std::string_view s) {
         }
     }
     return out;
-}
-
-std::string join(const std::vector<Token> &tokens) {
-    std::string s;
-    for (const Token &t : tokens)
-        s += t.text;
-    return s;
 }
 
 std::vector<Token> significant(const std::vector<Token> &tokens) {

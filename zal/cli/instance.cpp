@@ -1,3 +1,4 @@
+// Where the instance and its databases live, who the user is, where the product is installed.
 #include "instance.h"
 
 #include "ascii.h"

@@ -1,3 +1,4 @@
+// The statement helper over the engine: prepare, bind, step and finalize in one place.
 #include "query.h"
 
 #include <sqlite3.h>

@@ -1,3 +1,4 @@
+// One statement of the CLI: prepare, execute, describe, fetch into buffers and files, get data.
 #include "statement.h"
 
 #include "catalog.h"

@@ -1,3 +1,4 @@
+// Declared types and storage classes as SQL types, and values as text.
 #include "types.h"
 
 #include "dialect.h"

@@ -1,5 +1,4 @@
-// User-defined functions on a connection: their definitions in the database's catalog, their
-// registration with the engine, and the calls of scalar and SQL-bodied functions.
+// User-defined functions on a connection: their catalog, their registration and their calls.
 #include "udf.h"
 
 #include "connection.h"

@@ -1,5 +1,4 @@
-// Calling external routines: binding their entries, laying out a call's arguments, and
-// carrying values between the engine and a routine's buffers.
+// Calling external routines: binding entries, laying out arguments, carrying values in and out.
 #include "udf_call.h"
 
 #include "instance.h"

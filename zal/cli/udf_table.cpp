@@ -1,5 +1,4 @@
-// Table functions as eponymous virtual tables: a scan opens the routine with its arguments,
-// fetches a row a call until the routine reports the end of its table, and closes it.
+// Table functions as eponymous virtual tables that open, fetch from and close their routine.
 #include "udf_table.h"
 
 #include "connection.h"

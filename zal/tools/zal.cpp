@@ -1,6 +1,6 @@
-// zal: the command line processor of the ZAL product. It runs statements from a script, from its
-// own command line or from standard input through the call-level interface, and reports each
-// result as a column table.
+// zal: the command line processor of the ZAL product.
+// It runs statements from a script, from its own command line or from standard input through the
+// call-level interface, and reports each result as a column table.
 #include <zalapp.h>
 #include <zalcli.h>
 

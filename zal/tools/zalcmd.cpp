@@ -1,5 +1,6 @@
-// zalcmd: the command window launcher of the ZAL product. It sets up the ZAL environment and
-// runs a command in it, here in this terminal, and ends with the command's exit status.
+// zalcmd: the command window launcher of the ZAL product.
+// It sets up the ZAL environment and runs a command in it, here in this terminal, and ends with the
+// command's exit status.
 #include "diagnostics.h"
 #include "instance.h"
 

@@ -1,5 +1,6 @@
-// zalexpln: the explain tool of the ZAL product. For each statement of an input file it writes
-// the estimated cost and the access plan to an output file, without running the statement.
+// zalexpln: the explain tool of the ZAL product.
+// For each statement of an input file it writes the estimated cost and the access plan to an output
+// file, without running the statement.
 #include "ascii.h"
 #include "connection.h"
 #include "diagnostics.h"
