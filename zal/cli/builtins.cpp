@@ -171,11 +171,9 @@ bool install_builtins(Connection &c, Diagnostic &error) {
     sqlite3 *db = c.db();
     for (const FunctionEntry &f : functions) {
         int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-        int rc = sqlite3_create_function_v2(db, f.name, f.args, flags, &c, f.fn, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            error = from_engine(db, rc);
+        if (!engine_ok(db, sqlite3_create_function_v2(db, f.name, f.args, flags, &c, f.fn, nullptr, nullptr, nullptr),
+                       error))
             return false;
-        }
     }
     return true;
 }

@@ -21,19 +21,13 @@ bool ensure_system_tables(sqlite3 *db, Diagnostic &error) {
         if (have.integer(0) == 3)
             return true;
     } // done with the schema before it changes
-    int rc = sqlite3_exec(db,
-                          "CREATE TABLE IF NOT EXISTS SYSZAL_TABLES (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
-                          "CREATOR VARCHAR(128) NOT NULL);"
-                          "CREATE TABLE IF NOT EXISTS SYSZAL_STATS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
-                          "CARD BIGINT NOT NULL, STATS_TIME TIMESTAMP);"
-                          "CREATE TABLE IF NOT EXISTS SYSZAL_FUNCTIONS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
-                          "CREATOR VARCHAR(128) NOT NULL, DEFINITION CLOB NOT NULL);",
-                          nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        error = from_engine(db, rc);
-        return false;
-    }
-    return true;
+    const char *tables = "CREATE TABLE IF NOT EXISTS SYSZAL_TABLES (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
+                         "CREATOR VARCHAR(128) NOT NULL);"
+                         "CREATE TABLE IF NOT EXISTS SYSZAL_STATS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
+                         "CARD BIGINT NOT NULL, STATS_TIME TIMESTAMP);"
+                         "CREATE TABLE IF NOT EXISTS SYSZAL_FUNCTIONS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
+                         "CREATOR VARCHAR(128) NOT NULL, DEFINITION CLOB NOT NULL);";
+    return engine_ok(db, sqlite3_exec(db, tables, nullptr, nullptr, nullptr), error);
 }
 
 bool record_creator(sqlite3 *db, const std::string &object, const std::string &creator, bool replace) {
@@ -193,14 +187,8 @@ CatalogTable syscolumns{syscolumns_schema, produce_syscolumns};
 } // namespace
 
 bool install_catalog(sqlite3 *db, Diagnostic &error) {
-    int rc = sqlite3_create_module_v2(db, "SYSORL_SYSTABLES", &catalog_module, &systables, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_module_v2(db, "SYSORL_SYSCOLUMNS", &catalog_module, &syscolumns, nullptr);
-    if (rc != SQLITE_OK) {
-        error = from_engine(db, rc);
-        return false;
-    }
-    return true;
+    return engine_ok(db, sqlite3_create_module_v2(db, "SYSORL_SYSTABLES", &catalog_module, &systables, nullptr), error) &&
+           engine_ok(db, sqlite3_create_module_v2(db, "SYSORL_SYSCOLUMNS", &catalog_module, &syscolumns, nullptr), error);
 }
 
 } // namespace zal

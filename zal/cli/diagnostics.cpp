@@ -290,4 +290,11 @@ Diagnostic from_engine(sqlite3 *db, int rc) {
     return from_engine(rc, sqlite3_extended_errcode(db), sqlite3_errmsg(db));
 }
 
+bool engine_ok(sqlite3 *db, int rc, Diagnostic &error) {
+    if (rc == SQLITE_OK)
+        return true;
+    error = from_engine(db, rc);
+    return false;
+}
+
 } // namespace zal

@@ -125,5 +125,7 @@ std::string text_of(Condition c, std::initializer_list<std::string_view> args = 
 // Maps an engine error (result code and message) onto its diagnostic.
 Diagnostic from_engine(int rc, int extended_rc, const std::string &message);
 Diagnostic from_engine(sqlite3 *db, int rc);
+// True when the engine's call succeeded (rc is SQLITE_OK); otherwise error says why.
+bool engine_ok(sqlite3 *db, int rc, Diagnostic &error);
 
 } // namespace zal

@@ -149,13 +149,8 @@ int Statement::execute(Diagnostic &error) {
         executed_ = done_ = true;
         if (sqlite3_get_autocommit(db))
             return SQL_SUCCESS;
-        int rc = sqlite3_exec(db, translation_.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK", nullptr,
-                              nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            error = from_engine(db, rc);
-            return SQL_ERROR;
-        }
-        return SQL_SUCCESS;
+        const char *end = translation_.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK";
+        return engine_ok(db, sqlite3_exec(db, end, nullptr, nullptr, nullptr), error) ? SQL_SUCCESS : SQL_ERROR;
     }
     default:
         break;

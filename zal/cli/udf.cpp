@@ -124,24 +124,18 @@ Routines::~Routines() = default;
 bool Routines::install(std::unique_ptr<Routine> r, Diagnostic &error) {
     sqlite3 *db = c_.db();
     r->c = &c_;
-    int rc;
-    if (r->d.language == "SQL") {
-        rc = sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
-                                        SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0), r.get(),
-                                        call_sql, nullptr, nullptr, nullptr);
-    } else {
+    const bool sql = r->d.language == "SQL";
+    if (!sql)
         r->binding = udf::bind(r->d.external, r->d.name);
-        if (r->d.table)
-            rc = sqlite3_create_module_v2(db, r->d.name.c_str(), &udf::table_function_module(), r.get(), nullptr);
-        else
-            rc = sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
-                                            SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0),
-                                            r.get(), call_scalar, nullptr, nullptr, nullptr);
-    }
-    if (rc != SQLITE_OK) {
-        error = from_engine(db, rc);
+    // table functions are external: the definition refuses one written in SQL
+    const int rc = r->d.table ? sqlite3_create_module_v2(db, r->d.name.c_str(), &udf::table_function_module(),
+                                                          r.get(), nullptr)
+                              : sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
+                                                           SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0),
+                                                           r.get(), sql ? call_sql : call_scalar, nullptr, nullptr,
+                                                           nullptr);
+    if (!engine_ok(db, rc, error))
         return false;
-    }
     routines_.push_back(std::move(r));
     return true;
 }
