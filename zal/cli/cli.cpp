@@ -6,7 +6,6 @@
 
 #include <zalcli.h>
 
-#include <cstring>
 #include <unordered_map>
 #include <mutex>
 #include <optional>
@@ -82,11 +81,7 @@ bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Dia
 }
 
 void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
-    if (!buffer || buffer_max <= 0)
-        return;
-    const size_t n = std::min(s.size(), static_cast<size_t>(buffer_max) - 1);
-    std::memcpy(buffer, s.data(), n);
-    buffer[n] = '\0';
+    copy_text(s, reinterpret_cast<char *>(buffer), static_cast<size_t>(std::max<SQLSMALLINT>(buffer_max, 0)));
 }
 
 // Drops a statement handle; its connection stays.

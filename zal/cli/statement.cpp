@@ -274,16 +274,8 @@ int Statement::deliver_row(Diagnostic &error) {
         }
         if (b.len_or_ind)
             *b.len_or_ind = static_cast<int32_t>(std::min<size_t>(value.size(), INT32_MAX));
-        if (b.buffer && b.buffer_len > 0) {
-            const size_t room = static_cast<size_t>(b.buffer_len) - 1;
-            const size_t n_copy = std::min(room, value.size());
-            std::memcpy(b.buffer, value.data(), n_copy);
-            b.buffer[n_copy] = '\0';
-            if (n_copy < value.size())
-                result = SQL_SUCCESS_WITH_INFO;
-        } else if (!value.empty()) {
+        if (copy_text(value, b.buffer, static_cast<size_t>(std::max(b.buffer_len, 0))) < value.size())
             result = SQL_SUCCESS_WITH_INFO;
-        }
     }
     const size_t files = std::min(file_columns_.size(), static_cast<size_t>(n) + 1);
     for (size_t col = 1; col < files; ++col) {
@@ -369,12 +361,8 @@ int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *l
     const size_t available = scratch_.size() - offset;
     if (len_or_ind)
         *len_or_ind = static_cast<int32_t>(std::min<size_t>(available, INT32_MAX));
-    size_t copied = 0;
-    if (buffer && buffer_len > 0) {
-        copied = std::min(available, static_cast<size_t>(buffer_len) - 1);
-        std::memcpy(buffer, scratch_.data() + offset, copied);
-        buffer[copied] = '\0';
-    }
+    const size_t copied = copy_text(std::string_view(scratch_).substr(offset), buffer,
+                                    static_cast<size_t>(std::max(buffer_len, 0)));
     offset += copied;
     if (copied < available) {
         error = diagnose(Condition::DataTruncated);

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <sqlite3.h>
 #include <vector>
 
@@ -138,6 +139,15 @@ void append_integer(int64_t v, std::string &out) {
 }
 
 } // namespace
+
+size_t copy_text(std::string_view text, char *buffer, size_t buffer_size) {
+    if (!buffer || buffer_size == 0)
+        return 0;
+    const size_t n = std::min(text.size(), buffer_size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
 
 bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out) {
     const bool decimal = type.sql_type == SQL_NUMERIC || type.sql_type == SQL_DECIMAL;

@@ -32,4 +32,8 @@ ColumnType type_of_value(int storage, std::string_view sample_text, int64_t samp
 // Returns false (and appends nothing) for NULL.
 bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out);
 
+// Copies as much of text as fits into a caller's buffer of buffer_size bytes, and a NUL; returns
+// the bytes copied (none without a buffer).
+size_t copy_text(std::string_view text, char *buffer, size_t buffer_size);
+
 } // namespace zal
