@@ -187,8 +187,10 @@ CatalogTable syscolumns{syscolumns_schema, produce_syscolumns};
 } // namespace
 
 bool install_catalog(sqlite3 *db, Diagnostic &error) {
-    return engine_ok(db, sqlite3_create_module_v2(db, "SYSORL_SYSTABLES", &catalog_module, &systables, nullptr), error) &&
-           engine_ok(db, sqlite3_create_module_v2(db, "SYSORL_SYSCOLUMNS", &catalog_module, &syscolumns, nullptr), error);
+    for (auto [name, table] : {std::pair{"SYSORL_SYSTABLES", &systables}, std::pair{"SYSORL_SYSCOLUMNS", &syscolumns}})
+        if (!engine_ok(db, sqlite3_create_module_v2(db, name, &catalog_module, table, nullptr), error))
+            return false;
+    return true;
 }
 
 } // namespace zal

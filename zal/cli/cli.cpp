@@ -252,7 +252,8 @@ SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
         if (sql.size() > static_cast<size_t>(max_statement_length))
             return fail(o, diagnose(Condition::StatementTooLong));
         if (auto nul = sql.find('\0'); nul != std::string::npos)
-            return fail(o, diagnose(Condition::NulCharacter, {sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20))}));
+            return fail(o, diagnose(Condition::NulCharacter,
+                                    {sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20))}));
         return s.prepare(sql, error) ? SQL_SUCCESS : fail(o, error);
     });
 }

@@ -15,8 +15,9 @@ Diagnostic Routine::unbound() const {
 }
 
 Diagnostic Routine::failed(const char *state, const char *message) const {
-    return diagnose(Condition::RoutineFailed, {std::string_view(state, strnlen(state, ZAL_SQLSTATE_LEN)), qualified_name,
-                                               d.name, std::string_view(message, strnlen(message, ZAL_MESSAGE_LEN))});
+    return diagnose(Condition::RoutineFailed,
+                    {std::string_view(state, strnlen(state, ZAL_SQLSTATE_LEN)), qualified_name, d.name,
+                     std::string_view(message, strnlen(message, ZAL_MESSAGE_LEN))});
 }
 
 namespace {
@@ -128,12 +129,12 @@ bool Routines::install(std::unique_ptr<Routine> r, Diagnostic &error) {
     if (!sql)
         r->binding = udf::bind(r->d.external, r->d.name);
     // table functions are external: the definition refuses one written in SQL
+    const int flags = SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0);
     const int rc = r->d.table ? sqlite3_create_module_v2(db, r->d.name.c_str(), &udf::table_function_module(),
                                                           r.get(), nullptr)
                               : sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
-                                                           SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0),
-                                                           r.get(), sql ? call_sql : call_scalar, nullptr, nullptr,
-                                                           nullptr);
+                                                           flags, r.get(), sql ? call_sql : call_scalar, nullptr,
+                                                           nullptr, nullptr);
     if (!engine_ok(db, rc, error))
         return false;
     routines_.push_back(std::move(r));

@@ -208,11 +208,12 @@ void Frame::deliver(sqlite3_context *ctx, size_t k, const Param &p) const {
         return sqlite3_result_text(ctx, reinterpret_cast<const char *>(b), static_cast<int>(n), SQLITE_TRANSIENT);
     }
     case Kind::Lob: {
-        const auto n = std::min<uint32_t>(load<uint32_t>(b), static_cast<uint32_t>(values[k].size() - sizeof(uint32_t) - 1));
+        const size_t room = values[k].size() - sizeof(uint32_t) - 1;
+        const int n = static_cast<int>(std::min<uint32_t>(load<uint32_t>(b), static_cast<uint32_t>(room)));
         const unsigned char *data = b + sizeof(uint32_t);
         if (p.type.sql_type == SQL_CLOB)
-            return sqlite3_result_text(ctx, reinterpret_cast<const char *>(data), static_cast<int>(n), SQLITE_TRANSIENT);
-        return sqlite3_result_blob(ctx, data, static_cast<int>(n), SQLITE_TRANSIENT);
+            return sqlite3_result_text(ctx, reinterpret_cast<const char *>(data), n, SQLITE_TRANSIENT);
+        return sqlite3_result_blob(ctx, data, n, SQLITE_TRANSIENT);
     }
     }
 }

@@ -363,8 +363,9 @@ private:
             return it->second;
         double rows = -1;
         const zal::Translation card = zal::translate("SELECT CARD FROM SYSORL.SYSTABLES WHERE NAME = ?");
-        ask(card.sql, {upper(table)}, [&](const zal::Query &row) { rows = row.real(0); });
-        if (rows < 0 && !ask("SELECT count(*) FROM " + quoted(table), {}, [&](const zal::Query &row) { rows = row.real(0); }))
+        auto take = [&](const zal::Query &row) { rows = row.real(0); };
+        ask(card.sql, {upper(table)}, take);
+        if (rows < 0 && !ask("SELECT count(*) FROM " + quoted(table), {}, take))
             rows = unknown_rows;
         return rows_[upper(table)] = std::max(rows, 0.0);
     }
