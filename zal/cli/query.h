@@ -25,7 +25,7 @@ public:
     sqlite3_stmt *get() const { return stmt_; }
     // The engine's code of the last prepare or step.
     int rc() const { return rc_; }
-    // The text after the first statement.
+    // The text after the first statement, a view into the text prepared.
     std::string_view tail() const { return tail_; }
 
     // Steps to the next row; false after the last one or on an error (rc() tells which).

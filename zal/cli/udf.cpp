@@ -27,7 +27,7 @@ void raise(sqlite3_context *ctx, Routine &r, Diagnostic d) {
     r.c->raise(std::move(d));
 }
 
-// ---- scalar external routines ----
+// A call of a scalar external routine; a null argument gives null unless CALLED ON NULL INPUT.
 
 void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     auto &r = *static_cast<Routine *>(sqlite3_user_data(ctx));
@@ -59,7 +59,7 @@ void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     f.deliver(ctx, r.d.params.size(), r.d.results[0]);
 }
 
-// ---- SQL-bodied functions ----
+// A call of an SQL-bodied function: its expression with the arguments bound.
 
 void call_sql(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     auto &r = *static_cast<Routine *>(sqlite3_user_data(ctx));
