@@ -1,11 +1,12 @@
-// The call-level interface: return codes, descriptions, conversions, truncation, NULLs, file
-// bindings, diagnostics, and that a failing statement changes nothing.
+// The call-level interface: codes, descriptions, values, file bindings, diagnostics, failures.
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kestle_test;
@@ -27,6 +28,18 @@ struct Stmt {
     Client &c;
     SQLHSTMT h = 0;
 };
+
+// Executes with room for 128 MiB more than the process holds, and exits 0 when the call failed
+// with a system error.
+[[noreturn]] void execute_with_little_memory(Stmt &s) {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (128u << 20);
+    const rlimit r{limit, limit};
+    setrlimit(RLIMIT_AS, &r);
+    const bool failed = SQLExecute(s.h) == SQL_ERROR && s.error(SQL_ERROR).sqlcode == -901;
+    _exit(failed ? 0 : 1);
+}
 
 class Cli : public ::testing::Test {
 protected:
@@ -284,6 +297,21 @@ TEST_F(Cli, MissingOrUnwritableFilesAreReported) {
               SQL_SUCCESS);
     EXPECT_EQ(SQLFetch(sel.h), SQL_ERROR);
     EXPECT_EQ(sel.error(SQL_ERROR).sqlcode, -452);
+}
+
+// A call that runs out of memory fails with a diagnostic; nothing is thrown at the caller.
+TEST_F(Cli, OutOfMemoryFailsTheCallAndThrowsNothing) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto big = home / "big.bin";
+    std::ofstream(big).close();
+    std::filesystem::resize_file(big, 1024u * 1024 * 1024); // sparse: costs no disk
+    Stmt ins(db);
+    std::string name = big.string();
+    SQLUINTEGER read = SQL_FILE_READ;
+    SQLINTEGER ind = 0;
+    ASSERT_EQ(ins.prepare("INSERT INTO T (ID, B) VALUES (6, ?)"), SQL_SUCCESS);
+    ASSERT_EQ(SQLBindFileToParam(ins.h, 1, SQL_BLOB, (SQLCHAR *)name.c_str(), nullptr, &read, 255, &ind), SQL_SUCCESS);
+    EXPECT_EXIT(execute_with_little_memory(ins), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(Cli, TwoConnectionsWriteOneDatabase) {

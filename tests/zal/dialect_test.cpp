@@ -47,6 +47,8 @@ TEST(Dialect, TranslatesTheDialect) {
         {"SELECT A CONCAT B FROM T", "SELECT A || B FROM T"},
         {"CREATE TABLE L (T TIMESTAMP DEFAULT CURRENT TIMESTAMP)",
          "CREATE TABLE L (T TIMESTAMP DEFAULT CURRENT_TIMESTAMP)"},
+        // names change case in their ASCII letters only
+        {"select grüße from straße", "SELECT GRüßE FROM STRAßE"},
     };
     for (auto [zal, engine] : cases)
         EXPECT_EQ(folded(zal), engine) << zal;

@@ -1,5 +1,4 @@
-// A small routine library of the tests' own, called by the database through the routine
-// convention.
+// A routine library of the tests' own, called by the database through the routine convention.
 #include <zalroutine.h>
 
 #include <cstdio>
@@ -47,7 +46,7 @@ void count_to(int32_t *n, int32_t *value, char *label, ind *, ind *value_ind, in
     } else {
         ++at;
         *value = at;
-        std::snprintf(label, 11, "row %d", at % 1000000);
+        std::snprintf(label, 11, "row %u", static_cast<unsigned>(at) % 1000000u);
         *value_ind = 0;
         *label_ind = at % 2 ? 0 : -1;
     }

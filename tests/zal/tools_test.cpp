@@ -1,5 +1,4 @@
-// The product's tools run from the build's bin directory on a temporary instance: the command
-// line processor, the command window launcher, the explain tool and the editor launcher.
+// The product's tools, run from the build's bin directory on a temporary instance.
 #include "test_support.h"
 
 #include <zalapp.h>

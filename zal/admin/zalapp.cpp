@@ -5,6 +5,7 @@
 #include "diagnostics.h"
 #include "instance.h"
 #include "product.h"
+#include "query.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 extern const char zal_sample_sql[];
 
 namespace fs = std::filesystem;
+using zal::Condition;
 using zal::Diagnostic;
 
 namespace {
@@ -33,12 +35,6 @@ int32_t report(zal_sqlca *ca, const Diagnostic &d) {
         std::memcpy(ca->sqlstate, d.sqlstate.data(), std::min<size_t>(d.sqlstate.size(), 5));
     }
     return d.sqlcode;
-}
-
-Diagnostic ok() { return {0, "00000", ""}; }
-
-Diagnostic system_error(const std::string &what) {
-    return zal::make_diagnostic(ZAL_SQLCODE_SYSTEM_ERROR, "58004", "An unexpected system error occurred: " + what + ".");
 }
 
 // Holds an exclusive lock on the instance while it is set up, so two first starts at once do
@@ -66,7 +62,7 @@ Diagnostic create_sample() {
     const fs::path target = zal::database_path("SAMPLE");
     std::error_code ec;
     if (fs::is_regular_file(target, ec))
-        return ok(); // a SAMPLE from an earlier set-up keeps its data
+        return {}; // a SAMPLE from an earlier set-up keeps its data
     const fs::path building = target.string() + ".new";
     for (const char *suffix : {"", "-wal", "-shm", "-journal"})
         fs::remove(building.string() + suffix, ec);
@@ -85,8 +81,8 @@ Diagnostic create_sample() {
     }
     fs::rename(building, target, ec);
     if (ec)
-        return system_error("cannot create " + target.string() + ": " + ec.message());
-    return ok();
+        return zal::diagnose(Condition::FileNotCreated, {target.string(), ec.message()});
+    return {};
 }
 
 } // namespace
@@ -94,23 +90,20 @@ Diagnostic create_sample() {
 extern "C" int32_t zalStartManager(void *, zal_sqlca *ca) {
     try {
         if (zal::instance_started())
-            return report(ca, zal::make_diagnostic(ZAL_SQLCODE_ALREADY_ACTIVE, "00000",
-                                                   "The database manager is already active."));
+            return report(ca, zal::diagnose(Condition::ManagerActive));
         const fs::path home = zal::home_dir();
         std::error_code ec;
         if (!fs::is_directory(home, ec)) {
             fs::create_directories(home, ec);
             if (ec)
-                return report(ca, system_error("cannot create the instance directory " + home.string() + ": " +
-                                               ec.message()));
+                return report(ca, zal::diagnose(Condition::HomeNotCreated, {home.string(), ec.message()}));
             fs::permissions(home, fs::perms::owner_all, ec);
         }
         InstanceLock lock(home / ".lock");
         if (!lock.held())
-            return report(ca, system_error("the instance directory " + home.string() + " is not writable"));
+            return report(ca, zal::diagnose(Condition::HomeNotWritable, {home.string()}));
         if (zal::instance_started())
-            return report(ca, zal::make_diagnostic(ZAL_SQLCODE_ALREADY_ACTIVE, "00000",
-                                                   "The database manager is already active."));
+            return report(ca, zal::diagnose(Condition::ManagerActive));
         fs::create_directories(home / "function", ec);
         Diagnostic d = create_sample();
         if (d.sqlcode != 0)
@@ -119,30 +112,29 @@ extern "C" int32_t zalStartManager(void *, zal_sqlca *ca) {
         marker << "ZAL instance\n";
         marker.close();
         if (!marker)
-            return report(ca, system_error("cannot write " + zal::instance_marker().string()));
-        return report(ca, zal::make_diagnostic(0, "00000", "The database manager was started."));
+            return report(ca, zal::diagnose(Condition::MarkerNotWritten, {zal::instance_marker().string()}));
+        return report(ca, zal::diagnose(Condition::ManagerStarted));
     } catch (const std::exception &e) {
-        return report(ca, system_error(e.what()));
+        return report(ca, zal::diagnose(Condition::AdminSystemError, {e.what()}));
     }
 }
 
 namespace {
 
+// The table's name as the engine stores it; empty for no user table.
+std::string stored_name(sqlite3 *db, const std::string &table) {
+    zal::Query found(db,
+                     "SELECT name FROM sqlite_schema WHERE type = 'table' AND upper(name) = upper(?1)"
+                     " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND upper(name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'",
+                     {table});
+    return found.next() ? found.text(0) : std::string();
+}
+
 Diagnostic collect_statistics(zal::Connection &c, const std::string &table) {
     sqlite3 *db = c.db();
-    sqlite3_stmt *s = nullptr;
-    std::string name;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT name FROM sqlite_schema WHERE type = 'table' AND upper(name) = upper(?1)"
-                           " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND upper(name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'",
-                           -1, &s, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(s, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(s) == SQLITE_ROW)
-            name = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
-    }
-    sqlite3_finalize(s);
+    const std::string name = stored_name(db, table);
     if (name.empty())
-        return zal::make_diagnostic(ZAL_SQLCODE_NO_TABLE, "42704", "The table or index \"" + table + "\" does not exist.");
+        return zal::diagnose(Condition::NoSuchTable, {table});
     char *quoted = sqlite3_mprintf(
         "SAVEPOINT ZAL_RUNSTATS; ANALYZE \"%w\";"
         " INSERT OR REPLACE INTO SYSZAL_STATS (NAME, CARD, STATS_TIME)"
@@ -155,7 +147,7 @@ Diagnostic collect_statistics(zal::Connection &c, const std::string &table) {
         sqlite3_exec(db, "ROLLBACK TO ZAL_RUNSTATS; RELEASE ZAL_RUNSTATS;", nullptr, nullptr, nullptr);
         return d;
     }
-    return ok();
+    return {};
 }
 
 } // namespace
@@ -163,19 +155,18 @@ Diagnostic collect_statistics(zal::Connection &c, const std::string &table) {
 extern "C" int32_t zalRunstats(uint32_t version, void *request, zal_sqlca *ca) {
     auto *r = static_cast<zal_runstats_request *>(request);
     if (version != ZAL_RUNSTATS_VERSION || !r || !r->table)
-        return report(ca, zal::make_diagnostic(ZAL_SQLCODE_BAD_REQUEST, "22023", "The statistics request is not valid."));
+        return report(ca, zal::diagnose(Condition::BadRequest));
     try {
         // "SCHEMA.TABLE": statistics belong to the table; the schema only qualifies its name
         std::string name(r->table, strnlen(r->table, 1024));
         const auto dot = name.find('.');
         const std::string table = dot == std::string::npos ? name : name.substr(dot + 1);
         if (table.empty())
-            return report(ca, zal::make_diagnostic(ZAL_SQLCODE_NO_TABLE, "42704",
-                                                   "The table or index \"" + name + "\" does not exist."));
-        Diagnostic d = zal::no_connection();
+            return report(ca, zal::diagnose(Condition::NoSuchTable, {name}));
+        Diagnostic d = zal::diagnose(Condition::NoConnection);
         zal::with_current_connection([&](zal::Connection &c) { d = collect_statistics(c, table); });
         return report(ca, d);
     } catch (const std::exception &e) {
-        return report(ca, system_error(e.what()));
+        return report(ca, zal::diagnose(Condition::AdminSystemError, {e.what()}));
     }
 }

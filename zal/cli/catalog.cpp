@@ -1,237 +1,143 @@
+// The catalog tables SYSORL.SYSTABLES and SYSORL.SYSCOLUMNS and the bookkeeping behind them.
 #include "catalog.h"
 
-#include "connection.h"
+#include "query.h"
 #include "types.h"
+#include "vtab.h"
 
-#include <chrono>
-#include <cmath>
-#include <ctime>
 #include <functional>
-#include <sqlite3.h>
 #include <vector>
 
 namespace zal {
 
-namespace {
-
-bool exec(sqlite3 *db, const char *sql, Diagnostic *error = nullptr) {
-    int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK && error)
-        *error = from_engine(db, rc);
-    return rc == SQLITE_OK;
-}
-
-// Runs sql with text parameters and no result.
-bool exec_with(sqlite3 *db, const char *sql, std::initializer_list<std::string> params) {
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
-        return false;
-    int i = 1;
-    for (const std::string &p : params)
-        sqlite3_bind_text(s, i++, p.c_str(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
-    int rc = sqlite3_step(s);
-    sqlite3_finalize(s);
-    return rc == SQLITE_DONE;
-}
-
-} // namespace
-
 bool ensure_system_tables(sqlite3 *db, Diagnostic &error) {
-    sqlite3_stmt *s = nullptr;
-    int have = 0;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT count(*) FROM sqlite_schema WHERE type='table' AND name IN "
-                           "('SYSZAL_TABLES','SYSZAL_STATS','SYSZAL_FUNCTIONS')",
-                           -1, &s, nullptr) != SQLITE_OK) {
-        error = from_engine(db, sqlite3_errcode(db));
-        return false;
-    }
-    if (sqlite3_step(s) == SQLITE_ROW)
-        have = sqlite3_column_int(s, 0);
-    int rc = sqlite3_finalize(s);
-    if (rc != SQLITE_OK) {
-        error = from_engine(db, rc);
-        return false;
-    }
-    if (have == 3)
-        return true;
-    return exec(db,
-                "CREATE TABLE IF NOT EXISTS SYSZAL_TABLES (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
-                "CREATOR VARCHAR(128) NOT NULL);"
-                "CREATE TABLE IF NOT EXISTS SYSZAL_STATS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
-                "CARD BIGINT NOT NULL, STATS_TIME TIMESTAMP);"
-                "CREATE TABLE IF NOT EXISTS SYSZAL_FUNCTIONS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
-                "CREATOR VARCHAR(128) NOT NULL, DEFINITION CLOB NOT NULL);",
-                &error);
+    {
+        Query have(db, "SELECT count(*) FROM sqlite_schema WHERE type='table' AND name IN "
+                       "('SYSZAL_TABLES','SYSZAL_STATS','SYSZAL_FUNCTIONS')");
+        if (!have.next()) {
+            error = from_engine(db, have.rc());
+            return false;
+        }
+        if (have.integer(0) == 3)
+            return true;
+    } // done with the schema before it changes
+    const char *tables = "CREATE TABLE IF NOT EXISTS SYSZAL_TABLES (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
+                         "CREATOR VARCHAR(128) NOT NULL);"
+                         "CREATE TABLE IF NOT EXISTS SYSZAL_STATS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
+                         "CARD BIGINT NOT NULL, STATS_TIME TIMESTAMP);"
+                         "CREATE TABLE IF NOT EXISTS SYSZAL_FUNCTIONS (NAME VARCHAR(128) NOT NULL PRIMARY KEY, "
+                         "CREATOR VARCHAR(128) NOT NULL, DEFINITION CLOB NOT NULL);";
+    return engine_ok(db, sqlite3_exec(db, tables, nullptr, nullptr, nullptr), error);
 }
 
 bool record_creator(sqlite3 *db, const std::string &object, const std::string &creator, bool replace) {
-    return exec_with(db,
-                     replace ? "INSERT OR REPLACE INTO SYSZAL_TABLES (NAME, CREATOR) VALUES (upper(?1), ?2)"
-                             : "INSERT OR IGNORE INTO SYSZAL_TABLES (NAME, CREATOR) VALUES (upper(?1), ?2)",
-                     {object, creator});
+    return Query(db,
+                 replace ? "INSERT OR REPLACE INTO SYSZAL_TABLES (NAME, CREATOR) VALUES (upper(?1), ?2)"
+                         : "INSERT OR IGNORE INTO SYSZAL_TABLES (NAME, CREATOR) VALUES (upper(?1), ?2)",
+                 {object, creator})
+        .run();
 }
 
 bool forget_object(sqlite3 *db, const std::string &object) {
-    return exec_with(db, "DELETE FROM SYSZAL_TABLES WHERE NAME = upper(?1)", {object}) &&
-           exec_with(db, "DELETE FROM SYSZAL_STATS WHERE NAME = upper(?1)", {object});
+    return Query(db, "DELETE FROM SYSZAL_TABLES WHERE NAME = upper(?1)", {object}).run() &&
+           Query(db, "DELETE FROM SYSZAL_STATS WHERE NAME = upper(?1)", {object}).run();
 }
 
 bool table_exists(sqlite3 *db, const std::string &object) {
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT 1 FROM sqlite_schema WHERE type IN ('table','view') AND "
-                           "upper(name) = upper(?1)",
-                           -1, &s, nullptr) != SQLITE_OK)
-        return false;
-    sqlite3_bind_text(s, 1, object.c_str(), -1, SQLITE_TRANSIENT);
-    bool found = sqlite3_step(s) == SQLITE_ROW;
-    sqlite3_finalize(s);
-    return found;
+    return Query(db, "SELECT 1 FROM sqlite_schema WHERE type IN ('table','view') AND upper(name) = upper(?1)",
+                 {object})
+        .next();
 }
 
 namespace {
 
-// ---- catalog tables: eponymous virtual tables whose rows are read afresh at every scan ----
-
+// A value of a catalog row: the catalog has no nulls.
 struct Cell {
-    bool null = false;
     bool integer = false;
     int64_t i = 0;
     std::string s;
 };
 using Row = std::vector<Cell>;
-using Producer = std::function<bool(sqlite3 *, std::vector<Row> &)>;
 
-Cell text(std::string s) { return {false, false, 0, std::move(s)}; }
-Cell number(int64_t i) { return {false, true, i, {}}; }
+Cell text(std::string s) { return {false, 0, std::move(s)}; }
+Cell number(int64_t i) { return {true, i, {}}; }
 
 struct CatalogTable {
     const char *schema;
-    Producer produce;
+    std::function<bool(sqlite3 *, std::vector<Row> &)> produce;
 };
 
+// A catalog table whose rows are read afresh at every scan.
 struct CatalogVtab {
     sqlite3_vtab base{};
     sqlite3 *db = nullptr;
     const CatalogTable *table = nullptr;
-};
 
-struct CatalogCursor {
-    sqlite3_vtab_cursor base{};
-    std::vector<Row> rows;
-    size_t at = 0;
-};
+    struct Cursor {
+        sqlite3_vtab_cursor base{};
+        std::vector<Row> rows;
+        size_t at = 0;
+    };
+    static Cursor &cursor(sqlite3_vtab_cursor *c) { return *reinterpret_cast<Cursor *>(c); }
 
-int catalog_connect(sqlite3 *db, void *aux, int, const char *const *, sqlite3_vtab **out, char **) {
-    auto *table = static_cast<const CatalogTable *>(aux);
-    int rc = sqlite3_declare_vtab(db, table->schema);
-    if (rc != SQLITE_OK)
-        return rc;
-    auto *v = new CatalogVtab;
-    v->db = db;
-    v->table = table;
-    *out = &v->base;
-    return SQLITE_OK;
-}
-
-int catalog_disconnect(sqlite3_vtab *v) {
-    delete reinterpret_cast<CatalogVtab *>(v);
-    return SQLITE_OK;
-}
-
-int catalog_best_index(sqlite3_vtab *, sqlite3_index_info *info) {
-    info->estimatedCost = 1000;
-    info->estimatedRows = 100;
-    return SQLITE_OK;
-}
-
-int catalog_open(sqlite3_vtab *, sqlite3_vtab_cursor **out) {
-    *out = &(new CatalogCursor)->base;
-    return SQLITE_OK;
-}
-
-int catalog_close(sqlite3_vtab_cursor *c) {
-    delete reinterpret_cast<CatalogCursor *>(c);
-    return SQLITE_OK;
-}
-
-int catalog_filter(sqlite3_vtab_cursor *c, int, const char *, int, sqlite3_value **) {
-    auto *cursor = reinterpret_cast<CatalogCursor *>(c);
-    auto *vtab = reinterpret_cast<CatalogVtab *>(c->pVtab);
-    cursor->rows.clear();
-    cursor->at = 0;
-    if (!vtab->table->produce(vtab->db, cursor->rows)) {
-        sqlite3_free(vtab->base.zErrMsg);
-        vtab->base.zErrMsg = sqlite3_mprintf("%s", sqlite3_errmsg(vtab->db));
-        return SQLITE_ERROR;
+    static int connect(sqlite3 *db, void *aux, int, const char *const *, sqlite3_vtab **out, char **) {
+        auto *table = static_cast<const CatalogTable *>(aux);
+        int rc = sqlite3_declare_vtab(db, table->schema);
+        if (rc != SQLITE_OK)
+            return rc;
+        auto *v = new CatalogVtab;
+        v->db = db;
+        v->table = table;
+        *out = &v->base;
+        return SQLITE_OK;
     }
-    return SQLITE_OK;
-}
+    static int disconnect(sqlite3_vtab *v) {
+        delete reinterpret_cast<CatalogVtab *>(v);
+        return SQLITE_OK;
+    }
+    static int best_index(sqlite3_vtab *, sqlite3_index_info *info) {
+        info->estimatedCost = 1000;
+        info->estimatedRows = 100;
+        return SQLITE_OK;
+    }
+    static int open(sqlite3_vtab *, sqlite3_vtab_cursor **out) {
+        *out = &(new Cursor)->base;
+        return SQLITE_OK;
+    }
+    static int close(sqlite3_vtab_cursor *c) {
+        delete &cursor(c);
+        return SQLITE_OK;
+    }
+    static int filter(sqlite3_vtab_cursor *c, int, const char *, int, sqlite3_value **) {
+        auto *vtab = reinterpret_cast<CatalogVtab *>(c->pVtab);
+        cursor(c).rows.clear();
+        cursor(c).at = 0;
+        if (!vtab->table->produce(vtab->db, cursor(c).rows)) {
+            set_vtab_error(&vtab->base, sqlite3_errmsg(vtab->db));
+            return SQLITE_ERROR;
+        }
+        return SQLITE_OK;
+    }
+    static int next(sqlite3_vtab_cursor *c) {
+        ++cursor(c).at;
+        return SQLITE_OK;
+    }
+    static int eof(sqlite3_vtab_cursor *c) { return cursor(c).at >= cursor(c).rows.size(); }
+    static int column(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int n) {
+        const Cell &cell = cursor(c).rows[cursor(c).at][static_cast<size_t>(n)];
+        if (cell.integer)
+            sqlite3_result_int64(ctx, cell.i);
+        else
+            sqlite3_result_text(ctx, cell.s.c_str(), static_cast<int>(cell.s.size()), SQLITE_TRANSIENT);
+        return SQLITE_OK;
+    }
+    static int rowid(sqlite3_vtab_cursor *c, sqlite3_int64 *rowid) {
+        *rowid = static_cast<sqlite3_int64>(cursor(c).at + 1);
+        return SQLITE_OK;
+    }
+};
 
-int catalog_next(sqlite3_vtab_cursor *c) {
-    ++reinterpret_cast<CatalogCursor *>(c)->at;
-    return SQLITE_OK;
-}
-
-int catalog_eof(sqlite3_vtab_cursor *c) {
-    auto *cursor = reinterpret_cast<CatalogCursor *>(c);
-    return cursor->at >= cursor->rows.size();
-}
-
-int catalog_column(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int n) {
-    auto *cursor = reinterpret_cast<CatalogCursor *>(c);
-    const Cell &cell = cursor->rows[cursor->at][static_cast<size_t>(n)];
-    if (cell.null)
-        sqlite3_result_null(ctx);
-    else if (cell.integer)
-        sqlite3_result_int64(ctx, cell.i);
-    else
-        sqlite3_result_text(ctx, cell.s.c_str(), static_cast<int>(cell.s.size()), SQLITE_TRANSIENT);
-    return SQLITE_OK;
-}
-
-int catalog_rowid(sqlite3_vtab_cursor *c, sqlite3_int64 *rowid) {
-    *rowid = static_cast<sqlite3_int64>(reinterpret_cast<CatalogCursor *>(c)->at + 1);
-    return SQLITE_OK;
-}
-
-sqlite3_module catalog_module() {
-    sqlite3_module m{};
-    m.iVersion = 1;
-    m.xCreate = nullptr; // eponymous only: the tables exist without CREATE VIRTUAL TABLE
-    m.xConnect = catalog_connect;
-    m.xBestIndex = catalog_best_index;
-    m.xDisconnect = catalog_disconnect;
-    m.xDestroy = catalog_disconnect;
-    m.xOpen = catalog_open;
-    m.xClose = catalog_close;
-    m.xFilter = catalog_filter;
-    m.xNext = catalog_next;
-    m.xEof = catalog_eof;
-    m.xColumn = catalog_column;
-    m.xRowid = catalog_rowid;
-    return m;
-}
-
-const sqlite3_module module_of_catalog = catalog_module();
-
-// Runs a query and hands every row to `each`; false on an engine error.
-bool for_each_row(sqlite3 *db, const char *sql, const std::function<void(sqlite3_stmt *)> &each) {
-    sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
-        return false;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-        each(s);
-    sqlite3_finalize(s);
-    return rc == SQLITE_DONE;
-}
-
-std::string column_text(sqlite3_stmt *s, int i) {
-    auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, i));
-    return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
-}
+const sqlite3_module catalog_module = eponymous_module<CatalogVtab>();
 
 // The objects the catalog lists: user tables and views, never the engine's or the product's.
 const std::string user_objects =
@@ -252,12 +158,9 @@ bool produce_systables(sqlite3 *db, std::vector<Row> &rows) {
         " coalesce((SELECT CARD FROM SYSZAL_STATS st WHERE st.NAME = upper(s.name)), -1)"
         " FROM sqlite_schema s LEFT JOIN SYSZAL_TABLES t ON t.NAME = upper(s.name)" +
         user_objects + " ORDER BY 1";
-    bool ok = for_each_row(
-        db, sql.c_str(),
-        [&](sqlite3_stmt *s) {
-            rows.push_back({text(column_text(s, 0)), text(column_text(s, 1)), text(column_text(s, 2)),
-                            number(sqlite3_column_int64(s, 3)), number(sqlite3_column_int64(s, 4))});
-        });
+    bool ok = Query(db, sql).each([&](const Query &q) {
+        rows.push_back({text(q.text(0)), text(q.text(1)), text(q.text(2)), number(q.integer(3)), number(q.integer(4))});
+    });
     rows.push_back({text("SYSCOLUMNS"), text("SYSORL"), text("T"), number(8), number(-1)});
     rows.push_back({text("SYSTABLES"), text("SYSORL"), text("T"), number(5), number(-1)});
     return ok;
@@ -269,204 +172,24 @@ bool produce_syscolumns(sqlite3 *db, std::vector<Row> &rows) {
         " FROM sqlite_schema s JOIN pragma_table_info(s.name) p"
         " LEFT JOIN SYSZAL_TABLES t ON t.NAME = upper(s.name)" +
         user_objects + " ORDER BY 2, 4";
-    return for_each_row(
-        db, sql.c_str(),
-        [&](sqlite3_stmt *s) {
-            ColumnType type = parse_declared_type(column_text(s, 4));
-            if (!type.known)
-                type = type_of_value(0, "", 0);
-            rows.push_back({text(column_text(s, 0)), text(column_text(s, 1)), text(column_text(s, 2)),
-                            number(sqlite3_column_int64(s, 3)), text(type.coltype), number(type.length),
-                            number(type.scale), text(sqlite3_column_int(s, 5) ? "N" : "Y")});
-        });
+    return Query(db, sql).each([&](const Query &q) {
+        ColumnType type = parse_declared_type(q.text(4));
+        if (!type.known)
+            type = type_of_value(0, "", 0);
+        rows.push_back({text(q.text(0)), text(q.text(1)), text(q.text(2)), number(q.integer(3)), text(type.coltype),
+                        number(type.length), number(type.scale), text(q.integer(5) ? "N" : "Y")});
+    });
 }
 
 CatalogTable systables{systables_schema, produce_systables};
 CatalogTable syscolumns{syscolumns_schema, produce_syscolumns};
 
-// ---- special registers and the dialect's scalar functions ----
-
-Connection &connection_of(sqlite3_context *ctx) { return *static_cast<Connection *>(sqlite3_user_data(ctx)); }
-
-void result_text(sqlite3_context *ctx, const std::string &s) {
-    sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-}
-
-void register_user(sqlite3_context *ctx, int, sqlite3_value **) { result_text(ctx, connection_of(ctx).user()); }
-void register_server(sqlite3_context *ctx, int, sqlite3_value **) {
-    result_text(ctx, connection_of(ctx).database());
-}
-
-// Local time, formatted; the microseconds come from the same reading.
-std::string now_text(const char *format, bool micros) {
-    auto now = std::chrono::system_clock::now();
-    std::time_t t = std::chrono::system_clock::to_time_t(now);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[64];
-    size_t n = std::strftime(buf, sizeof buf, format, &tm);
-    std::string s(buf, n);
-    if (micros) {
-        auto us = std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count() % 1000000;
-        char frac[16];
-        std::snprintf(frac, sizeof frac, ".%06lld", static_cast<long long>(us));
-        s += frac;
-    }
-    return s;
-}
-
-void register_date(sqlite3_context *ctx, int, sqlite3_value **) { result_text(ctx, now_text("%Y-%m-%d", false)); }
-void register_time(sqlite3_context *ctx, int, sqlite3_value **) { result_text(ctx, now_text("%H:%M:%S", false)); }
-void register_timestamp(sqlite3_context *ctx, int, sqlite3_value **) {
-    result_text(ctx, now_text("%Y-%m-%d %H:%M:%S", true));
-}
-
-// YEAR, MONTH and DAY of a date or timestamp text.
-template <int From, int Length>
-void date_part(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    if (!p || sqlite3_value_bytes(argv[0]) < From + Length) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    int v = 0;
-    for (int i = From; i < From + Length; ++i) {
-        if (p[i] < '0' || p[i] > '9') {
-            sqlite3_result_null(ctx);
-            return;
-        }
-        v = v * 10 + (p[i] - '0');
-    }
-    sqlite3_result_int(ctx, v);
-}
-
-template <bool Upper>
-void change_case(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    std::string s(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[0])));
-    for (char &c : s)
-        if (Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'))
-            c = static_cast<char>(c + (Upper ? 'A' - 'a' : 'a' - 'A'));
-    result_text(ctx, s);
-}
-
-// VALUE(a, b, ...): the first argument that is not null.
-void first_value(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    for (int i = 0; i < argc; ++i)
-        if (sqlite3_value_type(argv[i]) != SQLITE_NULL) {
-            sqlite3_result_value(ctx, argv[i]);
-            return;
-        }
-    sqlite3_result_null(ctx);
-}
-
-void concat(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    std::string s;
-    for (int i = 0; i < 2; ++i) {
-        auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
-        s.append(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[i])));
-    }
-    result_text(ctx, s);
-}
-
-// DECIMAL(x [, precision [, scale]]): x rounded to the scale (0 by default).
-void to_decimal(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    int scale = argc >= 3 ? sqlite3_value_int(argv[2]) : 0;
-    double v = sqlite3_value_double(argv[0]);
-    if (scale <= 0) {
-        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::trunc(v)));
-        return;
-    }
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%.*f", std::min(scale, 30), v);
-    result_text(ctx, buf);
-}
-
-void to_integer(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
-        sqlite3_result_null(ctx);
-    else
-        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(argv[0]))));
-}
-
-void to_double(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
-        sqlite3_result_null(ctx);
-    else
-        sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
-}
-
-// CHAR(x): the text of x.
-void to_char(sqlite3_context *ctx, int, sqlite3_value **argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    result_text(ctx, std::string(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
-}
-
-struct FunctionEntry {
-    const char *name;
-    int args;
-    void (*fn)(sqlite3_context *, int, sqlite3_value **);
-    bool deterministic;
-};
-
-const FunctionEntry functions[] = {
-    {"ZAL_USER", 0, register_user, false},
-    {"ZAL_SERVER", 0, register_server, false},
-    {"ZAL_CURRENT_DATE", 0, register_date, false},
-    {"ZAL_CURRENT_TIME", 0, register_time, false},
-    {"ZAL_CURRENT_TIMESTAMP", 0, register_timestamp, false},
-    {"YEAR", 1, date_part<0, 4>, true},
-    {"MONTH", 1, date_part<5, 2>, true},
-    {"DAY", 1, date_part<8, 2>, true},
-    {"UCASE", 1, change_case<true>, true},
-    {"LCASE", 1, change_case<false>, true},
-    {"VALUE", -1, first_value, true},
-    {"CONCAT", 2, concat, true},
-    {"DECIMAL", 1, to_decimal, true},
-    {"DECIMAL", 2, to_decimal, true},
-    {"DECIMAL", 3, to_decimal, true},
-    {"DEC", 1, to_decimal, true},
-    {"DEC", 2, to_decimal, true},
-    {"DEC", 3, to_decimal, true},
-    {"INTEGER", 1, to_integer, true},
-    {"INT", 1, to_integer, true},
-    {"DOUBLE", 1, to_double, true},
-    {"CHAR", 1, to_char, true},
-};
-
 } // namespace
 
-bool install_catalog(Connection &c, Diagnostic &error) {
-    sqlite3 *db = c.db();
-    int rc = sqlite3_create_module_v2(db, "SYSORL_SYSTABLES", &module_of_catalog, &systables, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_module_v2(db, "SYSORL_SYSCOLUMNS", &module_of_catalog, &syscolumns, nullptr);
-    for (const FunctionEntry &f : functions) {
-        if (rc != SQLITE_OK)
-            break;
-        int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-        rc = sqlite3_create_function_v2(db, f.name, f.args, flags, &c, f.fn, nullptr, nullptr, nullptr);
-    }
-    if (rc != SQLITE_OK) {
-        error = from_engine(db, rc);
-        return false;
-    }
+bool install_catalog(sqlite3 *db, Diagnostic &error) {
+    for (auto [name, table] : {std::pair{"SYSORL_SYSTABLES", &systables}, std::pair{"SYSORL_SYSCOLUMNS", &syscolumns}})
+        if (!engine_ok(db, sqlite3_create_module_v2(db, name, &catalog_module, table, nullptr), error))
+            return false;
     return true;
 }
 

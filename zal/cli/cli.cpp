@@ -6,7 +6,6 @@
 
 #include <zalcli.h>
 
-#include <cstring>
 #include <unordered_map>
 #include <mutex>
 #include <optional>
@@ -66,7 +65,7 @@ SQLRETURN fail(Object &o, Diagnostic d) {
 // A string argument with its length (SQL_NTS: up to its NUL).
 bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Diagnostic &error) {
     if (!text) {
-        error = cli_diagnostic("HY009", "Invalid argument value.");
+        error = diagnose(Condition::InvalidArgument);
         return false;
     }
     if (length == SQL_NTS) {
@@ -74,7 +73,7 @@ bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Dia
         return true;
     }
     if (length < 0) {
-        error = cli_diagnostic("HY090", "Invalid string or buffer length.");
+        error = diagnose(Condition::InvalidLength);
         return false;
     }
     out.assign(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
@@ -82,11 +81,7 @@ bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Dia
 }
 
 void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
-    if (!buffer || buffer_max <= 0)
-        return;
-    const size_t n = std::min(s.size(), static_cast<size_t>(buffer_max) - 1);
-    std::memcpy(buffer, s.data(), n);
-    buffer[n] = '\0';
+    copy_text(s, reinterpret_cast<char *>(buffer), static_cast<size_t>(std::max<SQLSMALLINT>(buffer_max, 0)));
 }
 
 // Drops a statement handle; its connection stays.
@@ -104,16 +99,43 @@ void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
     }
 }
 
+// The diagnostic of an exception, on the handle while it exists and while there is memory for
+// it; the call fails either way.
+SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
+    try {
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        if (Object *o = r.find(h, kind))
+            o->diagnostic = diagnose(Condition::SystemError, {what});
+    } catch (const std::exception &) {
+        // not even the diagnostic fits: the return code alone reports the failure
+    }
+    return SQL_ERROR;
+}
+
+// Every entry point runs its body here, so an exception (out of memory, most likely) fails the
+// call instead of unwinding into a caller that may not be C++ at all.
+template <typename F>
+SQLRETURN guarded(SQLHANDLE h, Object::Kind kind, F &&body) noexcept {
+    try {
+        return body();
+    } catch (const std::exception &e) {
+        return failed(h, kind, e.what());
+    }
+}
+
 // A call on a handle: under the lock, the handle looked up and its diagnostic cleared.
 template <typename F>
 SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *o = r.find(h, kind);
-    if (!o)
-        return SQL_INVALID_HANDLE;
-    o->diagnostic.reset();
-    return f(r, *o);
+    return guarded(h, kind, [&]() -> SQLRETURN {
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        Object *o = r.find(h, kind);
+        if (!o)
+            return SQL_INVALID_HANDLE;
+        o->diagnostic.reset();
+        return f(r, *o);
+    });
 }
 
 template <typename F>
@@ -140,18 +162,20 @@ using namespace zal;
 extern "C" {
 
 SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
-    if (!phenv)
-        return SQL_ERROR;
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    *phenv = r.add(Object::Kind::Env, 0);
-    return SQL_SUCCESS;
+    return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
+        if (!phenv)
+            return SQL_ERROR;
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        *phenv = r.add(Object::Kind::Env, 0);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
         if (!phdbc)
-            return fail(env, cli_diagnostic("HY009", "Invalid argument value."));
+            return fail(env, diagnose(Condition::InvalidArgument));
         *phdbc = r.add(Object::Kind::Dbc, henv);
         return SQL_SUCCESS;
     });
@@ -161,7 +185,7 @@ SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLC
                      SQLCHAR *password, SQLSMALLINT password_len) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (dbc.connection)
-            return fail(dbc, cli_diagnostic("08002", "Connection in use."));
+            return fail(dbc, diagnose(Condition::ConnectionInUse));
         std::string database, user_id, ignored_password;
         Diagnostic error;
         static const SQLCHAR empty[] = "";
@@ -181,7 +205,7 @@ SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLC
 SQLRETURN SQLDisconnect(SQLHDBC hdbc) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (!dbc.connection)
-            return fail(dbc, cli_diagnostic("08003", "Connection is closed."));
+            return fail(dbc, diagnose(Condition::ConnectionClosed));
         disconnect(r, dbc, hdbc);
         return SQL_SUCCESS;
     });
@@ -190,7 +214,7 @@ SQLRETURN SQLDisconnect(SQLHDBC hdbc) {
 SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (dbc.connection)
-            return fail(dbc, cli_diagnostic("HY010", "Function sequence error: the connection is still open."));
+            return fail(dbc, diagnose(Condition::ConnectionStillOpen));
         r.remove(hdbc);
         return SQL_SUCCESS;
     });
@@ -199,7 +223,7 @@ SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
 SQLRETURN SQLFreeEnv(SQLHENV henv) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
         if (!r.children(henv).empty())
-            return fail(env, cli_diagnostic("HY010", "Function sequence error: connections are still allocated."));
+            return fail(env, diagnose(Condition::ConnectionsAllocated));
         r.remove(henv);
         return SQL_SUCCESS;
     });
@@ -208,9 +232,9 @@ SQLRETURN SQLFreeEnv(SQLHENV henv) {
 SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (!phstmt)
-            return fail(dbc, cli_diagnostic("HY009", "Invalid argument value."));
+            return fail(dbc, diagnose(Condition::InvalidArgument));
         if (!dbc.connection)
-            return fail(dbc, cli_diagnostic("08003", "Connection is closed."));
+            return fail(dbc, diagnose(Condition::ConnectionClosed));
         auto statement = std::make_unique<Statement>(*dbc.connection);
         SQLHSTMT h = r.add(Object::Kind::Stmt, hdbc);
         r.objects.at(h).statement = std::move(statement);
@@ -226,11 +250,10 @@ SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
         if (!text_argument(text, text_len, sql, error))
             return fail(o, error);
         if (sql.size() > static_cast<size_t>(max_statement_length))
-            return fail(o, make_diagnostic(-101, "54001", "The statement is too long or too complex."));
+            return fail(o, diagnose(Condition::StatementTooLong));
         if (auto nul = sql.find('\0'); nul != std::string::npos)
-            return fail(o, make_diagnostic(-7, "42601",
-                                           "The character \"0x00\" following \"" + sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20)) +
-                                               "\" is not valid."));
+            return fail(o, diagnose(Condition::NulCharacter,
+                                    {sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20))}));
         return s.prepare(sql, error) ? SQL_SUCCESS : fail(o, error);
     });
 }
@@ -238,11 +261,12 @@ SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
 SQLRETURN SQLExecute(SQLHSTMT hstmt) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         Diagnostic error;
-        return s.execute(error) == 0 ? SQL_SUCCESS : fail(o, error);
+        return s.execute(error) == SQL_SUCCESS ? SQL_SUCCESS : fail(o, error);
     });
 }
 
 SQLRETURN SQLExecDirect(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
+    // both calls are guarded themselves
     SQLRETURN rc = SQLPrepare(hstmt, text, text_len);
     return rc == SQL_SUCCESS ? SQLExecute(hstmt) : rc;
 }
@@ -250,7 +274,7 @@ SQLRETURN SQLExecDirect(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
 SQLRETURN SQLNumResultCols(SQLHSTMT hstmt, SQLSMALLINT *count) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (!count)
-            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+            return fail(o, diagnose(Condition::InvalidArgument));
         *count = static_cast<SQLSMALLINT>(s.column_count());
         return SQL_SUCCESS;
     });
@@ -259,7 +283,7 @@ SQLRETURN SQLNumResultCols(SQLHSTMT hstmt, SQLSMALLINT *count) {
 SQLRETURN SQLRowCount(SQLHSTMT hstmt, SQLINTEGER *count) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (!count)
-            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+            return fail(o, diagnose(Condition::InvalidArgument));
         *count = static_cast<SQLINTEGER>(s.row_count());
         return SQL_SUCCESS;
     });
@@ -270,7 +294,7 @@ SQLRETURN SQLDescribeCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *name, SQL
                          SQLSMALLINT *nullable) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (column < 1 || column > s.column_count())
-            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+            return fail(o, diagnose(Condition::InvalidColumn));
         const Description &d = s.describe(column);
         copy_out(d.name, name, name_max);
         if (name_len)
@@ -292,11 +316,11 @@ SQLRETURN SQLBindCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLSMALLINT c_type, SQ
                      SQLINTEGER buffer_len, SQLINTEGER *len_or_ind) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (column < 1)
-            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+            return fail(o, diagnose(Condition::InvalidColumn));
         if (c_type != SQL_C_CHAR)
-            return fail(o, cli_diagnostic("HY003", "Program type out of range."));
+            return fail(o, diagnose(Condition::ProgramType));
         if (buffer_len < 0)
-            return fail(o, cli_diagnostic("HY090", "Invalid string or buffer length."));
+            return fail(o, diagnose(Condition::InvalidLength));
         s.bind_column(column, static_cast<char *>(buffer), buffer_len, len_or_ind);
         return SQL_SUCCESS;
     });
@@ -306,7 +330,7 @@ SQLRETURN SQLFetch(SQLHSTMT hstmt) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         Diagnostic error;
         int rc = s.fetch(error);
-        if (rc == -1)
+        if (rc == SQL_ERROR)
             return fail(o, error);
         if (rc == SQL_SUCCESS_WITH_INFO)
             o.diagnostic = error;
@@ -318,14 +342,14 @@ SQLRETURN SQLGetData(SQLHSTMT hstmt, SQLUSMALLINT column, SQLSMALLINT c_type, SQ
                      SQLINTEGER buffer_len, SQLINTEGER *len_or_ind) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (column < 1 || column > s.column_count())
-            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+            return fail(o, diagnose(Condition::InvalidColumn));
         if (c_type != SQL_C_CHAR)
-            return fail(o, cli_diagnostic("HY003", "Program type out of range."));
+            return fail(o, diagnose(Condition::ProgramType));
         if (buffer_len < 0)
-            return fail(o, cli_diagnostic("HY090", "Invalid string or buffer length."));
+            return fail(o, diagnose(Condition::InvalidLength));
         Diagnostic error;
         int rc = s.get_data(column, static_cast<char *>(buffer), buffer_len, len_or_ind, error);
-        if (rc == -1)
+        if (rc == SQL_ERROR)
             return fail(o, error);
         if (rc == SQL_SUCCESS_WITH_INFO)
             o.diagnostic = error;
@@ -338,11 +362,11 @@ SQLRETURN SQLBindFileToParam(SQLHSTMT hstmt, SQLUSMALLINT marker, SQLSMALLINT sq
                              SQLINTEGER *indicator) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (marker < 1)
-            return fail(o, cli_diagnostic("07009", "Invalid parameter number."));
+            return fail(o, diagnose(Condition::InvalidParameter));
         if (sql_type != SQL_BLOB && sql_type != SQL_CLOB)
-            return fail(o, cli_diagnostic("HY004", "Invalid SQL data type."));
+            return fail(o, diagnose(Condition::SqlDataType));
         if (!file_name || name_max < 0)
-            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+            return fail(o, diagnose(Condition::InvalidArgument));
         s.bind_file_param(marker, file_name, name_len, options, indicator);
         return SQL_SUCCESS;
     });
@@ -352,9 +376,9 @@ SQLRETURN SQLBindFileToCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *file_na
                            SQLUINTEGER *options, SQLSMALLINT name_max, SQLINTEGER *data_len, SQLINTEGER *indicator) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
         if (column < 1)
-            return fail(o, cli_diagnostic("07009", "Invalid column number."));
+            return fail(o, diagnose(Condition::InvalidColumn));
         if (!file_name || name_max < 0)
-            return fail(o, cli_diagnostic("HY009", "Invalid argument value."));
+            return fail(o, diagnose(Condition::InvalidArgument));
         s.bind_file_column(column, file_name, name_len, options, data_len, indicator);
         return SQL_SUCCESS;
     });
@@ -362,26 +386,28 @@ SQLRETURN SQLBindFileToCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *file_na
 
 SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate, SQLINTEGER *native,
                    SQLCHAR *message, SQLSMALLINT message_max, SQLSMALLINT *message_len) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
-                      : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
-    if (!o)
-        return SQL_INVALID_HANDLE;
-    if (!o->diagnostic)
-        return SQL_NO_DATA_FOUND;
-    // Each record is returned once, as the interface has it.
-    Diagnostic d = std::move(*o->diagnostic);
-    o->diagnostic.reset();
-    copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
-    if (native)
-        *native = d.sqlcode;
-    const std::string text = d.message();
-    copy_out(text, message, message_max);
-    if (message_len)
-        *message_len = static_cast<SQLSMALLINT>(std::min<size_t>(text.size(), 32767));
-    return message && message_max > 0 && text.size() >= static_cast<size_t>(message_max) ? SQL_SUCCESS_WITH_INFO
-                                                                                          : SQL_SUCCESS;
+    return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
+        Registry &r = registry();
+        std::lock_guard guard(r.lock);
+        Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
+                          : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
+        if (!o)
+            return SQL_INVALID_HANDLE;
+        if (!o->diagnostic)
+            return SQL_NO_DATA_FOUND;
+        // Each record is returned once, as the interface has it.
+        Diagnostic d = std::move(*o->diagnostic);
+        o->diagnostic.reset();
+        copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
+        if (native)
+            *native = d.sqlcode;
+        const std::string text = d.message();
+        copy_out(text, message, message_max);
+        if (message_len)
+            *message_len = static_cast<SQLSMALLINT>(std::min<size_t>(text.size(), 32767));
+        return message && message_max > 0 && text.size() >= static_cast<size_t>(message_max) ? SQL_SUCCESS_WITH_INFO
+                                                                                              : SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
@@ -399,7 +425,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
         case SQL_RESET_PARAMS:
             return SQL_SUCCESS;
         default:
-            return fail(o, cli_diagnostic("HY092", "Option type out of range."));
+            return fail(o, diagnose(Condition::OptionType));
         }
     });
 }
@@ -411,13 +437,13 @@ SQLRETURN SQLEndTran(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT comp
         return SQL_INVALID_HANDLE;
     return with_object(handle, Object::Kind::Dbc, [&](Registry &, Object &dbc) -> SQLRETURN {
         if (!dbc.connection)
-            return fail(dbc, cli_diagnostic("08003", "Connection is closed."));
+            return fail(dbc, diagnose(Condition::ConnectionClosed));
         if (completion != SQL_COMMIT && completion != SQL_ROLLBACK)
-            return fail(dbc, cli_diagnostic("HY012", "Invalid transaction operation code."));
+            return fail(dbc, diagnose(Condition::TransactionCode));
         // Each statement commits as it ends; only an explicit transaction is left to end here.
         Statement s(*dbc.connection);
         Diagnostic error;
-        if (!s.prepare(completion == SQL_COMMIT ? "COMMIT" : "ROLLBACK", error) || s.execute(error) != 0)
+        if (!s.prepare(completion == SQL_COMMIT ? "COMMIT" : "ROLLBACK", error) || s.execute(error) != SQL_SUCCESS)
             return fail(dbc, error);
         return SQL_SUCCESS;
     });

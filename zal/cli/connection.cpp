@@ -1,10 +1,15 @@
+// Opening a database of the instance with the catalog, the dialect's functions and the routines.
 #include "connection.h"
 
+#include "ascii.h"
+#include "builtins.h"
 #include "catalog.h"
 #include "dialect.h"
 #include "instance.h"
-#include "routines.h"
+#include "udf.h"
 #include "statement.h"
+
+#include <zalcli.h>
 
 #include <chrono>
 #include <sqlite3.h>
@@ -20,100 +25,7 @@ constexpr int busy_timeout_ms = 10000;
 
 std::string user_of(const std::string &user) { return upper(user.empty() ? login_name() : user); }
 
-} // namespace
-
-Connection::Connection(sqlite3 *db, std::string database, std::string user)
-    : db_(db), database_(upper(std::move(database))), user_(user_of(user)),
-      routines_(std::make_unique<Routines>(*this)) {}
-
-Connection::~Connection() {
-    // every statement of this connection is finalized by now (the CLI drops them first)
-    sqlite3_close_v2(db_);
-}
-
-std::optional<Diagnostic> Connection::take_raised() {
-    std::optional<Diagnostic> d = std::move(raised_);
-    raised_.reset();
-    return d;
-}
-
-bool Connection::install(Diagnostic &error) {
-    sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, busy_timeout_ms);
-    sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, max_statement_bytes);
-    // A file that is not a database fails here, on its first read.
-    int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema;",
-                          nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        error = database_unusable(database_, sqlite3_errmsg(db_));
-        return false;
-    }
-    if (!ensure_system_tables(db_, error) || !install_catalog(*this, error))
-        return false;
-    routines_->load();
-    return true;
-}
-
-std::unique_ptr<Connection> Connection::open(const std::string &database, const std::string &user,
-                                             Diagnostic &error) {
-    if (!instance_started()) {
-        error = manager_not_started();
-        return nullptr;
-    }
-    std::error_code ec;
-    if (!valid_database_name(database) || !std::filesystem::is_regular_file(database_path(database), ec)) {
-        error = database_not_found(database);
-        return nullptr;
-    }
-    return open_file(database_path(database).string(), database, user, SQLITE_OPEN_READWRITE, error);
-}
-
-std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
-                                               const std::string &user, Diagnostic &error) {
-    return open_file(path, database, user, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
-}
-
-std::unique_ptr<Connection> Connection::open_file(const std::string &path, const std::string &database,
-                                                  const std::string &user, int flags, Diagnostic &error) {
-    sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        error = database_unusable(upper(database), db ? sqlite3_errmsg(db) : "cannot open");
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    std::unique_ptr<Connection> c(new Connection(db, database, user));
-    if (!c->install(error))
-        return nullptr;
-    return c;
-}
-
-bool Connection::file_present(Diagnostic &error) {
-    // A statement's worth of time passes between checks; a presenter's statements are further
-    // apart than that, a tight loop of statements pays for one check in many.
-    constexpr double interval = 0.05;
-    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    if (now - last_file_check_ < interval)
-        return true;
-    last_file_check_ = now;
-    int moved = 0;
-    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-        error = database_unusable(database_, "its file has been removed or replaced");
-        return false;
-    }
-    return true;
-}
-
-const Translation &Connection::translation(std::string_view text) {
-    constexpr size_t most = 256;
-    std::string key(text);
-    if (auto it = translations_.find(key); it != translations_.end())
-        return it->second;
-    if (translations_.size() >= most)
-        translations_.clear();
-    return translations_.emplace(std::move(key), translate(text)).first->second;
-}
-
+// Splits a script at ";" outside quotes and comments; empty pieces are dropped.
 std::vector<std::string> split_script(std::string_view script) {
     std::vector<std::string> out;
     std::string current;
@@ -135,10 +47,130 @@ std::vector<std::string> split_script(std::string_view script) {
     return out;
 }
 
+} // namespace
+
+Connection::Connection(sqlite3 *db, std::string database, std::string user)
+    : db_(db), database_(upper(std::move(database))), user_(user_of(user)),
+      routines_(std::make_unique<Routines>(*this)) {}
+
+Connection::~Connection() {
+    // every statement of this connection is finalized by now (the CLI drops them first)
+    sqlite3_close_v2(db_);
+}
+
+std::optional<Diagnostic> Connection::take_raised() {
+    std::optional<Diagnostic> d = std::move(raised_);
+    raised_.reset();
+    return d;
+}
+
+Diagnostic Connection::engine_error(int rc) {
+    if (std::optional<Diagnostic> raised = take_raised())
+        return *raised;
+    return from_engine(db_, rc);
+}
+
+Query Connection::prepare(std::string_view sql, Diagnostic &error) {
+    take_raised();
+    Query q(db_, sql);
+    if (q.rc() != SQLITE_OK) {
+        error = engine_error(q.rc());
+        return {};
+    }
+    if (!q.prepared()) {
+        error = diagnose(Condition::BlankStatement);
+        return {};
+    }
+    for (const Token &t : significant(lex(q.tail())))
+        if (!t.is_punct(";")) {
+            error = diagnose(Condition::SyntaxError, {t.text});
+            return {};
+        }
+    return q;
+}
+
+bool Connection::install(Diagnostic &error) {
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busy_timeout_ms);
+    sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, max_statement_bytes);
+    // A file that is not a database fails here, on its first read.
+    int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema;",
+                          nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        error = diagnose(Condition::DatabaseUnusable, {database_, sqlite3_errmsg(db_)});
+        return false;
+    }
+    if (!ensure_system_tables(db_, error) || !install_catalog(db_, error) || !install_builtins(*this, error))
+        return false;
+    routines_->load();
+    return true;
+}
+
+std::unique_ptr<Connection> Connection::open(const std::string &database, const std::string &user,
+                                             Diagnostic &error) {
+    if (!instance_started()) {
+        error = diagnose(Condition::ManagerNotStarted);
+        return nullptr;
+    }
+    std::error_code ec;
+    if (!valid_database_name(database) || !std::filesystem::is_regular_file(database_path(database), ec)) {
+        error = diagnose(Condition::DatabaseNotFound, {database});
+        return nullptr;
+    }
+    return open_file(database_path(database).string(), database, user, SQLITE_OPEN_READWRITE, error);
+}
+
+std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
+                                               const std::string &user, Diagnostic &error) {
+    return open_file(path, database, user, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
+}
+
+std::unique_ptr<Connection> Connection::open_file(const std::string &path, const std::string &database,
+                                                  const std::string &user, int flags, Diagnostic &error) {
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        error = db ? diagnose(Condition::DatabaseUnusable, {upper(database), sqlite3_errmsg(db)})
+                   : diagnose(Condition::DatabaseNotOpened, {upper(database)});
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    std::unique_ptr<Connection> c(new Connection(db, database, user));
+    if (!c->install(error))
+        return nullptr;
+    return c;
+}
+
+bool Connection::file_present(Diagnostic &error) {
+    // A statement's worth of time passes between checks; a presenter's statements are further
+    // apart than that, a tight loop of statements pays for one check in many.
+    constexpr double interval = 0.05;
+    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (now - last_file_check_ < interval)
+        return true;
+    last_file_check_ = now;
+    int moved = 0;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
+        error = diagnose(Condition::DatabaseMoved, {database_});
+        return false;
+    }
+    return true;
+}
+
+const Translation &Connection::translation(std::string_view text) {
+    constexpr size_t most = 256;
+    std::string key(text);
+    if (auto it = translations_.find(key); it != translations_.end())
+        return it->second;
+    if (translations_.size() >= most)
+        translations_.clear();
+    return translations_.emplace(std::move(key), translate(text)).first->second;
+}
+
 bool Connection::execute_script(std::string_view script, Diagnostic &error) {
     for (const std::string &sql : split_script(script)) {
         Statement s(*this);
-        if (!s.prepare(sql, error) || s.execute(error) == -1)
+        if (!s.prepare(sql, error) || s.execute(error) == SQL_ERROR)
             return false;
     }
     return true;

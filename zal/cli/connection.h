@@ -3,13 +3,13 @@
 
 #include "diagnostics.h"
 #include "dialect.h"
+#include "query.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 struct sqlite3;
 
@@ -38,6 +38,13 @@ public:
     // it in place of the engine's message.
     void raise(Diagnostic d) { raised_ = std::move(d); }
     std::optional<Diagnostic> take_raised();
+    // The diagnostic of a failed prepare or step: what a routine raised during it, else the
+    // engine's error.
+    Diagnostic engine_error(int rc);
+
+    // Prepares one statement of the engine's SQL; anything but blanks, comments and ";" after
+    // it is an error. On failure the query is not prepared and error says why.
+    Query prepare(std::string_view sql, Diagnostic &error);
 
     // False (with the error) when the database's file has been removed or replaced since the
     // connection opened it: statements would go on in a file nobody can open again.
@@ -64,8 +71,5 @@ private:
     std::unordered_map<std::string, Translation> translations_;
     double last_file_check_ = 0;
 };
-
-// Splits a script at ";" outside quotes and comments; empty pieces are dropped.
-std::vector<std::string> split_script(std::string_view script);
 
 } // namespace zal

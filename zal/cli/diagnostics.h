@@ -1,8 +1,11 @@
-// Diagnostics: an SQLCODE, an SQLSTATE and a message, and the mapping of engine errors onto them.
+// Diagnostics: an SQLCODE, an SQLSTATE and a message; every one the product raises, and the
+// mapping of engine errors onto them.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 struct sqlite3;
 
@@ -17,24 +20,112 @@ struct Diagnostic {
     std::string message() const;
 };
 
-// A diagnostic with the standard text layout: "SQL<nnnn><N|W|C>  <body>  SQLSTATE=<state>".
-Diagnostic make_diagnostic(int32_t sqlcode, const std::string &sqlstate, const std::string &body);
+// What went wrong (or, for a few, what went right). The SQLCODE, SQLSTATE and text of each
+// stand in one table in diagnostics.cpp.
+enum class Condition {
+    // errors of statements, most of them the engine's
+    UndefinedName,
+    UndefinedColumn,
+    AmbiguousColumn,
+    RoutineNotFound,
+    SyntaxError,
+    EndOfStatement,
+    BlankStatement,
+    NulCharacter,
+    StatementTooLong,
+    DuplicateKey,
+    NotNull,
+    ForeignKey,
+    CheckConstraint,
+    ConstraintFailed,
+    ObjectExists,
+    DuplicateColumn,
+    ValueCount,
+    ParameterCount,
+    Deadlock,
+    FileSystemFull,
+    OutOfMemory,
+    Interrupted,
+    IoError,
+    ReadOnly,
+    SystemError,
+    // file bindings
+    FileOptionNotRead,
+    FileNotOpened,
+    FileNotRead,
+    FileExists,
+    FileNotWritten,
+    // the instance and its databases
+    ManagerNotStarted,
+    DatabaseNotFound,
+    DatabaseUnusable,
+    DatabaseNotOpened,
+    DatabaseMoved,
+    NoConnection,
+    // user-defined functions
+    TooManyParameters,
+    SqlTableFunction,
+    ExternalNameMissing,
+    FunctionExists,
+    RoutineUnbound,
+    RoutineFailed, // the first argument is the routine's own SQLSTATE
+    RoutineTooDeep,
+    NoAccessPlan,
+    // the call-level interface's own
+    InvalidArgument,
+    InvalidLength,
+    InvalidColumn,
+    InvalidParameter,
+    ProgramType,
+    SqlDataType,
+    OptionType,
+    TransactionCode,
+    SequenceError,
+    ConnectionInUse,
+    ConnectionClosed,
+    ConnectionStillOpen,
+    ConnectionsAllocated,
+    CursorState,
+    DataTruncated,
+    // the administrative calls
+    ManagerActive,
+    ManagerStarted,
+    HomeNotCreated,
+    HomeNotWritable,
+    FileNotCreated,
+    MarkerNotWritten,
+    AdminSystemError,
+    NoSuchTable,
+    BadRequest,
+    // the tools' own messages, shown as they stand (no SQLCODE)
+    CommandCompleted,
+    TerminateCompleted,
+    StartCompleted,
+    ShellCommandFailed,
+    OptionNotValid,
+    OptionNeedsFile,
+    OptionNeedsValue,
+    ReportNotWritten,
+    ScriptNotRead,
+    NoDatabaseGiven,
+    NoInputGiven,
+    NoOutputGiven,
+    InputNotRead,
+    InputEmpty,
+    OutputNotWritten,
+    NoCommandGiven,
+    ShellNotStarted,
+};
 
-// CLI-level diagnostics (no SQLCODE of their own: the code is -99999 as CLI errors have).
-Diagnostic cli_diagnostic(const std::string &sqlstate, const std::string &body);
+// The diagnostic of a condition; "%1", "%2", ... in its text are the arguments.
+Diagnostic diagnose(Condition c, std::initializer_list<std::string_view> args = {});
+// Its text alone, as a tool shows it.
+std::string text_of(Condition c, std::initializer_list<std::string_view> args = {});
 
-// Maps an engine error (result code and message) onto its SQLCODE and SQLSTATE.
+// Maps an engine error (result code and message) onto its diagnostic.
 Diagnostic from_engine(int rc, int extended_rc, const std::string &message);
 Diagnostic from_engine(sqlite3 *db, int rc);
-
-// The diagnostics that more than one place raises.
-Diagnostic undefined_name(const std::string &name);
-Diagnostic routine_not_found(const std::string &name);
-Diagnostic manager_not_started();
-Diagnostic database_not_found(const std::string &name);
-Diagnostic database_unusable(const std::string &name, const std::string &reason);
-Diagnostic no_connection();
-Diagnostic syntax_error(const std::string &token);
-Diagnostic not_supported(const std::string &what);
+// True when the engine's call succeeded (rc is SQLITE_OK); otherwise error says why.
+bool engine_ok(sqlite3 *db, int rc, Diagnostic &error);
 
 } // namespace zal

@@ -1,4 +1,7 @@
+// The ZAL dialect: the lexer, and the rewriting of ZAL statements into the engine's SQL.
 #include "dialect.h"
+
+#include "ascii.h"
 
 #include <cctype>
 #include <charconv>
@@ -9,13 +12,6 @@ namespace {
 
 bool ident_start(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
 bool ident_part(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
-
-std::string upper_ascii(std::string s) {
-    for (char &c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 
 // Length of a quoted run that starts at s[i] with quote q; a doubled quote stands for itself.
 size_t quoted_length(std::string_view s, size_t i, char close) {
@@ -33,13 +29,21 @@ size_t quoted_length(std::string_view s, size_t i, char close) {
     return s.size() - i;
 }
 
+// The text of the tokens, joined.
+std::string join(const std::vector<Token> &tokens) {
+    std::string s;
+    for (const Token &t : tokens)
+        s += t.text;
+    return s;
+}
+
 } // namespace
 
 bool Token::is(std::string_view word) const {
     if (kind != TokenKind::Ident || text.size() != word.size())
         return false;
     for (size_t i = 0; i < word.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) != word[i])
+        if (upper(text[i]) != word[i])
             return false;
     return true;
 }
@@ -123,13 +127,6 @@ std::vector<Token> lex(std::string_view s) {
     return out;
 }
 
-std::string join(const std::vector<Token> &tokens) {
-    std::string s;
-    for (const Token &t : tokens)
-        s += t.text;
-    return s;
-}
-
 std::vector<Token> significant(const std::vector<Token> &tokens) {
     std::vector<Token> out;
     for (const Token &t : tokens)
@@ -149,7 +146,7 @@ std::string identifier_name(const Token &t) {
         }
         return inner;
     }
-    return upper_ascii(t.text);
+    return upper(t.text);
 }
 
 long long parse_length(std::string_view digits, std::string_view suffix) {
@@ -213,7 +210,7 @@ public:
     void upper_identifiers() {
         for (Token &tok : t_)
             if (tok.kind == TokenKind::Ident)
-                tok.text = upper_ascii(tok.text);
+                tok.text = upper(tok.text);
     }
 
     // "FOR BIT DATA" and its kin only tell how a character type stores bytes.
@@ -308,7 +305,7 @@ public:
                 continue;
             size_t dot = next(i), name = next(dot);
             if (punct(dot, ".") && (at(name, "SYSTABLES") || at(name, "SYSCOLUMNS"))) {
-                replace(i, TokenKind::Ident, "SYSORL_" + upper_ascii(t_[name].text));
+                replace(i, TokenKind::Ident, "SYSORL_" + upper(t_[name].text));
                 erase(dot);
                 erase(name);
             }

@@ -21,9 +21,6 @@ struct Token {
 // Never fails: an unterminated string, quoted name or comment runs to the end of the text.
 std::vector<Token> lex(std::string_view sql);
 
-// The text of the tokens, joined.
-std::string join(const std::vector<Token> &tokens);
-
 // Only the significant tokens.
 std::vector<Token> significant(const std::vector<Token> &tokens);
 

@@ -1,4 +1,7 @@
+// Where the instance and its databases live, who the user is, where the product is installed.
 #include "instance.h"
+
+#include "ascii.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -9,19 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace zal {
-
-std::string upper(std::string s) {
-    for (char &c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string trim(const std::string &s) {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return "";
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
 
 fs::path home_dir() {
     if (const char *home = std::getenv("ZAL_HOME"); home && *home)

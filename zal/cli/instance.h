@@ -25,8 +25,4 @@ std::string login_name();
 // The directory that holds libzalcli, which is the bin directory of an installation.
 std::filesystem::path library_dir();
 
-std::string upper(std::string s);
-// Without blanks, tabs and line ends at both ends.
-std::string trim(const std::string &s);
-
 } // namespace zal

@@ -1,8 +1,9 @@
+// One statement of the CLI: prepare, execute, describe, fetch into buffers and files, get data.
 #include "statement.h"
 
 #include "catalog.h"
 #include "connection.h"
-#include "routines.h"
+#include "udf.h"
 
 #include <zalcli.h>
 
@@ -15,18 +16,6 @@
 namespace zal {
 
 namespace {
-
-Diagnostic cursor_state() { return cli_diagnostic("24000", "Invalid cursor state."); }
-
-Diagnostic blank_statement() {
-    return make_diagnostic(-198, "42617", "The statement string of the PREPARE statement is blank or empty.");
-}
-
-Diagnostic file_error(const std::string &name, int reason, const char *what) {
-    return make_diagnostic(-452, "428A1",
-                           "Unable to access the file \"" + name + "\" referenced by a file variable.  Reason code: " +
-                               std::to_string(reason) + " (" + what + ").");
-}
 
 // A file name of a file binding: NUL-terminated when no length or SQL_NTS is given.
 std::string file_name(const unsigned char *name, const int16_t *name_len) {
@@ -41,24 +30,17 @@ std::string file_name(const unsigned char *name, const int16_t *name_len) {
 
 Statement::Statement(Connection &c) : c_(c) {}
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
-
-Diagnostic Statement::engine_error(int rc) {
-    if (std::optional<Diagnostic> raised = c_.take_raised())
-        return *raised;
-    return from_engine(c_.db(), rc);
-}
+Statement::~Statement() = default;
 
 bool Statement::prepare(std::string_view text, Diagnostic &error) {
-    sqlite3_finalize(stmt_);
-    stmt_ = nullptr;
+    query_ = Query();
     prepared_ = executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = -1;
     columns_.clear();
     translation_ = c_.translation(text);
     switch (translation_.kind) {
     case StatementKind::Empty:
-        error = blank_statement();
+        error = diagnose(Condition::BlankStatement);
         return false;
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction:
@@ -69,74 +51,53 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     default:
         break;
     }
-    const std::string &sql = translation_.sql;
-    const char *tail = nullptr;
-    c_.take_raised();
-    int rc = sqlite3_prepare_v3(c_.db(), sql.data(), static_cast<int>(sql.size()), 0, &stmt_, &tail);
-    if (rc != SQLITE_OK) {
-        error = engine_error(rc);
-        stmt_ = nullptr;
-        return false;
-    }
-    if (!stmt_) {
-        error = blank_statement();
-        return false;
-    }
-    // One statement at a time: anything but blanks, comments and ";" after it is an error.
-    for (const Token &t : significant(lex(std::string_view(tail, static_cast<size_t>(sql.data() + sql.size() - tail)))))
-        if (!t.is_punct(";")) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-            error = syntax_error(t.text);
-            return false;
-        }
-    prepared_ = true;
-    return true;
+    query_ = c_.prepare(translation_.sql, error);
+    prepared_ = query_.prepared();
+    return prepared_;
 }
 
-bool Statement::has_result() const { return stmt_ && sqlite3_column_count(stmt_) > 0; }
+bool Statement::has_result() const { return query_.prepared() && sqlite3_column_count(query_.get()) > 0; }
 
-int Statement::column_count() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+int Statement::column_count() const { return query_.prepared() ? sqlite3_column_count(query_.get()) : 0; }
 
 int Statement::step(Diagnostic &error) {
     c_.take_raised();
-    int rc = sqlite3_step(stmt_);
+    int rc = sqlite3_step(query_.get());
     if (rc == SQLITE_ROW || rc == SQLITE_DONE)
         return rc;
-    error = engine_error(rc);
-    sqlite3_reset(stmt_);
-    return -1;
+    error = c_.engine_error(rc);
+    sqlite3_reset(query_.get());
+    return SQL_ERROR;
 }
 
 bool Statement::bind_parameters(Diagnostic &error) {
-    const int n = sqlite3_bind_parameter_count(stmt_);
+    const int n = sqlite3_bind_parameter_count(query_.get());
     for (int marker = 1; marker <= n; ++marker) {
         FileParam *p = static_cast<size_t>(marker) < file_params_.size() ? &file_params_[static_cast<size_t>(marker)] : nullptr;
         if (!p || !p->name) {
-            error = make_diagnostic(-313, "07004",
-                                    "The number of values supplied is not equal to the number of parameter markers.");
+            error = diagnose(Condition::ParameterCount);
             return false;
         }
         if (p->indicator && *p->indicator == SQL_NULL_DATA) {
-            sqlite3_bind_null(stmt_, marker);
+            sqlite3_bind_null(query_.get(), marker);
             continue;
         }
         const std::string name = file_name(p->name, p->name_len);
         if (p->options && !(*p->options & SQL_FILE_READ)) {
-            error = file_error(name, 1, "the file option is not valid for reading");
+            error = diagnose(Condition::FileOptionNotRead, {name});
             return false;
         }
         std::ifstream in(name, std::ios::binary);
         if (name.empty() || !in) {
-            error = file_error(name, 2, "the file cannot be opened");
+            error = diagnose(Condition::FileNotOpened, {name});
             return false;
         }
         p->data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         if (in.bad()) {
-            error = file_error(name, 2, "the file cannot be read");
+            error = diagnose(Condition::FileNotRead, {name});
             return false;
         }
-        sqlite3_bind_blob64(stmt_, marker, p->data.data(), p->data.size(), SQLITE_STATIC);
+        sqlite3_bind_blob64(query_.get(), marker, p->data.data(), p->data.size(), SQLITE_STATIC);
     }
     return true;
 }
@@ -148,77 +109,72 @@ int Statement::execute_ddl(Diagnostic &error) {
     // The object and its bookkeeping change together or not at all.
     sqlite3_exec(db, "SAVEPOINT ZAL_DDL", nullptr, nullptr, nullptr);
     int rc = step(error);
-    if (rc != -1) {
+    if (rc != SQL_ERROR) {
         bool kept = create ? record_creator(db, translation_.object, c_.user(), !existed)
                            : forget_object(db, translation_.object);
         if (!kept) {
             error = from_engine(db, sqlite3_errcode(db));
-            rc = -1;
+            rc = SQL_ERROR;
         }
     }
-    if (rc == -1)
+    if (rc == SQL_ERROR)
         sqlite3_exec(db, "ROLLBACK TO ZAL_DDL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "RELEASE ZAL_DDL", nullptr, nullptr, nullptr);
-    sqlite3_reset(stmt_);
+    sqlite3_reset(query_.get());
     done_ = true;
-    return rc == -1 ? -1 : 0;
+    return rc == SQL_ERROR ? SQL_ERROR : SQL_SUCCESS;
 }
 
 int Statement::execute(Diagnostic &error) {
     if (!prepared_) {
-        error = cli_diagnostic("HY010", "Function sequence error.");
-        return -1;
+        error = diagnose(Condition::SequenceError);
+        return SQL_ERROR;
     }
     sqlite3 *db = c_.db();
     executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = 0;
     if (!c_.file_present(error))
-        return -1;
+        return SQL_ERROR;
     switch (translation_.kind) {
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction: {
         bool ok = translation_.kind == StatementKind::CreateFunction ? c_.routines().create(translation_.sql, error)
                                                                       : c_.routines().drop(translation_.sql, error);
         executed_ = done_ = true;
-        return ok ? 0 : -1;
+        return ok ? SQL_SUCCESS : SQL_ERROR;
     }
     case StatementKind::Commit:
     case StatementKind::Rollback: {
         // Statements commit as they end; COMMIT matters only inside an explicit transaction.
         executed_ = done_ = true;
         if (sqlite3_get_autocommit(db))
-            return 0;
-        int rc = sqlite3_exec(db, translation_.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK", nullptr,
-                              nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            error = from_engine(db, rc);
-            return -1;
-        }
-        return 0;
+            return SQL_SUCCESS;
+        const char *end = translation_.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK";
+        return engine_ok(db, sqlite3_exec(db, end, nullptr, nullptr, nullptr), error) ? SQL_SUCCESS : SQL_ERROR;
     }
     default:
         break;
     }
-    sqlite3_reset(stmt_);
+    sqlite3_reset(query_.get());
     if (!bind_parameters(error))
-        return -1;
+        return SQL_ERROR;
     executed_ = true;
     if (translation_.kind == StatementKind::CreateTable || translation_.kind == StatementKind::CreateView ||
         translation_.kind == StatementKind::DropTable || translation_.kind == StatementKind::DropView)
         return execute_ddl(error);
     int rc = step(error);
-    if (rc == -1) {
+    if (rc == SQL_ERROR) {
         executed_ = false;
-        return -1;
+        return SQL_ERROR;
     }
     pending_row_ = rc == SQLITE_ROW;
     if (rc == SQLITE_DONE) {
         done_ = true;
         if (!has_result())
             row_count_ = sqlite3_changes64(db);
-        sqlite3_reset(stmt_); // ends the statement's read or write
+        sqlite3_reset(query_.get()); // ends the statement's read or write
     }
-    return 0;
+    return SQL_SUCCESS;
 }
 
 void Statement::describe_all() {
@@ -227,28 +183,28 @@ void Statement::describe_all() {
     sqlite3 *db = c_.db();
     for (int i = 0; i < n; ++i) {
         Description &d = columns_[static_cast<size_t>(i)];
-        const char *name = sqlite3_column_name(stmt_, i);
+        const char *name = sqlite3_column_name(query_.get(), i);
         d.name = name ? name : "";
         if (translation_.values && d.name == "column" + std::to_string(i + 1))
             d.name = std::to_string(i + 1);
-        const char *declared = sqlite3_column_decltype(stmt_, i);
+        const char *declared = sqlite3_column_decltype(query_.get(), i);
         if (declared)
             d.type = parse_declared_type(declared);
         if (!d.type.known) {
             // an expression: the storage class of the first row tells its type
-            int storage = pending_row_ ? sqlite3_column_type(stmt_, i) : 0;
+            int storage = pending_row_ ? sqlite3_column_type(query_.get(), i) : 0;
             std::string_view sample;
             int64_t integer = 0;
             if (storage == SQLITE_TEXT || storage == SQLITE_BLOB)
-                sample = std::string_view(static_cast<const char *>(sqlite3_column_blob(stmt_, i)),
-                                          static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+                sample = std::string_view(static_cast<const char *>(sqlite3_column_blob(query_.get(), i)),
+                                          static_cast<size_t>(sqlite3_column_bytes(query_.get(), i)));
             else if (storage == SQLITE_INTEGER)
-                integer = sqlite3_column_int64(stmt_, i);
+                integer = sqlite3_column_int64(query_.get(), i);
             d.type = type_of_value(storage, sample, integer);
         }
-        const char *table = sqlite3_column_table_name(stmt_, i);
-        const char *origin = sqlite3_column_origin_name(stmt_, i);
-        const char *database = sqlite3_column_database_name(stmt_, i);
+        const char *table = sqlite3_column_table_name(query_.get(), i);
+        const char *origin = sqlite3_column_origin_name(query_.get(), i);
+        const char *database = sqlite3_column_database_name(query_.get(), i);
         int not_null = 0;
         if (table && origin &&
             sqlite3_table_column_metadata(db, database, table, origin, nullptr, nullptr, &not_null, nullptr,
@@ -294,7 +250,7 @@ void Statement::unbind() {
 }
 
 int Statement::deliver_row(Diagnostic &error) {
-    int result = 0;
+    int result = SQL_SUCCESS;
     const int n = column_count();
     const size_t bound = std::min(bound_.size(), static_cast<size_t>(n) + 1);
     for (size_t col = 1; col < bound; ++col) {
@@ -303,13 +259,13 @@ int Statement::deliver_row(Diagnostic &error) {
             continue;
         const int i = static_cast<int>(col) - 1;
         std::string_view value;
-        if (sqlite3_column_type(stmt_, i) == SQLITE_TEXT) {
+        if (sqlite3_column_type(query_.get(), i) == SQLITE_TEXT) {
             // text goes straight from the engine's row into the buffer
-            value = std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i)),
-                                     static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+            value = std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(query_.get(), i)),
+                                     static_cast<size_t>(sqlite3_column_bytes(query_.get(), i)));
         } else {
             scratch_.clear();
-            if (!append_value_text(stmt_, i, columns_[col - 1].type, scratch_)) {
+            if (!append_value_text(query_.get(), i, columns_[col - 1].type, scratch_)) {
                 if (b.len_or_ind)
                     *b.len_or_ind = SQL_NULL_DATA;
                 continue;
@@ -318,16 +274,8 @@ int Statement::deliver_row(Diagnostic &error) {
         }
         if (b.len_or_ind)
             *b.len_or_ind = static_cast<int32_t>(std::min<size_t>(value.size(), INT32_MAX));
-        if (b.buffer && b.buffer_len > 0) {
-            const size_t room = static_cast<size_t>(b.buffer_len) - 1;
-            const size_t n_copy = std::min(room, value.size());
-            std::memcpy(b.buffer, value.data(), n_copy);
-            b.buffer[n_copy] = '\0';
-            if (n_copy < value.size())
-                result = 1;
-        } else if (!value.empty()) {
-            result = 1;
-        }
+        if (copy_text(value, b.buffer, static_cast<size_t>(std::max(b.buffer_len, 0))) < value.size())
+            result = SQL_SUCCESS_WITH_INFO;
     }
     const size_t files = std::min(file_columns_.size(), static_cast<size_t>(n) + 1);
     for (size_t col = 1; col < files; ++col) {
@@ -335,7 +283,7 @@ int Statement::deliver_row(Diagnostic &error) {
         if (!f.name)
             continue;
         const int i = static_cast<int>(col) - 1;
-        if (sqlite3_column_type(stmt_, i) == SQLITE_NULL) {
+        if (sqlite3_column_type(query_.get(), i) == SQLITE_NULL) {
             if (f.indicator)
                 *f.indicator = SQL_NULL_DATA;
             continue;
@@ -344,32 +292,32 @@ int Statement::deliver_row(Diagnostic &error) {
         const uint32_t options = f.options ? *f.options : SQL_FILE_OVERWRITE;
         std::error_code ec;
         if ((options & SQL_FILE_CREATE) && std::filesystem::exists(name, ec)) {
-            error = file_error(name, 3, "the file exists already");
-            return -1;
+            error = diagnose(Condition::FileExists, {name});
+            return SQL_ERROR;
         }
         std::ofstream out(name, std::ios::binary | ((options & SQL_FILE_APPEND) ? std::ios::app : std::ios::trunc));
-        const void *data = sqlite3_column_blob(stmt_, i);
-        const int bytes = sqlite3_column_bytes(stmt_, i);
+        const void *data = sqlite3_column_blob(query_.get(), i);
+        const int bytes = sqlite3_column_bytes(query_.get(), i);
         if (!name.empty() && out)
             out.write(static_cast<const char *>(data), bytes);
         if (name.empty() || !out) {
-            error = file_error(name, 4, "the file cannot be written");
-            return -1;
+            error = diagnose(Condition::FileNotWritten, {name});
+            return SQL_ERROR;
         }
         if (f.data_len)
             *f.data_len = bytes;
         if (f.indicator)
             *f.indicator = bytes;
     }
-    if (result == 1)
-        error = cli_diagnostic("01004", "Data truncated.");
+    if (result == SQL_SUCCESS_WITH_INFO)
+        error = diagnose(Condition::DataTruncated);
     return result;
 }
 
 int Statement::fetch(Diagnostic &error) {
     if (!executed_ || !has_result()) {
-        error = cursor_state();
-        return -1;
+        error = diagnose(Condition::CursorState);
+        return SQL_ERROR;
     }
     if (!described_)
         describe_all();
@@ -380,13 +328,13 @@ int Statement::fetch(Diagnostic &error) {
         pending_row_ = false;
     } else {
         int rc = step(error);
-        if (rc == -1) {
+        if (rc == SQL_ERROR) {
             done_ = true;
-            return -1;
+            return SQL_ERROR;
         }
         if (rc == SQLITE_DONE) {
             done_ = true;
-            sqlite3_reset(stmt_);
+            sqlite3_reset(query_.get());
             return SQL_NO_DATA_FOUND;
         }
     }
@@ -395,43 +343,39 @@ int Statement::fetch(Diagnostic &error) {
 
 int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *len_or_ind, Diagnostic &error) {
     if (!executed_ || done_ || pending_row_ || get_offset_.size() <= static_cast<size_t>(column)) {
-        error = cursor_state();
-        return -1;
+        error = diagnose(Condition::CursorState);
+        return SQL_ERROR;
     }
     size_t &offset = get_offset_[static_cast<size_t>(column)];
     scratch_.clear();
-    if (!append_value_text(stmt_, column - 1, columns_[static_cast<size_t>(column - 1)].type, scratch_)) {
+    if (!append_value_text(query_.get(), column - 1, columns_[static_cast<size_t>(column - 1)].type, scratch_)) {
         if (offset > 0)
             return SQL_NO_DATA_FOUND;
         offset = 1;
         if (len_or_ind)
             *len_or_ind = SQL_NULL_DATA;
-        return 0;
+        return SQL_SUCCESS;
     }
     if (offset > 0 && offset >= scratch_.size())
         return SQL_NO_DATA_FOUND;
     const size_t available = scratch_.size() - offset;
     if (len_or_ind)
         *len_or_ind = static_cast<int32_t>(std::min<size_t>(available, INT32_MAX));
-    size_t copied = 0;
-    if (buffer && buffer_len > 0) {
-        copied = std::min(available, static_cast<size_t>(buffer_len) - 1);
-        std::memcpy(buffer, scratch_.data() + offset, copied);
-        buffer[copied] = '\0';
-    }
+    const size_t copied = copy_text(std::string_view(scratch_).substr(offset), buffer,
+                                    static_cast<size_t>(std::max(buffer_len, 0)));
     offset += copied;
     if (copied < available) {
-        error = cli_diagnostic("01004", "Data truncated.");
-        return 1;
+        error = diagnose(Condition::DataTruncated);
+        return SQL_SUCCESS_WITH_INFO;
     }
     if (available == 0)
         offset = 1; // an empty value is delivered once
-    return 0;
+    return SQL_SUCCESS;
 }
 
 void Statement::close() {
-    if (stmt_)
-        sqlite3_reset(stmt_);
+    if (query_.prepared())
+        sqlite3_reset(query_.get());
     executed_ = pending_row_ = done_ = false;
 }
 

@@ -4,14 +4,13 @@
 
 #include "diagnostics.h"
 #include "dialect.h"
+#include "query.h"
 #include "types.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct sqlite3_stmt;
 
 namespace zal {
 
@@ -30,7 +29,8 @@ public:
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
-    // Return codes are those of the CLI: 0, 1 (data truncated), 100 (no more rows), -1.
+    // Return codes are those of the CLI: SQL_SUCCESS, SQL_SUCCESS_WITH_INFO (data truncated),
+    // SQL_NO_DATA_FOUND and SQL_ERROR.
     bool prepare(std::string_view text, Diagnostic &error);
     int execute(Diagnostic &error);
     int column_count() const;
@@ -40,7 +40,6 @@ public:
     int64_t row_count() const { return row_count_; }
     void close();
 
-    bool prepared() const { return prepared_; }
     bool has_result() const;
 
     void bind_column(int column, char *buffer, int32_t buffer_len, int32_t *len_or_ind);
@@ -76,10 +75,9 @@ private:
     bool bind_parameters(Diagnostic &error);
     void describe_all();
     int deliver_row(Diagnostic &error);
-    Diagnostic engine_error(int rc);
 
     Connection &c_;
-    sqlite3_stmt *stmt_ = nullptr;
+    Query query_;
     Translation translation_;
     bool prepared_ = false;
     bool executed_ = false;

@@ -1,10 +1,14 @@
+// Declared types and storage classes as SQL types, and values as text.
 #include "types.h"
 
 #include "dialect.h"
 
+#include <zalcli.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <sqlite3.h>
 #include <vector>
 
@@ -43,42 +47,42 @@ ColumnType parse_declared_type(std::string_view declared) {
     const bool varying = words.size() > 1 && words[1] == "VARYING";
     if ((w == "CHAR" || w == "CHARACTER" || w == "GRAPHIC" || w == "NCHAR") && !varying) {
         uint32_t n = number(0, 1);
-        return make(1, n, 0, "CHAR", static_cast<int32_t>(n));
+        return make(SQL_CHAR, n, 0, "CHAR", static_cast<int32_t>(n));
     }
     if (w == "VARCHAR" || w == "VARGRAPHIC" || w == "NVARCHAR" || varying) {
         uint32_t n = number(0, 254);
-        return make(12, n, 0, "VARCHAR", static_cast<int32_t>(n));
+        return make(SQL_VARCHAR, n, 0, "VARCHAR", static_cast<int32_t>(n));
     }
     if (w == "LONG")
-        return make(12, 32700, 0, "LONGVAR", 32700);
+        return make(SQL_VARCHAR, 32700, 0, "LONGVAR", 32700);
     if (w == "SMALLINT" || w == "BOOLEAN")
-        return make(5, 5, 0, "SMALLINT", 2);
+        return make(SQL_SMALLINT, 5, 0, "SMALLINT", 2);
     if (w == "INTEGER" || w == "INT")
-        return make(4, 10, 0, "INTEGER", 4);
+        return make(SQL_INTEGER, 10, 0, "INTEGER", 4);
     if (w == "BIGINT")
-        return make(-5, 19, 0, "BIGINT", 8);
+        return make(SQL_BIGINT, 19, 0, "BIGINT", 8);
     if (w == "DECIMAL" || w == "DEC" || w == "NUMERIC" || w == "NUM") {
         uint32_t p = number(0, 5);
         auto s = static_cast<int16_t>(std::min<uint32_t>(number(1, 0), p));
-        return make(w == "NUMERIC" || w == "NUM" ? 2 : 3, p, s, "DECIMAL", static_cast<int32_t>(p));
+        return make(w == "NUMERIC" || w == "NUM" ? SQL_NUMERIC : SQL_DECIMAL, p, s, "DECIMAL", static_cast<int32_t>(p));
     }
     if (w == "REAL" || (w == "FLOAT" && number(0, 53) <= 24))
-        return make(7, 7, 0, "REAL", 4);
+        return make(SQL_REAL, 7, 0, "REAL", 4);
     if (w == "DOUBLE" || w == "FLOAT")
-        return make(8, 15, 0, "DOUBLE", 8);
+        return make(SQL_DOUBLE, 15, 0, "DOUBLE", 8);
     if (w == "DATE")
-        return make(9, 10, 0, "DATE", 4);
+        return make(SQL_DATE, 10, 0, "DATE", 4);
     if (w == "TIME")
-        return make(10, 8, 0, "TIME", 3);
+        return make(SQL_TIME, 8, 0, "TIME", 3);
     if (w == "TIMESTAMP" || w == "DATETIME")
-        return make(11, 26, 0, "TIMESTAMP", 10);
+        return make(SQL_TIMESTAMP, 26, 0, "TIMESTAMP", 10);
     if (w == "BLOB" || w == "BINARY") {
         uint32_t n = number(0, 1048576);
-        return make(-98, n, 0, "BLOB", static_cast<int32_t>(n));
+        return make(SQL_BLOB, n, 0, "BLOB", static_cast<int32_t>(n));
     }
     if (w == "CLOB" || w == "DBCLOB" || w == "TEXT") {
         uint32_t n = number(0, 1048576);
-        return make(-99, n, 0, "CLOB", static_cast<int32_t>(n));
+        return make(SQL_CLOB, n, 0, "CLOB", static_cast<int32_t>(n));
     }
     return {};
 }
@@ -87,18 +91,18 @@ ColumnType type_of_value(int storage, std::string_view sample_text, int64_t samp
     switch (storage) {
     case SQLITE_INTEGER:
         if (sample_integer >= INT32_MIN && sample_integer <= INT32_MAX)
-            return make(4, 10, 0, "INTEGER", 4);
-        return make(-5, 19, 0, "BIGINT", 8);
+            return make(SQL_INTEGER, 10, 0, "INTEGER", 4);
+        return make(SQL_BIGINT, 19, 0, "BIGINT", 8);
     case SQLITE_FLOAT:
-        return make(8, 15, 0, "DOUBLE", 8);
+        return make(SQL_DOUBLE, 15, 0, "DOUBLE", 8);
     case SQLITE_BLOB: {
         auto n = static_cast<uint32_t>(std::max<size_t>(sample_text.size(), 254));
-        return make(-98, n, 0, "BLOB", static_cast<int32_t>(n));
+        return make(SQL_BLOB, n, 0, "BLOB", static_cast<int32_t>(n));
     }
     default: {
         // An expression's text has no declared length; leave room beyond the first value.
         auto n = static_cast<uint32_t>(std::max<size_t>(sample_text.size(), 254));
-        return make(12, n, 0, "VARCHAR", static_cast<int32_t>(n));
+        return make(SQL_VARCHAR, n, 0, "VARCHAR", static_cast<int32_t>(n));
     }
     }
 }
@@ -136,8 +140,17 @@ void append_integer(int64_t v, std::string &out) {
 
 } // namespace
 
+size_t copy_text(std::string_view text, char *buffer, size_t buffer_size) {
+    if (!buffer || buffer_size == 0)
+        return 0;
+    const size_t n = std::min(text.size(), buffer_size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
 bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out) {
-    const bool decimal = type.sql_type == 2 || type.sql_type == 3;
+    const bool decimal = type.sql_type == SQL_NUMERIC || type.sql_type == SQL_DECIMAL;
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_NULL:
         return false;

@@ -2,6 +2,8 @@
 // become text.
 #pragma once
 
+#include <zalcli.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,7 +14,7 @@ namespace zal {
 
 struct ColumnType {
     bool known = false;       // the declared type was recognised
-    int16_t sql_type = 12;    // SQL type code (zalcli.h)
+    int16_t sql_type = SQL_VARCHAR;
     uint32_t size = 0;        // column size: characters, digits or bytes
     int16_t scale = 0;
     std::string coltype;      // the catalog's type name (INTEGER, VARCHAR, ...)
@@ -29,5 +31,9 @@ ColumnType type_of_value(int storage, std::string_view sample_text, int64_t samp
 // get its scale, doubles their shortest exact form, BLOBs two hexadecimal digits a byte.
 // Returns false (and appends nothing) for NULL.
 bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out);
+
+// Copies as much of text as fits into a caller's buffer of buffer_size bytes, and a NUL; returns
+// the bytes copied (none without a buffer).
+size_t copy_text(std::string_view text, char *buffer, size_t buffer_size);
 
 } // namespace zal

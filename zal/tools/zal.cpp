@@ -1,12 +1,12 @@
-// zal: the command line processor of the ZAL product. It runs statements from a script, from its
-// own command line or from standard input through the call-level interface, and reports each
-// result as a column table.
+// zal: the command line processor of the ZAL product.
+// It runs statements from a script, from its own command line or from standard input through the
+// call-level interface, and reports each result as a column table.
 #include <zalapp.h>
 #include <zalcli.h>
 
+#include "ascii.h"
 #include "diagnostics.h"
 #include "dialect.h"
-#include "instance.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,10 +23,9 @@
 
 namespace {
 
-// The tool's own messages.
-constexpr const char *msg_completed = "ZAL0000I  The SQL command completed successfully.";
-constexpr const char *msg_terminated = "ZAL0000I  The TERMINATE command completed successfully.";
-constexpr const char *msg_started = "ZAL0000I  The START DATABASE MANAGER command completed successfully.";
+using zal::Condition;
+using zal::text_of;
+
 constexpr const char *msg_usage =
     "usage: zal [-t] [-v] [-f script] [-z report] [-o-] [statement]\n"
     "  -t  statements end with \";\" (otherwise each line is a statement)\n"
@@ -74,12 +73,12 @@ Options parse_options(int argc, char **argv) {
                 if (value.empty() && i + 1 < argc)
                     value = argv[++i];
                 if (value.empty())
-                    o.errors.push_back("zal: the option -" + std::string(1, letter) + " needs a file name");
+                    o.errors.push_back(text_of(Condition::OptionNeedsFile, {"zal", "-" + std::string(1, letter)}));
                 else
                     (letter == 'f' ? o.script : o.report) = value;
                 break;
             } else {
-                o.errors.push_back("zal: the option \"-" + std::string(1, letter) + "\" is not valid");
+                o.errors.push_back(text_of(Condition::OptionNotValid, {"zal", "-" + std::string(1, letter)}));
             }
         }
     }
@@ -238,12 +237,12 @@ private:
         if (w.size() == 1 && (first == "TERMINATE" || first == "QUIT")) {
             disconnect();
             if (first == "TERMINATE")
-                report_.line(msg_terminated);
+                report_.line(text_of(Condition::TerminateCompleted));
             return false;
         }
         if (first == "CONNECT" && second == "RESET" && w.size() == 2) {
             disconnect();
-            report_.line(msg_completed);
+            report_.line(text_of(Condition::CommandCompleted));
             return true;
         }
         if (first == "CONNECT" && second == "TO") {
@@ -264,7 +263,7 @@ private:
         const int code = status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (code == 0)
             return true;
-        report_.line("ZAL0001N  The command \"" + command + "\" ended with exit status " + std::to_string(code) + ".");
+        report_.line(text_of(Condition::ShellCommandFailed, {command, std::to_string(code)}));
         return false;
     }
 
@@ -274,7 +273,7 @@ private:
             user = w[4];
             password = w[6];
         } else if (w.size() != 3) {
-            report_.line(zal::syntax_error(connect_error_token(w)).text);
+            report_.line(text_of(Condition::SyntaxError, {connect_error_token(w)}));
             return false;
         }
         if (!connect(w[2], user, password))
@@ -318,7 +317,7 @@ private:
         zal_sqlca ca{};
         const int32_t code = zalStartManager(nullptr, &ca);
         if (code == ZAL_SQLCODE_OK) {
-            report_.line(msg_started);
+            report_.line(text_of(Condition::StartCompleted));
             return true;
         }
         report_.line(std::string(ca.sqlerrmc, static_cast<size_t>(std::clamp<int16_t>(ca.sqlerrml, 0, sizeof ca.sqlerrmc))));
@@ -342,7 +341,7 @@ private:
             return true;
         const char *database = std::getenv("ZAL_DATABASE");
         if (!database || !*database) {
-            report_.line(zal::no_connection().text);
+            report_.line(text_of(Condition::NoConnection));
             return false;
         }
         return connect(database, "", "");
@@ -398,7 +397,7 @@ private:
         if (ok && count > 0)
             ok = print_result(h, count);
         else if (ok)
-            report_.line(msg_completed);
+            report_.line(text_of(Condition::CommandCompleted));
         if (!ok)
             report_.line(diagnostic(h));
         SQLFreeStmt(h, SQL_DROP);
@@ -479,7 +478,7 @@ public:
             text.pop_back();
         const std::string t = trim(text);
         if (!pending()) {
-            if (t.empty() || t.rfind("--", 0) == 0)
+            if (t.empty() || t.starts_with("--"))
                 return true;
             if (t[0] == '!') {
                 std::string command = t;
@@ -553,7 +552,7 @@ int main(int argc, char **argv) {
     if (opts.report) {
         file.open(*opts.report, std::ios::binary | std::ios::trunc);
         if (!file) {
-            std::cerr << "zal: the report file \"" << *opts.report << "\" cannot be written\n";
+            std::cerr << text_of(Condition::ReportNotWritten, {*opts.report}) << "\n";
             return exit_unusable;
         }
     }
@@ -572,7 +571,7 @@ int main(int argc, char **argv) {
     if (opts.script) {
         std::ifstream in(*opts.script, std::ios::binary);
         if (!in) {
-            const std::string e = "zal: the script file \"" + *opts.script + "\" cannot be read";
+            const std::string e = text_of(Condition::ScriptNotRead, {*opts.script});
             std::cerr << e << "\n";
             if (opts.report)
                 file << e << "\n";
@@ -587,7 +586,7 @@ int main(int argc, char **argv) {
     }
     report.flush();
     if (opts.report && !file) {
-        std::cerr << "zal: the report file \"" << *opts.report << "\" cannot be written\n";
+        std::cerr << text_of(Condition::ReportNotWritten, {*opts.report}) << "\n";
         return exit_unusable;
     }
     return processor.failed() ? exit_failed : exit_ok;

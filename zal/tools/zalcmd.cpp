@@ -1,5 +1,7 @@
-// zalcmd: the command window launcher of the ZAL product. It sets up the ZAL environment and
-// runs a command in it, here in this terminal, and ends with the command's exit status.
+// zalcmd: the command window launcher of the ZAL product.
+// It sets up the ZAL environment and runs a command in it, here in this terminal, and ends with the
+// command's exit status.
+#include "diagnostics.h"
 #include "instance.h"
 
 #include <cctype>
@@ -19,6 +21,9 @@ constexpr const char *usage =
     "ends with its exit status. /c (end when done), /w (wait) and /i (this terminal) all mean\n"
     "\"run it here and wait\". A single argument is a shell command line; several arguments\n"
     "are a command and its arguments, passed unchanged.\n";
+
+using zal::Condition;
+using zal::text_of;
 
 constexpr int exit_usage = 1;
 constexpr int exit_cannot_run = 127;
@@ -48,12 +53,12 @@ int main(int argc, char **argv) {
     for (; i < argc && slash_option(argv[i]); ++i) {
         const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(argv[i][1])));
         if (letter != 'c' && letter != 'w' && letter != 'i') {
-            std::cerr << "zalcmd: the option \"" << argv[i] << "\" is not valid\n" << usage;
+            std::cerr << text_of(Condition::OptionNotValid, {"zalcmd", argv[i]}) << "\n" << usage;
             return exit_usage;
         }
     }
     if (i >= argc) {
-        std::cerr << "zalcmd: no command was given\n" << usage;
+        std::cerr << text_of(Condition::NoCommandGiven) << "\n" << usage;
         return exit_usage;
     }
     std::string line;
@@ -75,6 +80,6 @@ int main(int argc, char **argv) {
         setenv("ZAL_HOME", zal::home_dir().c_str(), 1);
 
     execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char *>(nullptr));
-    std::cerr << "zalcmd: /bin/sh cannot be started: " << std::strerror(errno) << "\n";
+    std::cerr << text_of(Condition::ShellNotStarted, {std::strerror(errno)}) << "\n";
     return exit_cannot_run;
 }

@@ -1,9 +1,11 @@
-// zalexpln: the explain tool of the ZAL product. For each statement of an input file it writes
-// the estimated cost and the access plan to an output file, without running the statement.
+// zalexpln: the explain tool of the ZAL product.
+// For each statement of an input file it writes the estimated cost and the access plan to an output
+// file, without running the statement.
+#include "ascii.h"
 #include "connection.h"
 #include "diagnostics.h"
 #include "dialect.h"
-#include "instance.h"
+#include "query.h"
 
 #include <sqlite3.h>
 
@@ -26,6 +28,9 @@ constexpr const char *usage =
     "the delimiter (default \";\"), to the output file. The statements are not run.\n"
     "-t and -g are accepted and change nothing.\n";
 
+using zal::Condition;
+using zal::text_of;
+
 enum Exit { exit_ok = 0, exit_failed = 1, exit_usage = 2 };
 
 const std::string separator(72, '=');
@@ -47,28 +52,26 @@ Options parse_options(int argc, char **argv) {
         std::string *value = arg == "-d" ? &o.database : arg == "-f" ? &o.input : arg == "-o" ? &o.output
                                                        : arg == "-z" ? &o.delimiter : nullptr;
         if (!value) {
-            o.errors.push_back("zalexpln: the option \"" + arg + "\" is not valid");
+            o.errors.push_back(text_of(Condition::OptionNotValid, {"zalexpln", arg}));
         } else if (i + 1 >= argc || std::strlen(argv[i + 1]) == 0) {
-            o.errors.push_back("zalexpln: the option " + arg + " needs a value");
+            o.errors.push_back(text_of(Condition::OptionNeedsValue, {"zalexpln", arg}));
         } else {
             *value = argv[++i];
         }
     }
     if (o.errors.empty()) {
         if (o.database.empty())
-            o.errors.push_back("zalexpln: no database was given (-d)");
+            o.errors.push_back(text_of(Condition::NoDatabaseGiven));
         if (o.input.empty())
-            o.errors.push_back("zalexpln: no input file was given (-f)");
+            o.errors.push_back(text_of(Condition::NoInputGiven));
         if (o.output.empty())
-            o.errors.push_back("zalexpln: no output file was given (-o)");
+            o.errors.push_back(text_of(Condition::NoOutputGiven));
     }
     return o;
 }
 
 using zal::trim;
 using zal::upper;
-
-bool starts_with(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
 
 // Splits at the delimiter where it stands outside strings, quoted names and comments.
 std::vector<std::string> split_statements(const std::string &text, const std::string &delimiter) {
@@ -106,6 +109,14 @@ std::vector<std::string> split_statements(const std::string &text, const std::st
     return out;
 }
 
+// A name as the engine quotes it.
+std::string quoted(const std::string &name) {
+    std::string q = "\"";
+    for (char c : name)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
 struct PlanNode {
     std::string detail;
     std::vector<size_t> children;
@@ -136,7 +147,7 @@ public:
         const zal::Translation t = zal::translate(statement);
         if (t.kind == zal::StatementKind::CreateFunction || t.kind == zal::StatementKind::DropFunction ||
             t.kind == zal::StatementKind::Commit || t.kind == zal::StatementKind::Rollback) {
-            report += zal::not_supported("the statement has no access plan").message() + "\n";
+            report += zal::diagnose(Condition::NoAccessPlan).message() + "\n";
             return false;
         }
         std::vector<PlanNode> nodes;
@@ -158,40 +169,21 @@ public:
 private:
     // nodes[0] is the root; the plan rows hang below it by their parent ids.
     bool plan_of(const std::string &sql, std::vector<PlanNode> &nodes, zal::Diagnostic &error) {
-        const std::string text = "EXPLAIN QUERY PLAN " + sql;
-        sqlite3_stmt *s = nullptr;
-        const char *tail = nullptr;
-        c_.take_raised();
-        int rc = sqlite3_prepare_v2(c_.db(), text.c_str(), static_cast<int>(text.size()), &s, &tail);
-        if (rc != SQLITE_OK || !s) {
-            std::optional<zal::Diagnostic> raised = c_.take_raised();
-            error = raised ? *raised : rc != SQLITE_OK ? zal::from_engine(c_.db(), rc) : zal::syntax_error("");
-            return false;
-        }
         // one statement at a time, as the CLI has it
-        for (const zal::Token &tok : zal::significant(zal::lex(tail)))
-            if (!tok.is_punct(";")) {
-                sqlite3_finalize(s);
-                error = zal::syntax_error(tok.text);
-                return false;
-            }
-        nodes.assign(1, {});
-        std::map<int, size_t> by_id{{0, 0}};
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            const int id = sqlite3_column_int(s, 0), parent = sqlite3_column_int(s, 1);
-            const char *detail = reinterpret_cast<const char *>(sqlite3_column_text(s, 3));
-            nodes.push_back({detail ? detail : "", {}});
-            by_id[id] = nodes.size() - 1;
-            auto p = by_id.find(parent);
-            nodes[p == by_id.end() ? 0 : p->second].children.push_back(nodes.size() - 1);
-        }
-        if (rc != SQLITE_DONE) {
-            error = zal::from_engine(c_.db(), rc);
-            sqlite3_finalize(s);
+        zal::Query plan = c_.prepare("EXPLAIN QUERY PLAN " + sql, error);
+        if (!plan.prepared())
             return false;
-        }
-        sqlite3_finalize(s);
-        return true;
+        nodes.assign(1, {});
+        std::map<int64_t, size_t> by_id{{0, 0}};
+        const bool read = plan.each([&](const zal::Query &row) {
+            nodes.push_back({row.text(3), {}});
+            by_id[row.integer(0)] = nodes.size() - 1;
+            auto p = by_id.find(row.integer(1));
+            nodes[p == by_id.end() ? 0 : p->second].children.push_back(nodes.size() - 1);
+        });
+        if (!read)
+            error = zal::from_engine(c_.db(), plan.rc());
+        return read;
     }
 
     static void print(const std::vector<PlanNode> &nodes, const std::vector<size_t> &ids, int depth,
@@ -207,11 +199,11 @@ private:
         for (size_t id : ids) {
             const std::string &d = nodes[id].detail;
             const std::vector<size_t> &children = nodes[id].children;
-            if (starts_with(d, "SCAN ") || starts_with(d, "SEARCH ")) {
+            if (d.starts_with("SCAN ") || d.starts_with("SEARCH ")) {
                 const Loop l = loop(d);
                 cost += l.setup + flow * l.probe;
                 flow *= l.rows;
-            } else if (starts_with(d, "MULTI-INDEX OR")) {
+            } else if (d.starts_with("MULTI-INDEX OR")) {
                 double probe = 0, rows = 0;
                 for (size_t index : children) {
                     const Estimate e = level(nodes, nodes[index].children);
@@ -220,15 +212,15 @@ private:
                 }
                 cost += flow * probe;
                 flow *= rows;
-            } else if (starts_with(d, "USE TEMP B-TREE")) {
+            } else if (d.starts_with("USE TEMP B-TREE")) {
                 cost += flow * std::log2(flow + 1);
-            } else if (starts_with(d, "MATERIALIZE ") || starts_with(d, "CO-ROUTINE ")) {
+            } else if (d.starts_with("MATERIALIZE ") || d.starts_with("CO-ROUTINE ")) {
                 const Estimate e = level(nodes, children);
                 cost += e.cost;
                 derived_[upper(d.substr(d.find(' ') + 1))] = e.rows;
-            } else if (starts_with(d, "CORRELATED ")) {
+            } else if (d.starts_with("CORRELATED ")) {
                 cost += flow * level(nodes, children).cost;
-            } else if (starts_with(d, "COMPOUND QUERY")) {
+            } else if (d.starts_with("COMPOUND QUERY")) {
                 double rows = 0;
                 for (size_t part : children) {
                     const Estimate e = level(nodes, nodes[part].children);
@@ -304,8 +296,8 @@ private:
         }
         if (detail.find("USING PRIMARY KEY") != std::string::npos && !table.empty()) {
             std::string pk;
-            each_row("SELECT name FROM pragma_index_list(?1) WHERE origin = 'pk'", {table},
-                     [&](sqlite3_stmt *s) { pk = text(s, 0); });
+            ask("SELECT name FROM pragma_index_list(?1) WHERE origin = 'pk'", {table},
+                [&](const zal::Query &row) { pk = row.text(0); });
             return pk;
         }
         return {};
@@ -315,16 +307,16 @@ private:
         if (!index.empty() && equalities > 0) {
             bool unique = false;
             int columns = 0;
-            each_row("SELECT \"unique\" FROM pragma_index_list(?1) WHERE name = ?2", {table, index},
-                     [&](sqlite3_stmt *s) { unique = sqlite3_column_int(s, 0) != 0; });
-            each_row("SELECT count(*) FROM pragma_index_info(?1)", {index},
-                     [&](sqlite3_stmt *s) { columns = sqlite3_column_int(s, 0); });
+            ask("SELECT \"unique\" FROM pragma_index_list(?1) WHERE name = ?2", {table, index},
+                [&](const zal::Query &row) { unique = row.integer(0) != 0; });
+            ask("SELECT count(*) FROM pragma_index_info(?1)", {index},
+                [&](const zal::Query &row) { columns = static_cast<int>(row.integer(0)); });
             if (unique && equalities >= columns)
                 return 1;
             // sqlite_stat1: "rows rows-per-first-column rows-per-first-two-columns ..."
             std::string stat;
-            each_row("SELECT stat FROM sqlite_stat1 WHERE tbl = ?1 AND idx = ?2", {table, index},
-                     [&](sqlite3_stmt *s) { stat = text(s, 0); });
+            ask("SELECT stat FROM sqlite_stat1 WHERE tbl = ?1 AND idx = ?2", {table, index},
+                [&](const zal::Query &row) { stat = row.text(0); });
             std::istringstream numbers(stat);
             std::vector<double> per_key;
             for (double n; numbers >> n;)
@@ -335,25 +327,10 @@ private:
         return guess(rows, equalities, ranges);
     }
 
-    static std::string text(sqlite3_stmt *s, int column) {
-        const char *p = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
-        return p ? p : "";
-    }
-
+    // Runs a question of the tool's own and hands each row to f; false when it fails.
     template <typename F>
-    bool each_row(const std::string &sql, const std::vector<std::string> &args, F &&f) {
-        sqlite3_stmt *s = nullptr;
-        if (sqlite3_prepare_v2(c_.db(), sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(s);
-            return false;
-        }
-        for (size_t i = 0; i < args.size(); ++i)
-            sqlite3_bind_text(s, static_cast<int>(i) + 1, args[i].c_str(), -1, SQLITE_TRANSIENT);
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-            f(s);
-        sqlite3_finalize(s);
-        return rc == SQLITE_DONE;
+    bool ask(const std::string &sql, std::initializer_list<std::string_view> args, F &&f) {
+        return zal::Query(c_.db(), sql, args).each(f);
     }
 
     // Whether the name is something the engine can read rows from.
@@ -361,12 +338,7 @@ private:
         auto it = readable_.find(upper(name));
         if (it != readable_.end())
             return it->second;
-        char *sql = sqlite3_mprintf("SELECT 1 FROM \"%w\" LIMIT 0", name.c_str());
-        sqlite3_stmt *s = nullptr;
-        const bool ok = sqlite3_prepare_v2(c_.db(), sql, -1, &s, nullptr) == SQLITE_OK;
-        sqlite3_finalize(s);
-        sqlite3_free(sql);
-        return readable_[upper(name)] = ok;
+        return readable_[upper(name)] = zal::Query(c_.db(), "SELECT 1 FROM " + quoted(name) + " LIMIT 0").prepared();
     }
 
     // The table a plan line names: an alias of the statement, or the table itself. Empty for a
@@ -391,13 +363,10 @@ private:
             return it->second;
         double rows = -1;
         const zal::Translation card = zal::translate("SELECT CARD FROM SYSORL.SYSTABLES WHERE NAME = ?");
-        each_row(card.sql, {upper(table)}, [&](sqlite3_stmt *s) { rows = sqlite3_column_double(s, 0); });
-        if (rows < 0) {
-            char *sql = sqlite3_mprintf("SELECT count(*) FROM \"%w\"", table.c_str());
-            if (!each_row(sql, {}, [&](sqlite3_stmt *s) { rows = sqlite3_column_double(s, 0); }))
-                rows = unknown_rows;
-            sqlite3_free(sql);
-        }
+        auto take = [&](const zal::Query &row) { rows = row.real(0); };
+        ask(card.sql, {upper(table)}, take);
+        if (rows < 0 && !ask("SELECT count(*) FROM " + quoted(table), {}, take))
+            rows = unknown_rows;
         return rows_[upper(table)] = std::max(rows, 0.0);
     }
 
@@ -438,7 +407,7 @@ bool write_output(const std::string &file, const std::string &report) {
     out << report;
     out.close();
     if (!out) {
-        std::cerr << "zalexpln: the output file \"" << file << "\" cannot be written\n";
+        std::cerr << text_of(Condition::OutputNotWritten, {file}) << "\n";
         return false;
     }
     return true;
@@ -465,7 +434,7 @@ int main(int argc, char **argv) {
     std::stringstream input;
     input << in.rdbuf();
     if (!in) {
-        write_output(o.output, "zalexpln: the input file \"" + o.input + "\" cannot be read\n");
+        write_output(o.output, text_of(Condition::InputNotRead, {o.input}) + "\n");
         return exit_failed;
     }
     zal::Diagnostic error;
@@ -476,7 +445,7 @@ int main(int argc, char **argv) {
     }
     const std::vector<std::string> statements = split_statements(input.str(), o.delimiter);
     if (statements.empty()) {
-        write_output(o.output, "zalexpln: the input file \"" + o.input + "\" holds no statement\n");
+        write_output(o.output, text_of(Condition::InputEmpty, {o.input}) + "\n");
         return exit_failed;
     }
     Explainer explainer(*c);

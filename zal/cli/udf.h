@@ -4,6 +4,9 @@
 #pragma once
 
 #include "diagnostics.h"
+#include "query.h"
+#include "udf_call.h"
+#include "udf_definition.h"
 
 #include <memory>
 #include <string_view>
@@ -12,7 +15,23 @@
 namespace zal {
 
 class Connection;
-struct Routine;
+
+// One routine, as the engine calls it.
+struct Routine {
+    udf::Definition d;
+    Connection *c = nullptr;
+    udf::Binding binding;
+    std::string qualified_name;   // CREATOR.NAME, the routine name it is passed
+    Query body;                   // SQL functions: SELECT <expression>
+    int depth = 0;                // nesting of an SQL function that calls itself
+    bool dropped = false;
+    udf::Frame frame;             // scalar calls reuse their buffers
+
+    // Why a call cannot be made: the library or the entry could not be bound.
+    Diagnostic unbound() const;
+    // The failure a routine reported through its SQLSTATE and message.
+    Diagnostic failed(const char *state, const char *message) const;
+};
 
 class Routines {
 public:

@@ -1,0 +1,63 @@
+// The statement helper over the engine: prepare, bind, step and finalize in one place.
+#include "query.h"
+
+#include <sqlite3.h>
+#include <utility>
+
+namespace zal {
+
+Query::Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::string_view> params) {
+    const char *tail = nullptr;
+    rc_ = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
+    if (rc_ != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        return;
+    }
+    if (tail)
+        tail_ = sql.substr(static_cast<size_t>(tail - sql.data()));
+    int i = 1;
+    for (std::string_view p : params)
+        sqlite3_bind_text(stmt_, i++, p.data(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
+}
+
+Query::~Query() { sqlite3_finalize(stmt_); }
+
+Query::Query(Query &&other) noexcept
+    : stmt_(std::exchange(other.stmt_, nullptr)), rc_(other.rc_), tail_(other.tail_) {}
+
+Query &Query::operator=(Query &&other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        stmt_ = std::exchange(other.stmt_, nullptr);
+        rc_ = other.rc_;
+        tail_ = other.tail_;
+    }
+    return *this;
+}
+
+bool Query::next() {
+    if (!stmt_)
+        return false;
+    rc_ = sqlite3_step(stmt_);
+    return rc_ == SQLITE_ROW;
+}
+
+bool Query::run() {
+    while (next()) {
+    }
+    return done();
+}
+
+bool Query::done() const { return stmt_ && rc_ == SQLITE_DONE; }
+
+std::string Query::text(int column) const {
+    auto *p = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, column))) : std::string();
+}
+
+int64_t Query::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double Query::real(int column) const { return sqlite3_column_double(stmt_, column); }
+
+} // namespace zal

@@ -1,0 +1,54 @@
+// A statement of the engine's own SQL (the product's bookkeeping, the catalog's look-ups, the
+// explain tool's questions): prepared with its text parameters bound, finalized with its scope.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zal {
+
+class Query {
+public:
+    Query() = default;
+    Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::string_view> params = {});
+    ~Query();
+    Query(Query &&other) noexcept;
+    Query &operator=(Query &&other) noexcept;
+
+    // False when the text did not prepare (rc() says why) or held no statement.
+    bool prepared() const { return stmt_ != nullptr; }
+    sqlite3_stmt *get() const { return stmt_; }
+    // The engine's code of the last prepare or step.
+    int rc() const { return rc_; }
+    // The text after the first statement, a view into the text prepared.
+    std::string_view tail() const { return tail_; }
+
+    // Steps to the next row; false after the last one or on an error (rc() tells which).
+    bool next();
+    // Steps through every row; true when the statement ran to its end.
+    bool run();
+    template <typename F>
+    bool each(F &&f) {
+        while (next())
+            f(*this);
+        return done();
+    }
+    bool done() const;
+
+    // Values of the current row.
+    std::string text(int column) const;
+    int64_t integer(int column) const;
+    double real(int column) const;
+
+private:
+    sqlite3_stmt *stmt_ = nullptr;
+    int rc_ = 0;
+    std::string_view tail_;
+};
+
+} // namespace zal
