@@ -178,6 +178,7 @@ TEST_F(InteractionTest, DisplayShowsTheMessageWindowUntilTheRunEnds) {
 }
 
 TEST_F(InteractionTest, DumpvarsListsTheVariablesInAWindowOfItsOwn) {
+    program().master().resize(1024, 768);
     open_sql();
     var_add(program().vars, "padded", "  two words  ");
     command("%DUMPVARS");
@@ -187,6 +188,7 @@ TEST_F(InteractionTest, DumpvarsListsTheVariablesInAWindowOfItsOwn) {
     ASSERT_EQ(windows.size(), 2u);
     ZALOutput &w = *windows[1];
     EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(program().master().mdi->viewport()->rect().contains(w.frame()->geometry()));
     EXPECT_TRUE(w.tag.empty());
     EXPECT_EQ(find_form(program(), 2, -1), -1); // no window lookup finds it
 
@@ -306,6 +308,7 @@ TEST_F(InteractionTest, ZalRunsTheProductsProcessorWhichShowsItsReport) {
 }
 
 TEST_F(InteractionTest, ExplainShowsTheCostAndPlanFromTheProductsTool) {
+    program().master().resize(1024, 768);
     ZALSQL &w = open_sql();
     EXPECT_EQ(explain_command_line("SAMPLE"), "zalexpln -t -d SAMPLE  -z ; -o ZALCMDS.OUT -g -f ZALSQL.SQL");
     EnvVar path("PATH", this->path(true));
@@ -313,6 +316,7 @@ TEST_F(InteractionTest, ExplainShowsTheCostAndPlanFromTheProductsTool) {
     EXPECT_EQ(status(), "Command executed");
     EXPECT_EQ(work_file(explain_input_file), "SELECT LAST_NAME FROM EMPLOYEE WHERE DEPT_NO = 'R10';VALUES 1;\n");
     ASSERT_TRUE(viewer_shown());
+    EXPECT_TRUE(program().master().mdi->viewport()->rect().contains(program().view_text().frame()->geometry()));
     const std::string shown = program().view_text().text();
     EXPECT_EQ(shown.rfind("Cost = ", 0), 0u) << shown;
     EXPECT_NE(shown.find("\r\n\r\n  SEARCH "), std::string::npos) << shown;
