@@ -70,27 +70,28 @@ std::uintmax_t file_length(const char *name) {
     return ec ? 0 : n;
 }
 
-// One step of the explain wait: 50 ms asleep, then the event loop, so windows stay alive.
-void wait_step() {
+// One step of the explain wait: 50 ms asleep, then the event loop, so that the windows stay
+// alive. False, without waiting, once the deadline has passed.
+bool wait_step(double deadline) {
+    if (clock_seconds() >= deadline)
+        return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     yield_events();
+    return true;
 }
 
 // Waits until the report has appeared and five polls in a row have found it the same
 // non-zero length as the poll before them. False when the time limit passes first.
 bool wait_for_report(const char *file) {
     const double deadline = clock_seconds() + explain_wait_seconds;
-    while (file_length(file) == 0) {
-        if (clock_seconds() >= deadline)
+    while (file_length(file) == 0)
+        if (!wait_step(deadline))
             return false;
-        wait_step();
-    }
     std::uintmax_t last = 0;
     int same = 0;
     while (last == 0 || same < 5) {
-        if (clock_seconds() >= deadline)
+        if (!wait_step(deadline))
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const std::uintmax_t length = file_length(file);
         if (length == last && length != 0) {
             ++same;
@@ -98,7 +99,6 @@ bool wait_for_report(const char *file) {
             last = length;
             same = 0;
         }
-        yield_events();
     }
     return true;
 }
