@@ -192,6 +192,7 @@ INSERT INTO MEETING_NOTE VALUES (1, 'M00', CURRENT DATE, 'A second note number 1
 %RUNSTATS MEETING_NOTE;
 SELECT NAME, CARD FROM SYSORL.SYSTABLES WHERE NAME = 'MEETING_NOTE'
 :include kestle-sales.sql
+:include kestle-tools.sql
 :section The end
 {
 <p>Thank you. <code>%DISCONNECT</code> ends the connection; the main toolbar's connect button

@@ -15,17 +15,16 @@ namespace kestle {
 
 namespace {
 
-// A command that needs an argument and has none says so and does nothing else.
+std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.cmd.opt_key[1]) : std::string(); }
+
+} // namespace
+
 bool has_arguments(Program &p, const char *routine) {
     if (p.cmd.opt_count > 0)
         return true;
     p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
     return false;
 }
-
-std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.cmd.opt_key[1]) : std::string(); }
-
-} // namespace
 
 void cmd_clear(Program &p) {
     auto *sql = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)));

@@ -7,6 +7,9 @@ namespace kestle {
 
 class Program;
 
+// A command that needs options and has none shows message 20 and does nothing else.
+bool has_arguments(Program &p, const char *routine);
+
 void cmd_clear(Program &p);
 void cmd_kill(Program &p);
 void cmd_connect(Program &p);

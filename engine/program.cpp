@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "zal_master.h"
+#include "zal_messages.h"
 #include "zal_small_windows.h"
 #include "zal_sql.h"
 #include "zal_viewers.h"
@@ -14,6 +15,7 @@ Program::~Program() {
     // The forms refer to this program: they go first. The main window takes the SQL and
     // output windows with it.
     delete forms.wmf.data();
+    delete forms.message_window.data();
     delete forms.tools.data();
     delete forms.connect.data();
     delete forms.magnify.data();
@@ -52,6 +54,7 @@ ZALMagnify &Program::magnify() { return single(forms.magnify, *this); }
 ZALConnect &Program::connect_dialog() { return single(forms.connect, *this); }
 ZALToolbar &Program::tools() { return single(forms.tools, *this); }
 ZALWMF &Program::wmf() { return single(forms.wmf, *this); }
+ZALMessages &Program::message_window() { return single(forms.message_window, *this); }
 
 int find_form(Program &p, int kind, int slot) {
     const std::vector<std::string> tags = p.forms.windows.tags();

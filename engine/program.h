@@ -31,6 +31,7 @@ class ZALMagnify;
 class ZALConnect;
 class ZALToolbar;
 class ZALWMF;
+class ZALMessages;
 
 // The database session: the CLI handles, the last return code, the connection flag.
 struct Session {
@@ -73,6 +74,7 @@ struct Forms {
     QPointer<ZALConnect> connect;
     QPointer<ZALToolbar> tools;
     QPointer<ZALWMF> wmf;
+    QPointer<ZALMessages> message_window;
 };
 
 class Program : public Reporter {
@@ -112,6 +114,7 @@ public:
     ZALConnect &connect_dialog();
     ZALToolbar &tools();
     ZALWMF &wmf();
+    ZALMessages &message_window();
 };
 
 // The index in forms.windows.open() of the newest open window whose Tag reads as kind and slot

@@ -1,6 +1,7 @@
 #include "runner.h"
 
 #include "commands.h"
+#include "interaction_commands.h"
 #include "keyed_toolbar.h"
 #include "program.h"
 #include "run_support.h"
@@ -17,10 +18,6 @@ namespace kestle {
 namespace {
 
 constexpr const char *command_completed = "Command completed";
-
-// The message window of DISPLAY closes when a run ends; until that window exists there is
-// nothing to hide.
-void hide_message_window(Program &) {}
 
 // Text boxes give LF line ends; the runner's marks are made from CR LF.
 std::string crlf_line_ends(const std::string &text) {
@@ -92,9 +89,9 @@ struct Keyword {
     Handler run; // null: a command whose routine is not connected yet; it does nothing
 };
 
-// The keyword table, in the order keywords are compared. The commands of the interaction
-// tools, the charts and the timing runs are known keywords that do nothing yet: each line
-// marked "connect" is where its routine goes when it comes.
+// The keyword table, in the order keywords are compared. The commands of the charts and the
+// timing runs are known keywords that do nothing yet: each line marked "connect" is where its
+// routine goes when it comes.
 constexpr Keyword keywords[] = {
     {"*", [](Program &) {}},
     {"EXIT", cmd_kill},
@@ -103,25 +100,25 @@ constexpr Keyword keywords[] = {
     {"VAR", [](Program &p) { cmd_var(p.vars, p.cmd, p); }},
     {"CONNECT", cmd_connect},
     {"DISCONNECT", [](Program &p) { ZAL_disconnect(p); }},
-    {"MSG", nullptr}, // connect Menu
+    {"MSG", Menu},
     {"TABLES", cmd_tables},
     {"DESCRIBE", cmd_describe},
     {"CLEAR", cmd_clear},
-    {"PROMPT", nullptr}, // connect cmd_prompt
+    {"PROMPT", cmd_prompt},
     {"GRAPH", nullptr}, // connect cmd_gph
     {"COMPARE", nullptr}, // connect cmd_compare
     {"PLOT", nullptr}, // connect cmd_plot
     {"IF", cmd_ply},
     {"ENDIF", [](Program &p) { p.run.exec_enabled = true; }},
-    {"DUMPVARS", nullptr}, // connect cmd_dmp
-    {"EXPLAIN", nullptr}, // connect cmd_explain
+    {"DUMPVARS", cmd_dmp},
+    {"EXPLAIN", cmd_explain},
     {"RUNSTATS", ZAL_runstats},
-    {"DISPLAY", nullptr}, // connect cmd_display
+    {"DISPLAY", cmd_display},
     {"LOAD", [](Program &p) { p.session.sql_rc = ZAL_load(p, p.cmd.cmd_args); }},
     {"LOADSQL", cmd_sqlload},
     {"ERASE", cmd_erase},
-    {"CMD", nullptr}, // connect cmd_dos
-    {"ZAL", nullptr}, // connect cmd_zal
+    {"CMD", cmd_dos},
+    {"ZAL", cmd_zal},
 };
 
 } // namespace

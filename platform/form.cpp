@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <algorithm>
+#include <utility>
 
 namespace kestle {
 
@@ -64,6 +65,35 @@ void Form::unload() {
         parentWidget()->close();
     else
         close();
+}
+
+namespace {
+
+// Start and length of a window along one side of an area of length room: where it does not fit
+// it moves back; where it is longer than the area it keeps its start (up to a quarter of the
+// area) and is cut to the rest.
+std::pair<int, int> fit_side(int start, int length, int room) {
+    start = std::max(start, 0);
+    if (start + length <= room)
+        return {start, length};
+    if (length <= room)
+        return {room - length, length};
+    start = std::min(start, room / 4);
+    return {start, room - start};
+}
+
+} // namespace
+
+void Form::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    QWidget *area = mdi_child_ ? frame()->parentWidget() : nullptr;
+    if (!area || area->size().isEmpty())
+        return;
+    const QRect g = frame()->geometry();
+    const auto [x, w] = fit_side(g.x(), g.width(), area->width());
+    const auto [y, h] = fit_side(g.y(), g.height(), area->height());
+    if (QRect(x, y, w, h) != g)
+        frame()->setGeometry(x, y, w, h);
 }
 
 void Form::closeEvent(QCloseEvent *event) {

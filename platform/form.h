@@ -57,6 +57,8 @@ protected:
     // The window's own steps when it is unloaded (by unload(), its close box or the program).
     virtual void form_unload() {}
     void closeEvent(QCloseEvent *event) override;
+    // A child opens wholly inside the client area, shrunk where the area is smaller.
+    void showEvent(QShowEvent *event) override;
 
 private:
     Windows &windows_;

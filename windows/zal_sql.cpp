@@ -2,6 +2,7 @@
 
 #include "browser.h"
 #include "close_label.h"
+#include "interaction_commands.h"
 #include "keyed_toolbar.h"
 #include "program.h"
 #include "runner.h"
@@ -28,9 +29,6 @@ constexpr const char *caption = "SQL Commands";
 // The repeated timing runs and their chart come in a later step; until then "plotperf" has
 // nothing to start.
 void plot_performance(Program &, const std::string &) {}
-
-// The explain tool's report comes in a later step; until then "explain" has nothing to run.
-void explain_statement(Program &, const std::string &) {}
 
 } // namespace
 
@@ -128,7 +126,7 @@ void ZALSQL::TB_ButtonClick(const std::string &key) {
         if (!t.empty())
             plot_performance(p_, t);
     } else if (key == "explain") {
-        explain_statement(p_, t);
+        ZAL_explain(p_, t);
     } else if (key == "info") {
         CloseHTML->set_caption("x");
         HTML->navigate("file://" + p_.settings.prog_dir + "/zalhelp.htm");

@@ -11,7 +11,6 @@
 
 #include <QCloseEvent>
 
-#include <algorithm>
 
 namespace kestle {
 
@@ -19,17 +18,6 @@ namespace {
 
 constexpr const char *caption = "ZAL Meridian Store";
 constexpr int least_twips = 2000;
-
-// Keeps a window wholly inside the area it opens in, shrinking it where the area is smaller.
-void fit_inside(QWidget *frame) {
-    const QWidget *area = frame->parentWidget();
-    if (!area || area->size().isEmpty())
-        return;
-    QRect g = frame->geometry();
-    g.setSize(g.size().boundedTo(area->size()));
-    g.moveTo(std::clamp(g.x(), 0, area->width() - g.width()), std::clamp(g.y(), 0, area->height() - g.height()));
-    frame->setGeometry(g);
-}
 
 } // namespace
 
@@ -106,11 +94,6 @@ bool ZALWMF::load_slide(const std::string &file, const std::string &routine) {
 void ZALWMF::closeEvent(QCloseEvent *event) {
     frame()->hide();
     event->ignore();
-}
-
-void ZALWMF::showEvent(QShowEvent *event) {
-    Form::showEvent(event);
-    fit_inside(frame());
 }
 
 } // namespace kestle

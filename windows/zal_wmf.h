@@ -34,7 +34,6 @@ public:
 protected:
     // The viewer is never unloaded: closing it hides it.
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     Program &p_;

@@ -2,6 +2,7 @@
 set(KESTLE_CORE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(KESTLE_CORE_SOURCES
   ${KESTLE_CORE_DIR}/control_file.cpp
+  ${KESTLE_CORE_DIR}/explain_report.cpp
   ${KESTLE_CORE_DIR}/line_reader.cpp
   ${KESTLE_CORE_DIR}/marks.cpp
   ${KESTLE_CORE_DIR}/messages.cpp

@@ -127,7 +127,7 @@ TEST_F(RunnerTest, UnknownKeywordIsReportedAndLaterCommandsAreKnown) {
     EXPECT_EQ(status(), "Invalid keyword=FROB");
     EXPECT_TRUE(program().run.cmd_error);
 
-    for (const char *keyword : {"MSG", "PROMPT", "DISPLAY", "DUMPVARS", "CMD", "ZAL", "EXPLAIN", "PLOT", "GRAPH",
+    for (const char *keyword : {"MSG", "PROMPT", "DISPLAY", "DUMPVARS", "ZAL", "EXPLAIN", "PLOT", "GRAPH",
                                 "COMPARE", "ENDIF", "EXTRAS", "DISCONNECT"}) {
         run(std::string("%") + keyword);
         EXPECT_EQ(status(), "Command completed") << keyword;

@@ -13,6 +13,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using kestle_test::EnvVar;
 using kestle_test::read_text;
 using kestle_test::TempDir;
 using kestle_test::TempHome;
@@ -22,21 +23,6 @@ namespace {
 
 using Rows = kestle_test::AirportRows;
 const Rows &default_rows = kestle_test::default_airports;
-
-// Sets an environment variable for one test and puts the old value back.
-class EnvVar {
-public:
-    EnvVar(const char *name, std::optional<std::string> value) : name_(name) {
-        if (const char *old = std::getenv(name))
-            saved_ = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~EnvVar() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char *name_;
-    std::optional<std::string> saved_;
-};
 
 struct Scan {
     std::string open_state; // the SQLSTATE after the open

@@ -3,11 +3,13 @@
 #include <zalapp.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -177,5 +179,31 @@ void write_text(const fs::path &file, const std::string &text) {
     std::ofstream out(file, std::ios::binary);
     out << text;
 }
+
+void write_script(const fs::path &file, const std::string &body) {
+    write_text(file, "#!/bin/sh\n" + body);
+    fs::permissions(file, fs::perms::owner_all);
+}
+
+bool wait_for_file(const fs::path &file, double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        std::error_code ec;
+        const std::uintmax_t size = fs::file_size(file, ec);
+        if (!ec && size > 0)
+            return true;
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+EnvVar::EnvVar(const char *name, const std::optional<std::string> &value) : name_(name) {
+    if (const char *old = std::getenv(name))
+        saved_ = old;
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
+EnvVar::~EnvVar() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }
 
 } // namespace kestle_test

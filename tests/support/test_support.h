@@ -4,6 +4,7 @@
 #include <zalcli.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,5 +85,24 @@ Command run_command(const std::string &command_line);
 
 std::string read_text(const std::filesystem::path &file);
 void write_text(const std::filesystem::path &file, const std::string &text);
+// A /bin/sh script that its owner may run.
+void write_script(const std::filesystem::path &file, const std::string &body);
+
+// A program started without waiting writes its file a little later: waits a bounded while
+// for the file to exist with some content.
+bool wait_for_file(const std::filesystem::path &file, double seconds = 10);
+
+// Sets an environment variable (none: unsets it) for a scope; the old value comes back.
+class EnvVar {
+public:
+    EnvVar(const char *name, const std::optional<std::string> &value);
+    ~EnvVar();
+    EnvVar(const EnvVar &) = delete;
+    EnvVar &operator=(const EnvVar &) = delete;
+
+private:
+    const char *name_;
+    std::optional<std::string> saved_;
+};
 
 } // namespace kestle_test

@@ -24,28 +24,6 @@ protected:
     ZALConnect &dialog() { return program().connect_dialog(); }
 };
 
-// Sets an environment variable for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const std::string &value) : name_(name) {
-        if (const char *old = std::getenv(name))
-            saved_ = old;
-        had_ = std::getenv(name) != nullptr;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            setenv(name_, saved_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    std::string saved_;
-    bool had_ = false;
-};
-
 TEST_F(SmallWindowsTest, ConnectionDialogCancelKeepsTheSettingsAndTheConnection) {
     program().settings.db_user = "someone";
     EXPECT_EQ(bytes(dialog().windowTitle()), "Connect");
@@ -123,8 +101,8 @@ TEST_F(SmallWindowsTest, ToolStartsWithoutWaiting) {
 
 TEST_F(SmallWindowsTest, ToolThatCannotStartIsToldInAMessageBox) {
     TempDir empty;
-    ScopedEnv path("PATH", empty.path().string());
-    ScopedEnv terminal("TERMINAL", "");
+    EnvVar path("PATH", empty.path().string());
+    EnvVar terminal("TERMINAL", "");
     ZALToolbar &tools = program().tools();
     tools.TB->click("files");
     tools.TB->click("monitor");

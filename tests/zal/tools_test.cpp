@@ -5,12 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace kestle_test;
@@ -19,21 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string tool(const std::string &name) { return "'" + (bin_dir() / name).string() + "'"; }
-
-// A detached editor writes its record a little later; give it a bounded while.
-bool wait_for_file(const fs::path &file) {
-    for (int i = 0; i < 500; ++i) {
-        if (fs::exists(file) && fs::file_size(file) > 0)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
-
-void write_script(const fs::path &file, const std::string &body) {
-    write_text(file, "#!/bin/sh\n" + body);
-    fs::permissions(file, fs::perms::owner_all);
-}
 
 // Runs a command line split at blanks, without a shell, as the program starts its tools.
 int run_split(const std::string &line, const fs::path &dir) {
