@@ -55,15 +55,14 @@ std::string count_text(int n, const char *what) {
     return std::to_string(n) + " house" + (n == 1 ? "" : "s") + what;
 }
 
-// The largest font, no taller than a row, whose texts fit their columns.
-QFont fitting_font(QFont font, int row_px, const std::vector<std::pair<QString, int>> &texts) {
-    for (int size = std::max(row_px - 2, 4); size > 4; --size) {
+// The largest font no bigger than font whose texts fit their widths and a height, in pixels.
+QFont fitting_font(QFont font, int height, const std::vector<std::pair<QString, int>> &texts) {
+    for (int size = std::min(QFontInfo(font).pixelSize(), height); size > 4; --size) {
         font.setPixelSize(size);
         const QFontMetrics m(font);
-        const bool fits = m.height() <= row_px &&
-                          std::all_of(texts.begin(), texts.end(),
-                                      [&](const auto &t) { return m.horizontalAdvance(t.first) + 6 <= t.second; });
-        if (fits)
+        if (m.height() <= height && std::all_of(texts.begin(), texts.end(), [&](const auto &t) {
+                return m.horizontalAdvance(t.first) <= t.second;
+            }))
             break;
     }
     return font;
@@ -214,9 +213,10 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     HouseInfo->set_rows(grid_rows);
     HouseInfo->set_cols(2);
     const int row_px = twips_to_px(grid_row_height);
+    constexpr int cell_padding = 6;
     HouseInfo->setFont(fitting_font(HouseInfo->font(), row_px,
-                                    {{"Bathrooms", twips_to_px(grid_col_widths[0])},
-                                     {"9999999", twips_to_px(grid_col_widths[1])}}));
+                                    {{"Bathrooms", twips_to_px(grid_col_widths[0]) - cell_padding},
+                                     {"9999999", twips_to_px(grid_col_widths[1]) - cell_padding}}));
     HouseInfo->verticalHeader()->setMinimumSectionSize(1);
     HouseInfo->verticalHeader()->setDefaultSectionSize(row_px);
     HouseInfo->horizontalHeader()->setMinimumSectionSize(1);
@@ -255,17 +255,32 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
 
 void ZALSpatial::build_frame5() {
     Frame5 = new QFrame(this);
-    place_twips(Frame5, 60, map_top, map_left - 120, map_size);
+    place_twips(Frame5, 30, map_top, map_left - 60, map_size);
+    constexpr int caption_left = 330, caption_width = 900;
+    constexpr int text_left = 60, text_width = 1140, text_height = 240, summary_height = 300;
+    constexpr int panel = 8; // what the summary's sunken panel takes of its width, pixels
+
+    // One font for the column, small enough for its widest text.
+    std::vector<std::pair<QString, int>> texts;
+    for (const char *c : legend_captions)
+        texts.push_back({c, twips_to_px(caption_width)});
+    for (int c = 0; c < 4; ++c) {
+        texts.push_back({criterion_captions[c], twips_to_px(text_width)});
+        for (const Choice &choice : choices(criteria[c]))
+            texts.push_back({choice.summary, twips_to_px(text_width) - panel});
+    }
+    Frame5->setFont(fitting_font(Frame5->font(), twips_to_px(text_height), texts));
+
     std::array<QLabel *, 7> legend{};
     for (int k = 0; k < 7; ++k) {
         auto *square = new GlyphLabel(Frame5, GlyphLabel::Glyph::square);
-        square->place(60, 60 + 300 * k, 240, 240);
+        square->place(text_left, 60 + 300 * k, 240, 240);
         square->set_colors(band_colors[legend_band(k)]);
         square->setCursor(Qt::PointingHandCursor);
         square->clicked = [this, k] { Range_Click(k); };
         Range[static_cast<std::size_t>(k)] = square;
         auto *label = new QLabel(legend_captions[k], Frame5);
-        place_twips(label, 360, 60 + 300 * k, map_left - 480, 240);
+        place_twips(label, caption_left, 60 + 300 * k, caption_width, text_height);
         legend[static_cast<std::size_t>(k)] = label;
     }
     Label1 = legend[0];
@@ -281,16 +296,13 @@ void ZALSpatial::build_frame5() {
     for (int c = 0; c < 4; ++c) {
         const int top = 2280 + 600 * c;
         auto *heading = new QLabel(criterion_captions[c], Frame5);
-        place_twips(heading, 60, top, map_left - 240, 240);
-        QFont bold = heading->font();
-        bold.setBold(true);
-        heading->setFont(bold);
+        place_twips(heading, text_left, top, text_width, text_height);
         auto *summary = new GlyphLabel(Frame5);
         summary->setText(choices(criteria[c])[0].summary);
         summary->setFrameShape(QFrame::Panel);
         summary->setFrameShadow(QFrame::Sunken);
         summary->setCursor(Qt::PointingHandCursor);
-        summary->place(60, top + 240, map_left - 240, 270);
+        summary->place(text_left, top + text_height, text_width, summary_height);
         summary->clicked = [this, c] { summary_Click(criteria[c]); };
         headings[static_cast<std::size_t>(c)] = heading;
         summaries[static_cast<std::size_t>(c)] = summary;
@@ -332,6 +344,12 @@ void ZALSpatial::build_options() {
         buttons[0]->setChecked(true);
     }
     Options->hide();
+}
+
+void ZALSpatial::form_unload() {
+    // The next opening makes the window afresh; its variables stay with the program.
+    if (p_.forms.spatial == this)
+        p_.forms.spatial = nullptr;
 }
 
 void ZALSpatial::Form_Load() {

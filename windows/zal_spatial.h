@@ -144,6 +144,9 @@ public:
     std::span<QRadioButton *> options_of(Criterion c);
     GlyphLabel *summary_of(Criterion c) const;
 
+protected:
+    void form_unload() override;
+
 private:
     void Form_Load();
     void build_frame5();
