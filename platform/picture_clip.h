@@ -10,9 +10,6 @@ public:
     PictureClip(int rows, int cols) : rows_(rows), cols_(cols) {}
 
     void set_picture(const QPixmap &picture) { picture_ = picture; }
-    const QPixmap &picture() const { return picture_; }
-    int rows() const { return rows_; }
-    int cols() const { return cols_; }
     // Cell row x cols + column; a null pixmap without a picture or for an index outside.
     QPixmap cell(int index) const;
 

@@ -511,8 +511,7 @@ void ZALSpatial::show_block(int16_t bx, int16_t by) {
         return;
     }
     set_status(count_text(n, " in this block"));
-    const int sx = px_to_twips(FullIM->width()) / 100;
-    const int sy = px_to_twips(FullIM->height()) / 100;
+    constexpr int sx = map_size / 100, sy = map_size / 100; // the block view's twips per block step
     for (int i = 1; i <= std::min<int32_t>(n, block_dots); ++i) {
         const home_rec &h = s.homes[static_cast<std::size_t>(i)];
         GlyphLabel *dot = Home[static_cast<std::size_t>(i)];
