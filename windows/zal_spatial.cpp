@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace kestle {
 
@@ -283,13 +284,7 @@ void ZALSpatial::build_frame5() {
         place_twips(label, caption_left, 60 + 300 * k, caption_width, text_height);
         legend[static_cast<std::size_t>(k)] = label;
     }
-    Label1 = legend[0];
-    Label2 = legend[1];
-    Label3 = legend[2];
-    Label4 = legend[3];
-    Label5 = legend[4];
-    Label6 = legend[5];
-    Label7 = legend[6];
+    std::tie(Label1, Label2, Label3, Label4, Label5, Label6, Label7) = std::tuple_cat(legend);
 
     std::array<QLabel *, 4> headings{};
     std::array<GlyphLabel *, 4> summaries{};
@@ -307,14 +302,8 @@ void ZALSpatial::build_frame5() {
         headings[static_cast<std::size_t>(c)] = heading;
         summaries[static_cast<std::size_t>(c)] = summary;
     }
-    Label9 = headings[0];
-    Label8 = headings[1];
-    Label10 = headings[2];
-    Label11 = headings[3];
-    VPrice = summaries[0];
-    VArea = summaries[1];
-    VBedrooms = summaries[2];
-    VBathrooms = summaries[3];
+    std::tie(Label9, Label8, Label10, Label11) = std::tuple_cat(headings);
+    std::tie(VPrice, VArea, VBedrooms, VBathrooms) = std::tuple_cat(summaries);
 }
 
 void ZALSpatial::build_options() {
@@ -379,31 +368,12 @@ void ZALSpatial::Form_Load() {
 }
 
 std::span<QRadioButton *> ZALSpatial::options_of(Criterion c) {
-    switch (c) {
-    case Criterion::price:
-        return price;
-    case Criterion::area:
-        return Area;
-    case Criterion::bedrooms:
-        return Bedrooms;
-    case Criterion::bathrooms:
-        break;
-    }
-    return Bathrooms;
+    const std::array<std::span<QRadioButton *>, 4> all = {price, Area, Bedrooms, Bathrooms};
+    return all[static_cast<std::size_t>(c)];
 }
 
 GlyphLabel *ZALSpatial::summary_of(Criterion c) const {
-    switch (c) {
-    case Criterion::price:
-        return VPrice;
-    case Criterion::area:
-        return VArea;
-    case Criterion::bedrooms:
-        return VBedrooms;
-    case Criterion::bathrooms:
-        break;
-    }
-    return VBathrooms;
+    return std::array<GlyphLabel *, 4>{VPrice, VArea, VBedrooms, VBathrooms}[static_cast<std::size_t>(c)];
 }
 
 void ZALSpatial::set_status(const std::string &text) { Status->setText(qt(text)); }

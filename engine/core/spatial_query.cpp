@@ -46,17 +46,8 @@ constexpr const char *house_id_test = "~    R.ID IN (SELECT ID FROM HOUSEID)";
 } // namespace
 
 std::span<const Choice> choices(Criterion c) {
-    switch (c) {
-    case Criterion::price:
-        return price_choices;
-    case Criterion::area:
-        return area_choices;
-    case Criterion::bedrooms:
-        return bedroom_choices;
-    case Criterion::bathrooms:
-        break;
-    }
-    return bathroom_choices;
+    static constexpr std::span<const Choice> all[] = {price_choices, area_choices, bedroom_choices, bathroom_choices};
+    return all[static_cast<std::size_t>(c)];
 }
 
 std::string condition_text(Criterion c, int value) {
@@ -67,17 +58,8 @@ std::string condition_text(Criterion c, int value) {
 }
 
 int16_t &MapQuery::selection(Criterion c) {
-    switch (c) {
-    case Criterion::price:
-        return price_sel;
-    case Criterion::area:
-        return area_sel;
-    case Criterion::bedrooms:
-        return beds_sel;
-    case Criterion::bathrooms:
-        break;
-    }
-    return baths_sel;
+    int16_t *const all[] = {&price_sel, &area_sel, &beds_sel, &baths_sel};
+    return *all[static_cast<std::size_t>(c)];
 }
 
 std::string Gen_SQL(MapQuery &q, const std::optional<SelectBox> &select_area) {

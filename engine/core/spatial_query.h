@@ -15,6 +15,7 @@ inline constexpr int map_size = 4800;
 inline constexpr int block_size = 480;
 inline constexpr int blocks_across = 10;
 
+// The criteria, in the order the search statement takes them.
 enum class Criterion { price, area, bedrooms, bathrooms };
 
 // One choice of a criterion: its option caption, its summary caption, its condition text
