@@ -71,8 +71,6 @@ QFont fitting_font(QFont font, int height, const std::vector<std::pair<QString, 
 
 } // namespace
 
-// ---- the map picture ----
-
 MapImage::MapImage(ZALSpatial &w, QWidget *parent) : QWidget(parent), w_(w) {}
 
 void MapImage::set_picture(const QPixmap &picture) {
@@ -129,8 +127,6 @@ void MapImage::mouseReleaseEvent(QMouseEvent *) {
     guarded([&] { w_.TotalImage_MouseUp(); });
 }
 
-// ---- labels ----
-
 GlyphLabel::GlyphLabel(QWidget *parent, Glyph g) : QLabel(parent), glyph(g) {}
 
 void GlyphLabel::place(int left, int top, int width, int height) {
@@ -174,8 +170,6 @@ void GlyphLabel::mouseReleaseEvent(QMouseEvent *event) {
     if (inside && on_click)
         guarded(on_click);
 }
-
-// ---- the window ----
 
 ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     TB = new KeyedToolBar(this);
