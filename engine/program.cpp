@@ -3,6 +3,7 @@
 #include "zal_master.h"
 #include "zal_messages.h"
 #include "zal_small_windows.h"
+#include "zal_spatial.h"
 #include "zal_sql.h"
 #include "zal_viewers.h"
 #include "zal_wmf.h"
@@ -16,6 +17,7 @@ Program::~Program() {
     // output windows with it.
     delete forms.wmf.data();
     delete forms.message_window.data();
+    delete forms.spatial.data();
     delete forms.tools.data();
     delete forms.connect.data();
     delete forms.magnify.data();
@@ -55,6 +57,7 @@ ZALConnect &Program::connect_dialog() { return single(forms.connect, *this); }
 ZALToolbar &Program::tools() { return single(forms.tools, *this); }
 ZALWMF &Program::wmf() { return single(forms.wmf, *this); }
 ZALMessages &Program::message_window() { return single(forms.message_window, *this); }
+ZALSpatial &Program::spatial_window() { return single(forms.spatial, *this); }
 
 int find_form(Program &p, int kind, int slot) {
     const std::vector<std::string> tags = p.forms.windows.tags();

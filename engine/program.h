@@ -14,6 +14,7 @@
 #include "report.h"
 #include "run_text.h"
 #include "settings.h"
+#include "spatial_search.h"
 #include "variables.h"
 
 #include <QPointer>
@@ -32,6 +33,7 @@ class ZALConnect;
 class ZALToolbar;
 class ZALWMF;
 class ZALMessages;
+class ZALSpatial;
 
 // The database session: the CLI handles, the last return code, the connection flag.
 struct Session {
@@ -75,6 +77,7 @@ struct Forms {
     QPointer<ZALToolbar> tools;
     QPointer<ZALWMF> wmf;
     QPointer<ZALMessages> message_window;
+    QPointer<ZALSpatial> spatial;
 };
 
 class Program : public Reporter {
@@ -94,6 +97,7 @@ public:
     Slots sql_slots;
     Session session;
     Execution exec;
+    SpatialSearch spatial;
     Forms forms;
     Dialogs &dialogs;
     BoundLibrary routines{"libkestle.so"}; // runstats
@@ -115,6 +119,7 @@ public:
     ZALToolbar &tools();
     ZALWMF &wmf();
     ZALMessages &message_window();
+    ZALSpatial &spatial_window();
 };
 
 // The index in forms.windows.open() of the newest open window whose Tag reads as kind and slot

@@ -58,7 +58,7 @@ void drop_statement(Program &p) {
     s.hstmt = 0;
 }
 
-std::string error_text(Program &p, int *native) {
+std::string diagnostic_message(Program &p, int *native) {
     Session &s = p.session;
     std::array<SQLCHAR, 10> state{};
     std::array<SQLCHAR, 512> message{};
@@ -69,23 +69,22 @@ std::string error_text(Program &p, int *native) {
         *native = code;
     if (s.cli.unavailable())
         return unbound_text(s.cli);
-    // The text ends at its NUL, and never past the field.
-    const auto *text = reinterpret_cast<const char *>(message.data());
-    std::string m(text, strnlen(text, message.size()));
     if (s.sql_rc == SQL_NO_DATA_FOUND || s.sql_rc == SQL_INVALID_HANDLE) {
         // No diagnostic to show: a statement while no connection exists would otherwise fail
         // without a word.
         if (!s.db_connected)
             return p.messages.msg_text[13];
     }
-    std::size_t pos = 0;
-    for (int found = 0; found < 3; ++found) {
-        pos = m.find(']', pos);
-        if (pos == std::string::npos)
-            return m;
-        ++pos;
-    }
-    return trim(m.substr(pos));
+    // The text ends at its NUL, and never past the field.
+    const auto *text = reinterpret_cast<const char *>(message.data());
+    return std::string(text, strnlen(text, message.size()));
+}
+
+std::string error_text(Program &p, int *native) {
+    const std::string m = diagnostic_message(p, native);
+    // Only a remainder after the prefixes is trimmed; a message without them stays whole.
+    std::string rest = after_prefixes(m);
+    return rest.size() == m.size() ? rest : trim(rest);
 }
 
 int ZAL_connect(Program &p, const std::string &database, const std::string &userid, const std::string &password) {

@@ -31,6 +31,9 @@ void drop_statement(Program &p);
 // How the program reads a CLI code: an error, or a handle the CLI does not know.
 inline bool cli_failed(SQLRETURN rc) { return rc < 0; }
 
+// The message of the first diagnostic, whole, or why there is none; the code of the fetch goes
+// to sql_rc.
+std::string diagnostic_message(Program &p, int *native = nullptr);
 // The message of the first diagnostic with its three bracketed prefixes removed.
 std::string error_text(Program &p, int *native = nullptr);
 

@@ -61,6 +61,8 @@ const std::map<std::string, Glyph> &glyphs() {
         {"browser", {QColor(40, 90, 170), "www"}}, {"home", {QColor(150, 100, 20), "H"}},
         {"calc", {QColor(110, 110, 110), "="}},
         {"left", {QColor(60, 90, 150), "<<"}},     {"right", {QColor(60, 90, 150), ">>"}},
+        {"close", {QColor(170, 40, 40), "X"}},     {"edit", {QColor(150, 100, 20), "Ed"}},
+        {"clear", {QColor(110, 110, 110), "Clr"}},
     };
     return g;
 }

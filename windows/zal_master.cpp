@@ -14,6 +14,7 @@
 #include "window_support.h"
 #include "zal_output.h"
 #include "zal_small_windows.h"
+#include "zal_spatial.h"
 #include "zal_sql.h"
 #include "zal_viewers.h"
 #include "zal_wmf.h"
@@ -28,7 +29,6 @@
 #include <QTreeWidget>
 
 #include <cmath>
-#include <filesystem>
 #include <sstream>
 
 namespace kestle {
@@ -45,10 +45,9 @@ QTreeWidget *tree(QWidget *parent) {
     return t;
 }
 
-// The picture search and the map search open their windows in later steps; until then their
-// setup scripts run and no window follows.
+// The picture search opens its window in a later step; until then its setup script runs and no
+// window follows.
 void show_findpics_window(Program &) {}
-void show_spatial_window(Program &) {}
 
 // The timing chart window comes in a later step; a tree click hides it when it is visible.
 void hide_perf_plot(Program &) {}
@@ -169,14 +168,9 @@ void ZALMaster::TB_ButtonClick(const std::string &key) {
     } else if (key == "settings") {
         change_fonts();
     } else if (key == "spatial") {
-        run_demonstration("zal-makespatial.xmp", show_spatial_window);
+        run_demonstration("zal-makespatial.xmp", show_spatial);
     } else if (key == "info") {
-        ZALViewHTML &help = p_.view_html();
-        std::error_code ec;
-        help.Web->navigate("file://" + std::filesystem::current_path(ec).string() + "/kestle.htm");
-        help.show_form();
-        help.activateWindow();
-        help.setFocus();
+        show_help_page(p_, "kestle.htm");
     } else if (key == "connect") {
         p_.connect_dialog().show_form();
     } else if (key == "trash") {

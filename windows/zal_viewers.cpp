@@ -9,6 +9,8 @@
 
 #include <QPlainTextEdit>
 
+#include <filesystem>
+
 namespace kestle {
 
 namespace {
@@ -74,6 +76,16 @@ ZALMagnify::ZALMagnify(Program &p) : Form(p.forms.windows, "SQL Info", true) {
     place_twips(SQLText, 240, 120, 11895, 7575);
     CloseSQL = close_label(this, 30, 120, false);
     resize_twips(12400, 8200);
+}
+
+void show_help_page(Program &p, const std::string &page) {
+    ZALViewHTML &help = p.view_html();
+    std::error_code ec;
+    help.Web->navigate("file://" + std::filesystem::current_path(ec).string() + "/" + page);
+    help.show_form();
+    help.frame()->raise();
+    help.activateWindow();
+    help.setFocus();
 }
 
 std::string ZALMagnify::text() const { return crlf_text(SQLText->toPlainText()); }

@@ -47,4 +47,7 @@ public:
     void set_text(const std::string &text);
 };
 
+// The HTML viewer on a help page of the current directory, shown in front with the focus.
+void show_help_page(Program &p, const std::string &page);
+
 } // namespace kestle

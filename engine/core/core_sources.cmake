@@ -10,6 +10,7 @@ set(KESTLE_CORE_SOURCES
   ${KESTLE_CORE_DIR}/parser.cpp
   ${KESTLE_CORE_DIR}/run_text.cpp
   ${KESTLE_CORE_DIR}/settings.cpp
+  ${KESTLE_CORE_DIR}/spatial_query.cpp
   ${KESTLE_CORE_DIR}/text.cpp
   ${KESTLE_CORE_DIR}/variables.cpp
   ${KESTLE_CORE_DIR}/xml_layout.cpp)

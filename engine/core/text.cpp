@@ -102,6 +102,17 @@ std::string strip(const std::string &s) {
     return trim(std::string_view(s).substr(0, s.find('\0')));
 }
 
+std::string after_prefixes(std::string_view message) {
+    std::size_t pos = 0;
+    for (int found = 0; found < 3; ++found) {
+        pos = message.find(']', pos);
+        if (pos == std::string_view::npos)
+            return std::string(message);
+        ++pos;
+    }
+    return std::string(message.substr(pos));
+}
+
 double lenient_number(std::string_view s) {
     std::size_t i = 0;
     auto skip = [&] {

@@ -29,6 +29,10 @@ std::string ByteToStr(std::span<const unsigned char> b, long start, long length)
 // The text before the first NUL, trimmed of blanks: cleans fixed-length CLI buffers.
 std::string strip(const std::string &s);
 
+// A database message without its three bracketed prefixes: the text after the third "]",
+// untrimmed; a message with fewer is whole.
+std::string after_prefixes(std::string_view message);
+
 // Every LF preceded by a CR: text boxes break lines with LF, the engine's texts with CR LF.
 std::string lf_to_crlf(std::string_view s);
 

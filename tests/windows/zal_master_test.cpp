@@ -316,11 +316,10 @@ TEST_F(MasterTest, HelpConnectAndDemonstrationKeys) {
     ASSERT_NE(program().forms.connect, nullptr);
     EXPECT_TRUE(program().forms.connect->isVisible());
 
-    // The setup scripts run without a window and log nothing; a missing one runs nothing.
+    // The setup scripts run without a window and log nothing.
     write_text(fx.dir / "zal-makepictures.xmp", "CREATE TABLE QBE_T (A INTEGER);\nINSERT INTO QBE_T VALUES (1)");
     master().TB->click("qbe");
     EXPECT_EQ(query("SELECT COUNT(*) FROM QBE_T").rows.at(0).at(0), "1");
-    master().TB->click("spatial");
     EXPECT_EQ(queries().topLevelItemCount(), 0);
     EXPECT_TRUE(dialogs().shown.empty());
 }

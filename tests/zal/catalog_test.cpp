@@ -69,6 +69,12 @@ TEST(Catalog, IsLiveInUpperCaseWithTheCreatorOfEachTable) {
     EXPECT_EQ(alice.value("SELECT COUNT(*) FROM SYSORL.SYSTABLES WHERE NAME = 'BOBS_VIEW'"), "0");
     // the product's own bookkeeping never shows
     EXPECT_EQ(alice.value("SELECT COUNT(*) FROM SYSORL.SYSTABLES WHERE NAME LIKE 'SYSZAL%' OR NAME LIKE 'SQLITE%'"), "0");
+
+    // An R*Tree is listed; the tables that hold its nodes are not.
+    ASSERT_TRUE(alice.run("CREATE VIRTUAL TABLE SPOTS USING RTREE_I32 (ID, X1, X2)").ok()) << alice.last.message;
+    Result spots = alice.run("SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME LIKE 'SPOTS%'");
+    EXPECT_EQ(spots.rows, (std::vector<std::vector<std::string>>{{"SPOTS"}}));
+    EXPECT_EQ(alice.value("SELECT COUNT(*) FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE 'SPOTS_%'"), "0");
 }
 
 TEST(Catalog, FailedCreateKeepsTheCreator) {

@@ -139,10 +139,12 @@ struct CatalogVtab {
 
 const sqlite3_module catalog_module = eponymous_module<CatalogVtab>();
 
-// The objects the catalog lists: user tables and views, never the engine's or the product's.
+// The objects the catalog lists: user tables and views, never the engine's or the product's,
+// nor the tables in which a virtual table (an R*Tree) keeps its own data.
 const std::string user_objects =
     " WHERE s.type IN ('table','view') AND s.name NOT LIKE 'sqlite\\_%' ESCAPE '\\'"
-    " AND upper(s.name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'";
+    " AND upper(s.name) NOT LIKE 'SYSZAL\\_%' ESCAPE '\\'"
+    " AND s.name NOT IN (SELECT name FROM pragma_table_list WHERE type = 'shadow')";
 
 const char *systables_schema =
     "CREATE TABLE x(NAME VARCHAR(128), CREATOR VARCHAR(128), TYPE CHAR(1), COLCOUNT SMALLINT, "
