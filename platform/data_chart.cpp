@@ -230,6 +230,9 @@ void DataChart::changed() {
 
 void DataChart::redraw() {
     pending_ = false;
+    const bool bars = type_ == bar_3d || type_ == bar_2d;
+    if (type_ != pie_2d && !bars && move_lines())
+        return;
     chart_->removeAllSeries();
     for (QAbstractAxis *axis : chart_->axes()) {
         chart_->removeAxis(axis);
@@ -237,8 +240,8 @@ void DataChart::redraw() {
     }
     if (type_ == pie_2d)
         draw_pie();
-    else
-        draw_grid(type_ == bar_3d || type_ == bar_2d);
+    else if (rows_ > 0 && cols_ > 0)
+        draw_grid(bars);
 }
 
 void DataChart::draw_pie() {
@@ -251,23 +254,94 @@ void DataChart::draw_pie() {
     chart_->addSeries(pie);
 }
 
-void DataChart::draw_grid(bool bars) {
-    if (rows_ == 0 || cols_ == 0)
-        return;
-    const bool depth = type_ == bar_3d || type_ == line_3d;
-    auto *x = new QBarCategoryAxis;
-    x->append(distinct_categories(row_labels_));
-    auto *y = new QValueAxis;
-    chart_->addAxis(x, Qt::AlignBottom);
-    chart_->addAxis(y, Qt::AlignLeft);
-
+void DataChart::fit_value_axis() {
     double lo = 0, hi = 0;
     for (const auto &cell : data_) {
         lo = std::min(lo, cell.second);
         hi = std::max(hi, cell.second);
     }
-    y->setRange(lo, hi > lo ? hi : lo + 1);
-    y->applyNiceNumbers();
+    y_axis_->setRange(lo, hi > lo ? hi : lo + 1);
+    y_axis_->applyNiceNumbers();
+}
+
+QList<QPointF> DataChart::line_points(int c) const {
+    QList<QPointF> points;
+    for (int r = 1; r <= rows_; ++r)
+        if (const std::optional<double> v = data(r, c))
+            points.append(QPointF(r - 1, *v));
+    return points;
+}
+
+void DataChart::style_line(QLineSeries *line, int c) {
+    const bool depth = type_ == line_3d;
+    line->setName(qt(column_label(c)));
+    QPen pen = line->pen();
+    pen.setWidthF(depth ? depth_line_width : flat_line_width);
+    if (const std::optional<QColor> colour = series_pen(c))
+        pen.setColor(*colour);
+    line->setPen(pen);
+    line->setPointsVisible(depth);
+}
+
+bool DataChart::unlabelled() const {
+    return std::all_of(row_labels_.begin(), row_labels_.end(), [](const std::string &l) { return l.empty(); });
+}
+
+// Positions of the rows for lines without labels: row r at r - 1, as a category would centre it.
+void DataChart::fit_position_axis() { positions_->setRange(-0.5, rows_ - 0.5); }
+
+// A line chart with as many series as columns only moves its points and labels: a timing run
+// adds a point at a time, and the chart is not built again for each.
+bool DataChart::move_lines() {
+    const QList<QAbstractSeries *> drawn = chart_->series();
+    if (!y_axis_ || rows_ == 0 || drawn.size() != cols_ || unlabelled() != bool(positions_))
+        return false;
+    for (QAbstractSeries *s : drawn)
+        if (!qobject_cast<QLineSeries *>(s))
+            return false;
+    // What only grew is appended to: every change makes QtCharts lay out and draw again.
+    if (positions_) {
+        fit_position_axis();
+    } else {
+        const QStringList wanted = distinct_categories(row_labels_);
+        const QStringList shown = categories_->categories();
+        if (wanted.size() >= shown.size() && wanted.first(shown.size()) == shown)
+            categories_->append(wanted.mid(shown.size()));
+        else
+            categories_->setCategories(wanted);
+    }
+    fit_value_axis();
+    for (int c = 1; c <= cols_; ++c) {
+        auto *line = static_cast<QLineSeries *>(drawn[c - 1]);
+        const QList<QPointF> points = line_points(c);
+        const QList<QPointF> old = line->points();
+        if (points.size() >= old.size() && points.first(old.size()) == old)
+            line->append(points.mid(old.size()));
+        else
+            line->replace(points);
+        style_line(line, c);
+    }
+    return true;
+}
+
+void DataChart::draw_grid(bool bars) {
+    // Rows without labels (the points of a timing run) need no category each: a plain axis of
+    // positions is far cheaper for QtCharts to lay out again as points come.
+    QAbstractAxis *x = nullptr;
+    if (!bars && unlabelled()) {
+        positions_ = new QValueAxis;
+        positions_->setLabelsVisible(false);
+        fit_position_axis();
+        x = positions_;
+    } else {
+        categories_ = new QBarCategoryAxis;
+        categories_->append(distinct_categories(row_labels_));
+        x = categories_;
+    }
+    y_axis_ = new QValueAxis;
+    chart_->addAxis(x, Qt::AlignBottom);
+    chart_->addAxis(y_axis_, Qt::AlignLeft);
+    fit_value_axis();
 
     if (bars) {
         auto *series = new QBarSeries;
@@ -279,11 +353,11 @@ void DataChart::draw_grid(bool bars) {
         }
         chart_->addSeries(series); // the theme colours the sets here
         series->attachAxis(x);
-        series->attachAxis(y);
+        series->attachAxis(y_axis_);
         const QList<QBarSet *> sets = series->barSets();
         for (int c = 1; c <= sets.size(); ++c) {
             QBarSet *set = sets[c - 1];
-            if (depth)
+            if (type_ == bar_3d)
                 set->setBrush(depth_brush(set->color()));
             if (const std::optional<QColor> pen = series_pen(c))
                 set->setPen(QPen(*pen));
@@ -292,19 +366,11 @@ void DataChart::draw_grid(bool bars) {
     }
     for (int c = 1; c <= cols_; ++c) {
         auto *line = new QLineSeries;
-        line->setName(qt(column_label(c)));
-        for (int r = 1; r <= rows_; ++r)
-            if (const std::optional<double> v = data(r, c))
-                line->append(r - 1, *v);
-        chart_->addSeries(line);
+        line->append(line_points(c));
+        chart_->addSeries(line); // the theme colours the line here
         line->attachAxis(x);
-        line->attachAxis(y);
-        QPen pen = line->pen();
-        pen.setWidthF(depth ? depth_line_width : flat_line_width);
-        if (const std::optional<QColor> colour = series_pen(c))
-            pen.setColor(*colour);
-        line->setPen(pen);
-        line->setPointsVisible(depth);
+        line->attachAxis(y_axis_);
+        style_line(line, c);
     }
 }
 

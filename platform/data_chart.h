@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -13,9 +16,12 @@
 #include <utility>
 #include <vector>
 
+class QBarCategoryAxis;
 class QChart;
 class QChartView;
 class QLabel;
+class QLineSeries;
+class QValueAxis;
 
 namespace kestle {
 
@@ -116,6 +122,12 @@ private:
     void redraw();
     void draw_pie();
     void draw_grid(bool bars);
+    bool move_lines();
+    bool unlabelled() const;
+    void fit_position_axis();
+    void fit_value_axis();
+    QList<QPointF> line_points(int c) const;
+    void style_line(QLineSeries *line, int c);
     void place_footnote();
 
     int rows_ = 0;
@@ -136,6 +148,10 @@ private:
     QChart *chart_;
     QChartView *view_;
     QLabel *footnote_label_;
+    // The axes of a line or bar chart: rows along categories or, without labels, positions.
+    QPointer<QBarCategoryAxis> categories_;
+    QPointer<QValueAxis> positions_;
+    QPointer<QValueAxis> y_axis_;
     bool pending_ = false;
 };
 
