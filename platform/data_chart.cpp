@@ -60,6 +60,7 @@ constexpr double depth_line_width = 4;
 DataChart::DataChart(QWidget *parent) : QWidget(parent) {
     chart_ = new QChart;
     chart_->legend()->setVisible(false);
+    chart_->legend()->setAlignment(Qt::AlignRight); // a list beside the plot, one label a line
     view_ = new QChartView(chart_, this);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->viewport()->installEventFilter(this);
