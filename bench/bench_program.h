@@ -10,6 +10,8 @@
 #include "settings.h"
 #include "zal_master.h"
 
+#include <QApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -37,20 +39,34 @@ public:
     }
 };
 
-class StartedProgram {
+// A benchmark of the program's own paths: the offscreen application, a temporary instance with
+// the BENCH table of `rows` rows, and the program started on it with its first SQL window.
+class ProgramBench {
 public:
-    StartedProgram() {
-        kestle::set_defaults(program.settings, program.vars, program.run, program.notes,
+    ProgramBench(int &argc, char **argv, const char *name, int rows)
+        : app_(offscreen(argc), argv), instance_(name), rows_((create_bench_table(rows), rows)) {
+        kestle::set_defaults(program_.settings, program_.vars, program_.run, program_.notes,
                              std::filesystem::temp_directory_path().string());
-        kestle::set_messages(program.messages);
-        program.master().show();
-        if (kestle::ZAL_connect(program, "SAMPLE", "", "") != 0 || !program.master().open_sql_window(false)) {
-            std::fprintf(stderr, "%s: the program did not start\n", bench::program);
+        kestle::set_messages(program_.messages);
+        program_.master().show();
+        if (kestle::ZAL_connect(program_, "SAMPLE", "", "") != 0 || !program_.master().open_sql_window(false)) {
+            std::fprintf(stderr, "%s: the program did not start\n", name);
             std::exit(1);
         }
     }
-    NoDialogs dialogs;
-    kestle::Program program{dialogs};
+    kestle::Program &program() { return program_; }
+
+private:
+    static int &offscreen(int &argc) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return argc;
+    }
+
+    QApplication app_;
+    Instance instance_;
+    int rows_; // the BENCH table is made between the instance and the program
+    NoDialogs dialogs_;
+    kestle::Program program_{dialogs_};
 };
 
 } // namespace bench

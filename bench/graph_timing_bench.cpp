@@ -13,8 +13,6 @@
 
 #include <sqlite3.h>
 
-#include <QApplication>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -66,12 +64,8 @@ double raw_average(sqlite3 *db) {
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    bench::Instance instance("graph_timing_bench");
-    bench::create_bench_table(table_rows);
-    bench::StartedProgram started;
-    kestle::Program &program = started.program;
+    bench::ProgramBench bench(argc, argv, "graph_timing_bench", table_rows);
+    kestle::Program &program = bench.program();
 
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(zal::database_path("SAMPLE").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {

@@ -9,8 +9,6 @@
 #include <zalapp.h>
 #include <zalcli.h>
 
-#include <QApplication>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -62,14 +60,8 @@ long raw_fetch() {
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    bench::Instance instance("grid_fill_bench");
-    bench::create_bench_table(table_rows);
-
-    // The program as it runs a statement from an SQL window.
-    bench::StartedProgram started;
-    kestle::Program &program = started.program;
+    bench::ProgramBench bench(argc, argv, "grid_fill_bench", table_rows);
+    kestle::Program &program = bench.program();
     auto fill = [&program] {
         if (kestle::ZAL_sql(program, query, true) != 0) {
             std::fprintf(stderr, "grid_fill_bench: the statement failed\n");

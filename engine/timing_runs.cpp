@@ -60,9 +60,10 @@ std::optional<double> average_of(Program &p, const std::string &sql, int repeat)
     return repeat > 0 ? double(total) / repeat : 0.0;
 }
 
-// Options walked in order; a key that is not the command's ends it with message 21.
+// Options walked in order, TITLE taken for both commands; a key that is not the command's
+// ends it with message 21.
 template <class Apply>
-bool take_options(Program &p, const char *routine, Apply apply) {
+bool take_options(Program &p, const char *routine, std::string &title, Apply apply) {
     const ParsedCommand &c = p.cmd;
     if (c.opt_count == 0) {
         p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
@@ -70,7 +71,10 @@ bool take_options(Program &p, const char *routine, Apply apply) {
     }
     for (int i = 1; i <= c.opt_count; ++i) {
         const std::string key = upper(c.opt_key[static_cast<std::size_t>(i)]);
-        if (!apply(key, c.opt_value[static_cast<std::size_t>(i)])) {
+        const std::string &value = c.opt_value[static_cast<std::size_t>(i)];
+        if (key == "TITLE")
+            title = value;
+        else if (!apply(key, value)) {
             p.show_msg(0, popup_yes, msg_invalid_keyword, key, routine);
             return false;
         }
@@ -96,15 +100,13 @@ int16_t run_ms(double seconds) {
 void cmd_gph(Program &p) {
     int color = pen_blue, repeat = 10;
     std::string title = default_title, sql;
-    const bool ok = take_options(p, "cmd_gph", [&](const std::string &key, const std::string &value) {
+    const bool ok = take_options(p, "cmd_gph", title, [&](const std::string &key, const std::string &value) {
         if (key == "SQL")
             sql = value;
         else if (key == "REPEAT")
             repeat = graph_repeat(value);
         else if (key == "COLOR")
             color = upper(value) == "BLUE" ? pen_blue : upper(value) == "RED" ? pen_red : pen_green;
-        else if (key == "TITLE")
-            title = value;
         else
             return false;
         return true;
@@ -118,7 +120,7 @@ void cmd_gph(Program &p) {
 void cmd_compare(Program &p) {
     int repeat = 1;
     std::string title = default_title, sql1, sql2, label1 = "SQL#1", label2 = "SQL#2";
-    const bool ok = take_options(p, "cmd_compare", [&](const std::string &key, const std::string &value) {
+    const bool ok = take_options(p, "cmd_compare", title, [&](const std::string &key, const std::string &value) {
         if (key == "SQL1")
             sql1 = value;
         else if (key == "SQL2")
@@ -130,10 +132,9 @@ void cmd_compare(Program &p) {
         else if (key == "REPEAT") {
             if (const std::optional<double> n = strict_number(value))
                 repeat = to_repeat(std::floor(*n));
-        } else if (key == "TITLE")
-            title = value;
-        else
+        } else {
             return false;
+        }
         return true;
     });
     if (!ok)

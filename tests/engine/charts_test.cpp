@@ -1,12 +1,11 @@
 #include "app_fixture.h"
+#include "chart_click.h"
 
 #include "charts.h"
 #include "data_chart.h"
 #include "zal_graph.h"
 
-#include <QApplication>
-#include <QChartView>
-#include <QMouseEvent>
+#include <QCoreApplication>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -181,13 +180,7 @@ TEST_F(ChartsTest, AClickOnTheChartClosesTheWindowAndTheNextPlotMakesItAgain) {
     result();
     command("%PLOT PIE LABELS=1 DATA=3");
     QPointer<ZALGraph> first = &program().graph();
-    QWidget *viewport = first->Chart->view()->viewport();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &press);
-    QApplication::sendEvent(viewport, &release);
+    click_chart(*first->Chart);
     EXPECT_EQ(program().forms.graph, nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 

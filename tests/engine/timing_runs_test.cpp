@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "chart_click.h"
 
 #include "data_chart.h"
 #include "keyed_toolbar.h"
@@ -6,9 +7,6 @@
 #include "timing_runs.h"
 #include "zal_perf_plot.h"
 
-#include <QApplication>
-#include <QChartView>
-#include <QMouseEvent>
 #include <QTimer>
 
 #include <regex>
@@ -44,17 +42,6 @@ protected:
     }
     static bool is_average(const std::string &footnote) {
         return std::regex_match(footnote, std::regex("Average Response Time: [0-9]+\\.[0-9]{2}ms"));
-    }
-    // A press and release on the chart, as the presenter clicks it.
-    static void click(DataChart &c) {
-        QWidget *viewport = c.view()->viewport();
-        const QPointF at(10, 10);
-        QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(viewport, &press);
-        QApplication::sendEvent(viewport, &release);
     }
 };
 
@@ -152,7 +139,7 @@ TEST_F(TimingRunsTest, ClosingTheWindowStopsGraphAtItsNextYield) {
     // Each way of closing, handled at the first yield, after the first recorded run.
     std::function<void(ZALPerfPlot &)> closers[] = {
         [](ZALPerfPlot &w) { w.frame()->close(); }, // its close box
-        [](ZALPerfPlot &w) { click(*w.Chart); },
+        [](ZALPerfPlot &w) { click_chart(*w.Chart); },
     };
     for (auto &close : closers) {
         reset();
