@@ -1,6 +1,7 @@
 // PLOT and its three drawing routines: the current output window's grid into ZALGraph.
 #include "charts.h"
 
+#include "commands.h"
 #include "data_chart.h"
 #include "grid.h"
 #include "program.h"
@@ -68,24 +69,18 @@ void cmd_plot(Program &p) {
         p.message_box(no_output);
         return;
     }
-    const ParsedCommand &c = p.cmd;
-    if (c.opt_count == 0) {
-        p.show_msg(0, popup_yes, msg_no_arguments, "", "cmd_plot");
+    if (!has_arguments(p, "cmd_plot"))
         return;
-    }
     PlotKind kind = PlotKind::Line;
     int group = 0, labels = 0, data = 0;
     std::string title = default_title;
-    for (int i = 1; i <= c.opt_count; ++i) {
-        const std::string key = upper(c.opt_key[static_cast<std::size_t>(i)]);
-        const std::string &value = c.opt_value[static_cast<std::size_t>(i)];
-        const KindEntry *named = nullptr;
+    const bool known = read_options(p, "cmd_plot", [&](const std::string &key, const std::string &value) {
         for (const KindEntry &k : kinds)
-            if (key == k.keyword)
-                named = &k;
-        if (named)
-            kind = named->kind;
-        else if (key == "GROUP")
+            if (key == k.keyword) {
+                kind = k.kind;
+                return true;
+            }
+        if (key == "GROUP")
             read_column(value, group);
         else if (key == "LABELS")
             read_column(value, labels);
@@ -93,21 +88,27 @@ void cmd_plot(Program &p) {
             read_column(value, data);
         else if (key == "TITLE")
             title = value;
-        else {
-            p.show_msg(0, popup_yes, msg_invalid_keyword, key, "cmd_plot");
-            return;
-        }
-    }
+        else
+            return false;
+        return true;
+    });
+    if (!known)
+        return;
 
-    // A column must be one of the result's: a number past its columns is as invalid as 0.
+    // A column must be one of the result's: a number past its columns is as invalid as 0. The
+    // refusal marks the run, so that "Command completed" does not replace it.
     const Grid &grid = *out->DataValues;
     auto valid = [&grid](int col) { return col >= 1 && col <= grid.cols(); };
+    auto refuse = [&p](int msgno) {
+        p.run.cmd_error = true;
+        p.show_msg(0, popup_yes, msgno, "", "cmd_plot");
+    };
     const int first_row = 1, last_row = grid.rows() - 1;
     switch (kind) {
     case PlotKind::Line:
     case PlotKind::Line2D:
         if (!valid(group) || !valid(labels) || !valid(data)) {
-            p.show_msg(0, popup_yes, msg_plot_line, "", "cmd_plot");
+            refuse(msg_plot_line);
             return;
         }
         plot_line(p, grid, kind, first_row, last_row, group - 1, labels - 1, data - 1, title);
@@ -115,14 +116,14 @@ void cmd_plot(Program &p) {
     case PlotKind::Bar:
     case PlotKind::Bar2D:
         if (!valid(labels) || !valid(data)) {
-            p.show_msg(0, popup_yes, msg_plot_bar, "", "cmd_plot");
+            refuse(msg_plot_bar);
             return;
         }
         plot_bar(p, grid, kind, first_row, last_row, labels - 1, data - 1, title);
         break;
     case PlotKind::Pie:
         if (!valid(labels) || !valid(data)) {
-            p.show_msg(0, popup_yes, msg_plot_pie, "", "cmd_plot");
+            refuse(msg_plot_pie);
             return;
         }
         plot_pie(p, grid, first_row, last_row, labels - 1, data - 1, title);

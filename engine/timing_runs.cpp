@@ -1,6 +1,7 @@
 // GRAPH and COMPARE, and the runs they time through the silent statement path.
 #include "timing_runs.h"
 
+#include "commands.h"
 #include "data_chart.h"
 #include "program.h"
 #include "run_support.h"
@@ -60,26 +61,14 @@ std::optional<double> average_of(Program &p, const std::string &sql, int repeat)
     return repeat > 0 ? double(total) / repeat : 0.0;
 }
 
-// Options walked in order, TITLE taken for both commands; a key that is not the command's
-// ends it with message 21.
-template <class Apply>
-bool take_options(Program &p, const char *routine, std::string &title, Apply apply) {
-    const ParsedCommand &c = p.cmd;
-    if (c.opt_count == 0) {
-        p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
-        return false;
-    }
-    for (int i = 1; i <= c.opt_count; ++i) {
-        const std::string key = upper(c.opt_key[static_cast<std::size_t>(i)]);
-        const std::string &value = c.opt_value[static_cast<std::size_t>(i)];
-        if (key == "TITLE")
-            title = value;
-        else if (!apply(key, value)) {
-            p.show_msg(0, popup_yes, msg_invalid_keyword, key, routine);
-            return false;
-        }
-    }
-    return true;
+// The options of GRAPH and COMPARE: none is message 20, and TITLE is taken for both.
+bool timing_options(Program &p, const char *routine, std::string &title, const OptionSetter &set) {
+    return has_arguments(p, routine) && read_options(p, routine, [&](const std::string &key, const std::string &value) {
+               if (key != "TITLE")
+                   return set(key, value);
+               title = value;
+               return true;
+           });
 }
 
 void finish_command(Program &p, const char *routine) {
@@ -100,7 +89,7 @@ int16_t run_ms(double seconds) {
 void cmd_gph(Program &p) {
     int color = pen_blue, repeat = 10;
     std::string title = default_title, sql;
-    const bool ok = take_options(p, "cmd_gph", title, [&](const std::string &key, const std::string &value) {
+    const bool ok = timing_options(p, "cmd_gph", title, [&](const std::string &key, const std::string &value) {
         if (key == "SQL")
             sql = value;
         else if (key == "REPEAT")
@@ -120,7 +109,7 @@ void cmd_gph(Program &p) {
 void cmd_compare(Program &p) {
     int repeat = 1;
     std::string title = default_title, sql1, sql2, label1 = "SQL#1", label2 = "SQL#2";
-    const bool ok = take_options(p, "cmd_compare", title, [&](const std::string &key, const std::string &value) {
+    const bool ok = timing_options(p, "cmd_compare", title, [&](const std::string &key, const std::string &value) {
         if (key == "SQL1")
             sql1 = value;
         else if (key == "SQL2")

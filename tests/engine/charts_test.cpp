@@ -152,6 +152,11 @@ TEST_F(ChartsTest, RefusedCommandsDrawNothing) {
         EXPECT_EQ(values(now.series.at(0)), values(before.series.at(0)));
     }
     EXPECT_EQ(dialogs().messages().size(), 2u);
+    // In a run the refusal stays on the status line: the run does not end as completed.
+    for (const char *c : {"%PLOT BAR LABELS=0 DATA=3", "%PLOT BAR LABELS=1 DATA=3 COLOR=RED"}) {
+        runit(program(), true, c);
+        EXPECT_NE(status(), "Command completed") << c;
+    }
 }
 
 TEST_F(ChartsTest, NoRowsDrawNoPointAndMenuShowsTheChartAsItWas) {

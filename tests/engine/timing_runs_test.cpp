@@ -121,6 +121,8 @@ TEST_F(TimingRunsTest, GraphThatCannotRun) {
     command(std::string("%GRAPH SQL=\"") + counted + "\" FOO=1");
     EXPECT_EQ(status(), "Invalid keyword=FOO");
     EXPECT_EQ(runs(), 0);
+    runit(program(), true, "%GRAPH SQL='VALUES 1' FOO=1");
+    EXPECT_EQ(status(), "Invalid keyword=FOO"); // not replaced by "Command completed"
     command("%GRAPH SQL='   '");
     EXPECT_EQ(status(), "Command executed"); // it replaces "No SQL supplied"
     EXPECT_EQ(program().forms.perf_plot, nullptr);
