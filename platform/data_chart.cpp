@@ -24,23 +24,29 @@ namespace kestle {
 
 namespace {
 
-// QtCharts takes each category once; equal row labels are told apart by trailing zero-width
-// spaces, which draw nothing and are taken off again when the drawing is read back.
-constexpr char16_t label_mark = u'\u200B';
+// QtCharts takes each category once; equal row labels are told apart by a suffix of
+// zero-width characters that writes the label's earlier count in binary. They draw nothing and
+// are taken off again when the drawing is read back.
+constexpr char16_t mark_zero = u'\u200B';
+constexpr char16_t mark_one = u'\u200C';
+
+QString without_marks(QString s) { return s.remove(QChar(mark_zero)).remove(QChar(mark_one)); }
 
 QStringList distinct_categories(const std::vector<std::string> &labels) {
     QStringList out;
-    std::map<std::string, int> seen;
+    std::map<QString, unsigned> seen;
     for (const std::string &l : labels) {
         QString c(""); // never null: QtCharts drops null categories
-        c += qt(l);
-        c += QString(seen[l]++, QChar(label_mark));
-        out << c;
+        c += without_marks(qt(l));
+        QString suffix;
+        for (unsigned n = seen[c]++; n > 0; n >>= 1)
+            suffix.prepend(QChar(n & 1 ? mark_one : mark_zero));
+        out << c + suffix;
     }
     return out;
 }
 
-std::string plain_label(QString s) { return bytes(s.remove(QChar(label_mark))); }
+std::string plain_label(const QString &s) { return bytes(without_marks(s)); }
 
 // A solid lit from the left: the raised look of the 3-D kinds.
 QBrush depth_brush(const QColor &c) {

@@ -89,6 +89,16 @@ TEST_F(ChartsTest, BarsAndSlicesOneForEachRowNeverTheHeader) {
     }
 }
 
+TEST_F(ChartsTest, EqualLabelsStillGiveOneBarEach) {
+    open_sql();
+    result();
+    command("%PLOT 2DBAR LABELS=2 DATA=3");
+    const Drawing d = drawing();
+    EXPECT_EQ(d.categories, (std::vector<std::string>{"A", "A", "B", "A", "C"}));
+    ASSERT_EQ(d.series.size(), 1u);
+    EXPECT_EQ(values(d.series[0]), (std::vector<double>{1, 2.5, 12.5, 0, 7}));
+}
+
 TEST_F(ChartsTest, EachRunOfAGroupIsASeries) {
     open_sql();
     result("WHERE LABEL < 'e'"); // groups A, A, B, A
