@@ -1,21 +1,13 @@
 // The program's statement path filling a result grid against the raw fetch loop of the CLI over
 // the same statement: 100 000 rows of five columns.
+#include "bench_program.h"
 #include "bench_support.h"
-#include "dialogs.h"
 #include "grid.h"
-#include "messages.h"
-#include "program.h"
-#include "session.h"
-#include "settings.h"
 #include "sql_exec.h"
-#include "zal_master.h"
 #include "zal_output.h"
-#include "zal_sql.h"
 
 #include <zalapp.h>
 #include <zalcli.h>
-
-#include <QApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -32,25 +24,6 @@ constexpr int columns = bench::bench_columns;
 constexpr int rounds = 5;
 constexpr double target = 1.5;
 constexpr const char *query = bench::bench_query;
-
-// No box is ever wanted here: every question is answered at once.
-class NoDialogs : public kestle::Dialogs {
-public:
-    kestle::Answer message(const std::string &text, const std::string &, kestle::MessageIcon,
-                           kestle::MessageButtons) override {
-        std::fprintf(stderr, "grid_fill_bench: %s\n", text.c_str());
-        return kestle::Answer::Ok;
-    }
-    std::optional<std::string> input(const std::string &, const std::string &, const std::string &) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> open_file(const std::string &, const std::string &, const std::string &) override {
-        return std::nullopt;
-    }
-    std::optional<kestle::FontChoice> font(const kestle::FontChoice &, const std::string &) override {
-        return std::nullopt;
-    }
-};
 
 using bench::fail;
 using bench::hdbc;
@@ -87,20 +60,8 @@ long raw_fetch() {
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    bench::Instance instance("grid_fill_bench");
-    bench::create_bench_table(table_rows);
-
-    // The program as it runs a statement from an SQL window.
-    NoDialogs dialogs;
-    kestle::Program program(dialogs);
-    kestle::set_defaults(program.settings, program.vars, program.run, program.notes,
-                         std::filesystem::temp_directory_path().string());
-    kestle::set_messages(program.messages);
-    program.master().show();
-    if (kestle::ZAL_connect(program, "SAMPLE", "", "") != 0 || !program.master().open_sql_window(false))
-        return 1;
+    bench::ProgramBench bench(argc, argv, "grid_fill_bench", table_rows);
+    kestle::Program &program = bench.program();
     auto fill = [&program] {
         if (kestle::ZAL_sql(program, query, true) != 0) {
             std::fprintf(stderr, "grid_fill_bench: the statement failed\n");

@@ -193,6 +193,7 @@ INSERT INTO MEETING_NOTE VALUES (1, 'M00', CURRENT DATE, 'A second note number 1
 SELECT NAME, CARD FROM SYSORL.SYSTABLES WHERE NAME = 'MEETING_NOTE'
 :include kestle-sales.sql
 :include kestle-tools.sql
+:include kestle-charts.sql
 :section The end
 {
 <p>Thank you. <code>%DISCONNECT</code> ends the connection; the main toolbar's connect button

@@ -26,6 +26,19 @@ bool has_arguments(Program &p, const char *routine) {
     return false;
 }
 
+bool read_options(Program &p, const char *routine, const OptionSetter &set) {
+    const ParsedCommand &c = p.cmd;
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(c.opt_count); ++i) {
+        const std::string key = upper(c.opt_key[i]);
+        if (!set(key, c.opt_value[i])) {
+            p.run.cmd_error = true;
+            p.show_msg(0, popup_yes, msg_invalid_keyword, key, routine);
+            return false;
+        }
+    }
+    return true;
+}
+
 void cmd_clear(Program &p) {
     auto *sql = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)));
     if (!sql)

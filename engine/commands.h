@@ -1,6 +1,7 @@
 // The session, catalog and file commands.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kestle {
@@ -9,6 +10,12 @@ class Program;
 
 // A command that needs options and has none shows message 20 and does nothing else.
 bool has_arguments(Program &p, const char *routine);
+
+// Reads the options in order; set(key, value) takes a key in upper case and says whether the
+// command knows it. The first unknown key shows message 21 with it and ends the command
+// (false); it marks the run, so that the message is not replaced by "Command completed".
+using OptionSetter = std::function<bool(const std::string &key, const std::string &value)>;
+bool read_options(Program &p, const char *routine, const OptionSetter &set);
 
 void cmd_clear(Program &p);
 void cmd_kill(Program &p);

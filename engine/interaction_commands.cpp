@@ -33,23 +33,6 @@ constexpr const char *cannot_start = " cannot be started";
 constexpr const char *cannot_write = "Cannot write the work file ";
 constexpr const char *no_plan = "No cost and plan in ";
 
-// Reads the options in order; set(key, value) takes a key in upper case and says whether the
-// command knows it. The first unknown key shows message 21 with it and ends the command
-// (false); it marks the run, so that the message is not replaced by "Command completed".
-template <class Set>
-bool read_options(Program &p, const char *routine, Set &&set) {
-    const ParsedCommand &c = p.cmd;
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(c.opt_count); ++i) {
-        const std::string key = upper(c.opt_key[i]);
-        if (!set(key, c.opt_value[i])) {
-            p.run.cmd_error = true;
-            p.show_msg(0, popup_yes, msg_invalid_keyword, key, routine);
-            return false;
-        }
-    }
-    return true;
-}
-
 void remove_file(const char *name) {
     std::error_code ec;
     fs::remove(name, ec);

@@ -1,7 +1,9 @@
 #include "program.h"
 
+#include "zal_graph.h"
 #include "zal_master.h"
 #include "zal_messages.h"
+#include "zal_perf_plot.h"
 #include "zal_small_windows.h"
 #include "zal_spatial.h"
 #include "zal_sql.h"
@@ -18,6 +20,8 @@ Program::~Program() {
     delete forms.wmf.data();
     delete forms.message_window.data();
     delete forms.spatial.data();
+    delete forms.perf_plot.data();
+    delete forms.graph.data();
     delete forms.tools.data();
     delete forms.connect.data();
     delete forms.magnify.data();
@@ -58,6 +62,8 @@ ZALToolbar &Program::tools() { return single(forms.tools, *this); }
 ZALWMF &Program::wmf() { return single(forms.wmf, *this); }
 ZALMessages &Program::message_window() { return single(forms.message_window, *this); }
 ZALSpatial &Program::spatial_window() { return single(forms.spatial, *this); }
+ZALGraph &Program::graph() { return single(forms.graph, *this); }
+ZALPerfPlot &Program::perf_plot() { return single(forms.perf_plot, *this); }
 
 int find_form(Program &p, int kind, int slot) {
     const std::vector<std::string> tags = p.forms.windows.tags();

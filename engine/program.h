@@ -34,6 +34,8 @@ class ZALToolbar;
 class ZALWMF;
 class ZALMessages;
 class ZALSpatial;
+class ZALGraph;
+class ZALPerfPlot;
 
 // The database session: the CLI handles, the last return code, the connection flag.
 struct Session {
@@ -78,6 +80,8 @@ struct Forms {
     QPointer<ZALWMF> wmf;
     QPointer<ZALMessages> message_window;
     QPointer<ZALSpatial> spatial;
+    QPointer<ZALGraph> graph;
+    QPointer<ZALPerfPlot> perf_plot;
 };
 
 class Program : public Reporter {
@@ -120,6 +124,8 @@ public:
     ZALWMF &wmf();
     ZALMessages &message_window();
     ZALSpatial &spatial_window();
+    ZALGraph &graph();
+    ZALPerfPlot &perf_plot();
 };
 
 // The index in forms.windows.open() of the newest open window whose Tag reads as kind and slot

@@ -1,5 +1,6 @@
 #include "runner.h"
 
+#include "charts.h"
 #include "commands.h"
 #include "interaction_commands.h"
 #include "keyed_toolbar.h"
@@ -7,6 +8,7 @@
 #include "run_support.h"
 #include "session.h"
 #include "sql_exec.h"
+#include "timing_runs.h"
 #include "zal_master.h"
 #include "zal_sql.h"
 
@@ -86,12 +88,10 @@ using Handler = void (*)(Program &);
 
 struct Keyword {
     const char *name;
-    Handler run; // null: a command whose routine is not connected yet; it does nothing
+    Handler run;
 };
 
-// The keyword table, in the order keywords are compared. The commands of the charts and the
-// timing runs are known keywords that do nothing yet: each line marked "connect" is where its
-// routine goes when it comes.
+// The keyword table, in the order keywords are compared.
 constexpr Keyword keywords[] = {
     {"*", [](Program &) {}},
     {"EXIT", cmd_kill},
@@ -105,9 +105,9 @@ constexpr Keyword keywords[] = {
     {"DESCRIBE", cmd_describe},
     {"CLEAR", cmd_clear},
     {"PROMPT", cmd_prompt},
-    {"GRAPH", nullptr}, // connect cmd_gph
-    {"COMPARE", nullptr}, // connect cmd_compare
-    {"PLOT", nullptr}, // connect cmd_plot
+    {"GRAPH", cmd_gph},
+    {"COMPARE", cmd_compare},
+    {"PLOT", cmd_plot},
     {"IF", cmd_ply},
     {"ENDIF", [](Program &p) { p.run.exec_enabled = true; }},
     {"DUMPVARS", cmd_dmp},
@@ -174,8 +174,7 @@ void do_cmd(Program &p, const std::string &stmt, bool interactive) {
 void do_nonsql(Program &p) {
     for (const Keyword &k : keywords) {
         if (p.cmd.cmd_keyword == k.name) {
-            if (k.run)
-                k.run(p);
+            k.run(p);
             return;
         }
     }

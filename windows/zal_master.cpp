@@ -13,6 +13,7 @@
 #include "twips.h"
 #include "window_support.h"
 #include "zal_output.h"
+#include "zal_perf_plot.h"
 #include "zal_small_windows.h"
 #include "zal_spatial.h"
 #include "zal_sql.h"
@@ -49,8 +50,11 @@ QTreeWidget *tree(QWidget *parent) {
 // window follows.
 void show_findpics_window(Program &) {}
 
-// The timing chart window comes in a later step; a tree click hides it when it is visible.
-void hide_perf_plot(Program &) {}
+// A tree click hides the timing chart without closing it, so it keeps its chart.
+void hide_perf_plot(Program &p) {
+    if (p.forms.perf_plot && p.forms.perf_plot->frame()->isVisible())
+        p.forms.perf_plot->frame()->hide();
+}
 
 // A font size as the variable FONTSIZE holds it: "10", "10.5".
 std::string size_text(double size) {

@@ -7,6 +7,7 @@
 #include "program.h"
 #include "runner.h"
 #include "text_codec.h"
+#include "timing_runs.h"
 #include "twips.h"
 #include "window_support.h"
 #include "zal_viewers.h"
@@ -25,10 +26,6 @@ namespace kestle {
 namespace {
 
 constexpr const char *caption = "SQL Commands";
-
-// The repeated timing runs and their chart come in a later step; until then "plotperf" has
-// nothing to start.
-void plot_performance(Program &, const std::string &) {}
 
 } // namespace
 
@@ -124,7 +121,7 @@ void ZALSQL::TB_ButtonClick(const std::string &key) {
         runit(p_, true, t);
     } else if (key == "plotperf") {
         if (!t.empty())
-            plot_performance(p_, t);
+            runlots(p_, pen_red, 20, "Plotting SQL Performance", t);
     } else if (key == "explain") {
         ZAL_explain(p_, t);
     } else if (key == "info") {

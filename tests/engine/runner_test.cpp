@@ -127,8 +127,8 @@ TEST_F(RunnerTest, UnknownKeywordIsReportedAndLaterCommandsAreKnown) {
     EXPECT_EQ(status(), "Invalid keyword=FROB");
     EXPECT_TRUE(program().run.cmd_error);
 
-    for (const char *keyword : {"MSG", "PROMPT", "DISPLAY", "DUMPVARS", "ZAL", "EXPLAIN", "PLOT", "GRAPH",
-                                "COMPARE", "ENDIF", "EXTRAS", "DISCONNECT"}) {
+    for (const char *keyword :
+         {"MSG", "PROMPT", "DISPLAY", "DUMPVARS", "ZAL", "EXPLAIN", "ENDIF", "EXTRAS", "DISCONNECT"}) {
         run(std::string("%") + keyword);
         EXPECT_EQ(status(), "Command completed") << keyword;
     }
