@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <unordered_map>
 
 struct sqlite3;
@@ -47,12 +48,13 @@ public:
     Query prepare(std::string_view sql, Diagnostic &error);
 
     // False (with the error) when the database's file has been removed or replaced since the
-    // connection opened it: statements would go on in a file nobody can open again.
+    // connection opened it: statements would go on in a file nobody can open again. Every
+    // statement asks before it runs; the answer costs one stat of the path.
     bool file_present(Diagnostic &error);
 
     // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
-    // translated once.
-    const Translation &translation(std::string_view text);
+    // translated once, as long as they fit in the cache's bytes.
+    Translation translation(std::string_view text);
 
     // Runs ZAL statements without results, one after another (the manager's set-up scripts).
     bool execute_script(std::string_view script, Diagnostic &error);
@@ -69,7 +71,12 @@ private:
     std::unique_ptr<Routines> routines_;
     std::optional<Diagnostic> raised_;
     std::unordered_map<std::string, Translation> translations_;
-    double last_file_check_ = 0;
+    size_t translation_bytes_ = 0; // what the cached texts and translations hold
+    // The file the connection opened, known by its device and inode; an in-memory database
+    // has none (path_ empty).
+    std::string path_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };
 
 } // namespace zal

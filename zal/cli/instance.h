@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace zal {
 
@@ -11,7 +12,9 @@ std::filesystem::path home_dir();
 
 // The file that marks an instance as set up (the manager as started).
 std::filesystem::path instance_marker();
-bool instance_started();
+// False when the instance is not set up, or when its directory cannot be looked into (then
+// ec says why: a permission, most likely).
+bool instance_started(std::error_code &ec);
 
 // Database names are letters, digits and _ @ # $, 1 to 64 characters; anything else (a path,
 // "..") names no database.

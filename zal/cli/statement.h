@@ -48,6 +48,7 @@ public:
     void bind_file_param(int marker, const unsigned char *name, const int16_t *name_len,
                          const uint32_t *options, const int32_t *indicator);
     void unbind();
+    void reset_params();
 
 private:
     struct Bound {
