@@ -2,9 +2,9 @@
 #include <zalapp.h>
 
 #include "connection.h"
-#include "manager.h"
 #include "diagnostics.h"
 #include "instance.h"
+#include "manager.h"
 #include "product.h"
 #include "query.h"
 
@@ -40,9 +40,8 @@ int32_t report(zal_sqlca *ca, const Diagnostic &d) {
     return d.sqlcode;
 }
 
-// Files and directories of the instance are its owner's alone, whatever the umask.
-constexpr mode_t private_file = 0600;
-constexpr mode_t private_dir = 0700;
+using zal::private_dir_mode;
+using zal::private_file_mode;
 
 std::string reason() { return std::strerror(errno); }
 
@@ -51,8 +50,8 @@ std::string reason() { return std::strerror(errno); }
 class InstanceLock {
 public:
     explicit InstanceLock(const fs::path &file)
-        : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file)) {
-        if (fd_ >= 0 && (fchmod(fd_, private_file) != 0 || flock(fd_, LOCK_EX) != 0)) {
+        : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file_mode)) {
+        if (fd_ >= 0 && (fchmod(fd_, private_file_mode) != 0 || flock(fd_, LOCK_EX) != 0)) {
             ::close(fd_);
             fd_ = -1;
         }
@@ -69,14 +68,14 @@ private:
 
 // A directory of the instance; false (errno set) when it cannot be made.
 bool make_private_dir(const fs::path &dir) {
-    return ::mkdir(dir.c_str(), private_dir) == 0 && ::chmod(dir.c_str(), private_dir) == 0;
+    return ::mkdir(dir.c_str(), private_dir_mode) == 0 && ::chmod(dir.c_str(), private_dir_mode) == 0;
 }
 
 bool write_private_file(const fs::path &file, std::string_view text) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, private_file);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, private_file_mode);
     if (fd < 0)
         return false;
-    const bool written = fchmod(fd, private_file) == 0 &&
+    const bool written = fchmod(fd, private_file_mode) == 0 &&
                          ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     return ::close(fd) == 0 && written;
 }
@@ -131,7 +130,8 @@ Diagnostic set_up(const fs::path &home) {
         return zal::diagnose(Condition::HomeNotReadable, {home.string(), ec.message()});
     if (!fs::is_directory(home, ec)) {
         // the directories above it are the user's own, with their usual modes
-        fs::create_directories(home.parent_path(), ec);
+        if (home.has_parent_path())
+            fs::create_directories(home.parent_path(), ec);
         if (ec)
             return zal::diagnose(Condition::HomeNotCreated, {home.string(), ec.message()});
         if (!make_private_dir(home))

@@ -12,6 +12,7 @@
 #include <zalcli.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -122,28 +123,27 @@ std::unique_ptr<Connection> Connection::open(const std::string &database, const 
         error = diagnose(Condition::DatabaseNotFound, {database});
         return nullptr;
     }
-    return open_file(database_path(database).string(), database, user, SQLITE_OPEN_READWRITE, error);
+    return open_file(database_path(database).string(), database, user, error);
 }
 
 std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
                                                const std::string &user, Diagnostic &error) {
-    // Only the owner reads a database, whatever the umask; the engine gives the database's
-    // mode to its journal files.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0 || fchmod(fd, 0600) != 0) {
+    // The engine gives the database's mode to its journal files.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file_mode);
+    if (fd < 0 || fchmod(fd, private_file_mode) != 0) {
         error = diagnose(Condition::FileNotCreated, {path, std::strerror(errno)});
         if (fd >= 0)
             ::close(fd);
         return nullptr;
     }
     ::close(fd);
-    return open_file(path, database, user, SQLITE_OPEN_READWRITE, error);
+    return open_file(path, database, user, error);
 }
 
 std::unique_ptr<Connection> Connection::open_file(const std::string &path, const std::string &database,
-                                                  const std::string &user, int flags, Diagnostic &error) {
+                                                  const std::string &user, Diagnostic &error) {
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         error = db ? diagnose(Condition::DatabaseUnusable, {upper(database), sqlite3_errmsg(db)})
                    : diagnose(Condition::DatabaseNotOpened, {upper(database)});
@@ -166,15 +166,21 @@ std::unique_ptr<Connection> Connection::open_file(const std::string &path, const
     return c;
 }
 
-bool Connection::file_present(Diagnostic &error) {
-    if (path_.empty())
-        return true;
-    struct stat st{};
-    if (stat(path_.c_str(), &st) == 0 ? st.st_dev == device_ && st.st_ino == inode_
-                                       : errno != ENOENT && errno != ENOTDIR)
-        return true;
-    error = diagnose(Condition::DatabaseMoved, {database_});
-    return false;
+bool Connection::file_present(bool may_write, Diagnostic &error) {
+    constexpr double read_check_interval = 0.05;
+    if (!lost_ && !path_.empty()) {
+        const double now =
+            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        if (may_write || now - last_file_check_ >= read_check_interval) {
+            last_file_check_ = now;
+            struct stat st{};
+            lost_ = stat(path_.c_str(), &st) == 0 ? st.st_dev != device_ || st.st_ino != inode_
+                                                  : errno == ENOENT || errno == ENOTDIR;
+        }
+    }
+    if (lost_)
+        error = diagnose(Condition::DatabaseMoved, {database_});
+    return !lost_;
 }
 
 Translation Connection::translation(std::string_view text) {

@@ -49,8 +49,10 @@ public:
 
     // False (with the error) when the database's file has been removed or replaced since the
     // connection opened it: statements would go on in a file nobody can open again. Every
-    // statement asks before it runs; the answer costs one stat of the path.
-    bool file_present(Diagnostic &error);
+    // statement asks before it runs. One that may write is answered from a stat of the path
+    // each time; one that only reads, from one at most every 50 ms, as a stat costs more than
+    // a whole trivial statement of the engine. Once lost, the file stays lost.
+    bool file_present(bool may_write, Diagnostic &error);
 
     // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
     // translated once, as long as they fit in the cache's bytes.
@@ -62,7 +64,7 @@ public:
 private:
     Connection(sqlite3 *db, std::string database, std::string user);
     static std::unique_ptr<Connection> open_file(const std::string &path, const std::string &database,
-                                                 const std::string &user, int flags, Diagnostic &error);
+                                                 const std::string &user, Diagnostic &error);
     bool install(Diagnostic &error);
 
     sqlite3 *db_;
@@ -77,6 +79,8 @@ private:
     std::string path_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
+    bool lost_ = false;
+    double last_file_check_ = 0;
 };
 
 } // namespace zal

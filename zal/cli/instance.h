@@ -3,9 +3,14 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <system_error>
 
 namespace zal {
+
+// The directories and files of the instance are its owner's alone, whatever the umask.
+constexpr mode_t private_dir_mode = 0700;
+constexpr mode_t private_file_mode = 0600;
 
 // $ZAL_HOME, or $XDG_DATA_HOME/zal, or ~/.local/share/zal.
 std::filesystem::path home_dir();

@@ -98,6 +98,20 @@ bool Statement::bind_parameters(Diagnostic &error) {
     return true;
 }
 
+bool Statement::may_write() const {
+    switch (translation_.kind) {
+    case StatementKind::CreateFunction:
+    case StatementKind::DropFunction:
+        return true;
+    case StatementKind::Commit:
+        return !sqlite3_get_autocommit(c_.db());
+    case StatementKind::Rollback:
+        return false;
+    default:
+        return !sqlite3_stmt_readonly(query_.get());
+    }
+}
+
 int Statement::execute_ddl(Diagnostic &error) {
     sqlite3 *db = c_.db();
     const bool create = translation_.kind == StatementKind::CreateTable || translation_.kind == StatementKind::CreateView;
@@ -134,7 +148,7 @@ int Statement::execute(Diagnostic &error) {
     sqlite3 *db = c_.db();
     executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = 0;
-    if (!c_.file_present(error))
+    if (!c_.file_present(may_write(), error))
         return SQL_ERROR;
     switch (translation_.kind) {
     case StatementKind::CreateFunction:

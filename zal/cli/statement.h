@@ -71,6 +71,7 @@ private:
         std::vector<unsigned char> data;
     };
 
+    bool may_write() const;
     int execute_ddl(Diagnostic &error);
     int step(Diagnostic &error);
     bool bind_parameters(Diagnostic &error);
