@@ -370,21 +370,28 @@ TEST_F(Cli, DatabaseFileRemovedOrReplacedWhileConnectedIsReported) {
 }
 
 // A value written into a file that cannot take it is an error with the system's reason, not
-// a fetch with a length and an empty file.
+// a fetch with a length and an empty file; a FIFO that no one reads fails at once.
 TEST_F(Cli, FileColumnThatCannotBeWrittenFailsTheFetch) {
-    Stmt sel(db);
-    ASSERT_EQ(sel.exec("SELECT B FROM T WHERE ID = 1"), SQL_SUCCESS);
-    std::string full = "/dev/full";
-    SQLUINTEGER overwrite = SQL_FILE_OVERWRITE;
-    SQLINTEGER data_len = 0, ind = 0;
-    ASSERT_EQ(SQLBindFileToCol(sel.h, 1, (SQLCHAR *)full.c_str(), nullptr, &overwrite, 255, &data_len, &ind),
-              SQL_SUCCESS);
-    EXPECT_EQ(SQLFetch(sel.h), SQL_ERROR);
-    const Result r = sel.error(SQL_ERROR);
-    EXPECT_EQ(r.sqlcode, -452);
-    EXPECT_NE(r.message.find("/dev/full"), std::string::npos) << r.message;
-    EXPECT_NE(r.message.find(std::strerror(ENOSPC)), std::string::npos) << r.message;
-    EXPECT_EQ(data_len, 0);
+    const auto fifo = home / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string file;
+        int error;
+    } cases[] = {{"/dev/full", ENOSPC}, {fifo.string(), ENXIO}};
+    for (const auto &k : cases) {
+        Stmt sel(db);
+        ASSERT_EQ(sel.exec("SELECT B FROM T WHERE ID = 1"), SQL_SUCCESS);
+        SQLUINTEGER overwrite = SQL_FILE_OVERWRITE;
+        SQLINTEGER data_len = 0, ind = 0;
+        ASSERT_EQ(SQLBindFileToCol(sel.h, 1, (SQLCHAR *)k.file.c_str(), nullptr, &overwrite, 255, &data_len, &ind),
+                  SQL_SUCCESS);
+        EXPECT_EQ(SQLFetch(sel.h), SQL_ERROR) << k.file;
+        const Result r = sel.error(SQL_ERROR);
+        EXPECT_EQ(r.sqlcode, -452);
+        EXPECT_NE(r.message.find(k.file), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(std::strerror(k.error)), std::string::npos) << r.message;
+        EXPECT_EQ(data_len, 0);
+    }
 }
 
 // A parameter's file is a regular file no larger than the largest value: a device or a FIFO
