@@ -95,9 +95,16 @@ TEST_F(SessionTest, DatabaseFileThatDisappearsBetweenStatements) {
         if (e.path().filename().string().rfind("SAMPLE.db", 0) == 0)
             fs::remove(e.path());
 
-    // The open connection keeps the file it opened: the run goes on over it.
-    runit(program(), true, "INSERT INTO T VALUES (2);SELECT A FROM T ORDER BY A");
-    EXPECT_EQ(grid_row(*output(1)->DataValues, 2), (std::vector<std::string>{"2"}));
+    // The next statement finds the file gone: it fails, and nothing goes on into the file
+    // that the open connection still holds.
+    runit(program(), true, "INSERT INTO T VALUES (2)");
+    EXPECT_TRUE(program().run.cmd_error);
+    QTreeWidgetItem *lost = queries().topLevelItem(0);
+    ASSERT_NE(lost, nullptr);
+    EXPECT_EQ(node_image(lost), "sql-error");
+    ASSERT_FALSE(child_texts(lost).empty());
+    EXPECT_NE(child_texts(lost).back().find("SQL1036C"), std::string::npos) << child_texts(lost).back();
+    EXPECT_NE(child_texts(lost).back().find("removed or replaced"), std::string::npos);
 
     // A new connection finds no database; the statements after it fail with a message.
     runit(program(), true, "%CONNECT DATABASE=SAMPLE;INSERT INTO T VALUES (3);%IF EXISTS=T;%RUNSTATS T;%TABLES");

@@ -3,11 +3,16 @@
 #include <zalapp.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <grp.h>
+#include <sched.h>
 #include <sstream>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -205,5 +210,64 @@ EnvVar::EnvVar(const char *name, const std::optional<std::string> &value) : name
 }
 
 EnvVar::~EnvVar() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }
+
+std::string in_child(const std::function<std::string()> &body, int timeout_seconds) {
+    int out[2];
+    if (pipe(out) != 0)
+        return "no pipe to a child";
+    const pid_t pid = fork();
+    if (pid < 0)
+        return "no child process";
+    if (pid == 0) {
+        close(out[0]);
+        alarm(static_cast<unsigned>(timeout_seconds));
+        std::string outcome;
+        try {
+            outcome = body();
+        } catch (const std::exception &e) {
+            outcome = std::string("exception: ") + e.what();
+        }
+        const bool sent = write(out[1], outcome.data(), outcome.size()) == static_cast<ssize_t>(outcome.size());
+        _exit(sent ? 0 : 1);
+    }
+    close(out[1]);
+    std::string outcome;
+    char chunk[4096];
+    for (ssize_t n; (n = read(out[0], chunk, sizeof chunk)) != 0;)
+        if (n > 0)
+            outcome.append(chunk, static_cast<size_t>(n));
+        else if (errno != EINTR)
+            break;
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFSIGNALED(status))
+        return outcome + "[the child ended by signal " + std::to_string(WTERMSIG(status)) + "]";
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return outcome + "[the child failed]";
+    return outcome;
+}
+
+bool mount_small_file_system(const fs::path &dir, size_t bytes) {
+    const std::string options = "size=" + std::to_string(bytes);
+    return unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+void fill_file_system(const fs::path &dir) {
+    const int fd = open((dir / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    static const char zeros[65536] = {};
+    for (size_t chunk : {sizeof zeros, size_t{4096}, size_t{1}})
+        while (write(fd, zeros, chunk) == static_cast<ssize_t>(chunk)) {
+        }
+    close(fd);
+}
+
+bool become_other_user() {
+    if (geteuid() != 0)
+        return true; // the files of the tests are guarded from this user by their modes
+    constexpr uid_t nobody = 65534;
+    return setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
+}
 
 } // namespace kestle_test

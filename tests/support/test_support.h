@@ -4,8 +4,10 @@
 #include <zalcli.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestle_test {
@@ -104,5 +106,22 @@ private:
     const char *name_;
     std::optional<std::string> saved_;
 };
+
+// Runs body in a child process and returns what it returned: "" when all went well, else what
+// went wrong. A child that ends otherwise (a crash, a hang past the timeout) gives a text that
+// says how. Faults that a test must not cause in its own process (a mount, another user) go
+// there.
+std::string in_child(const std::function<std::string()> &body, int timeout_seconds = 60);
+// A child's outcome that starts with this means that the system cannot show the case.
+inline constexpr std::string_view child_skipped = "skipped: ";
+
+// In a child: a tmpfs of `bytes` mounted at dir, in a mount namespace of the child's own;
+// false when the system does not allow it (not root, no namespaces).
+bool mount_small_file_system(const std::filesystem::path &dir, size_t bytes);
+// Fills the file system that holds dir to its last byte.
+void fill_file_system(const std::filesystem::path &dir);
+// In a child: becomes a user that the files of the tests do not belong to (root's rights
+// to read anything are dropped); false when that is not possible.
+bool become_other_user();
 
 } // namespace kestle_test

@@ -135,6 +135,29 @@ TEST_F(Tools, ZalStartsTheManagerOnAFreshInstance) {
     EXPECT_NE(c.output.find("\nSTAFF\n"), std::string::npos) << c.output;
 }
 
+// A start that fails shows its whole message, path and reason; one on a directory that others
+// can read says so.
+TEST_F(Tools, ZalShowsTheManagerStartsWholeMessageAndItsWarning) {
+    const fs::path file = work / "a-file-where-the-instance-directory-should-be";
+    write_text(file, "x");
+    const fs::path shared = work / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(0755));
+    const struct {
+        fs::path home;
+        int status;
+        std::string shows;
+    } cases[] = {
+        {file, 4, "cannot create the instance directory " + file.string() + ": File exists."},
+        {shared, 0, "ZAL0002W  The instance directory " + shared.string() + " can be read by other users"},
+    };
+    for (const auto &k : cases) {
+        const Command c = run("ZAL_HOME='" + k.home.string() + "' " + tool("zal") + " START DATABASE MANAGER");
+        EXPECT_EQ(c.status, k.status) << c.output;
+        EXPECT_NE(c.output.find(k.shows), std::string::npos) << c.output;
+    }
+}
+
 TEST_F(Tools, ZalWritesOnlyTheFileAndShellCommandsSeeTheReportSoFar) {
     write_text(work / "s.zal", "CONNECT TO SAMPLE;\nSELECT NAME FROM STAFF WHERE ID = 101;\n"
                                "!cp report.out seen.txt;\n"

@@ -4,15 +4,18 @@
 #include "connection.h"
 #include "diagnostics.h"
 #include "instance.h"
+#include "manager.h"
 #include "product.h"
 #include "query.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern const char zal_sample_sql[];
@@ -37,12 +40,18 @@ int32_t report(zal_sqlca *ca, const Diagnostic &d) {
     return d.sqlcode;
 }
 
+using zal::private_dir_mode;
+using zal::private_file_mode;
+
+std::string reason() { return std::strerror(errno); }
+
 // Holds an exclusive lock on the instance while it is set up, so two first starts at once do
 // not both build SAMPLE.
 class InstanceLock {
 public:
-    explicit InstanceLock(const fs::path &file) : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
+    explicit InstanceLock(const fs::path &file)
+        : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file_mode)) {
+        if (fd_ >= 0 && (fchmod(fd_, private_file_mode) != 0 || flock(fd_, LOCK_EX) != 0)) {
             ::close(fd_);
             fd_ = -1;
         }
@@ -56,6 +65,31 @@ public:
 private:
     int fd_;
 };
+
+// A directory of the instance; false (errno set) when it cannot be made.
+bool make_private_dir(const fs::path &dir) {
+    return ::mkdir(dir.c_str(), private_dir_mode) == 0 && ::chmod(dir.c_str(), private_dir_mode) == 0;
+}
+
+bool write_private_file(const fs::path &file, std::string_view text) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, private_file_mode);
+    if (fd < 0)
+        return false;
+    const bool written = fchmod(fd, private_file_mode) == 0 &&
+                         ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && written;
+}
+
+// The warning for an instance directory that others can look into, where its databases of
+// earlier releases (or copied in by hand) may be readable too.
+std::string exposure_warning(const fs::path &home) {
+    struct stat st{};
+    if (stat(home.c_str(), &st) != 0 || !(st.st_mode & (S_IRWXG | S_IRWXO)))
+        return {};
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    return zal::text_of(Condition::HomeExposed, {home.string(), mode});
+}
 
 // Builds SAMPLE beside its final place and moves it there when it is complete.
 Diagnostic create_sample() {
@@ -71,13 +105,15 @@ Diagnostic create_sample() {
         auto c = zal::Connection::create(building.string(), "SAMPLE", "", error);
         if (!c)
             return error;
-        sqlite3_exec(c->db(), "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3 *db = c->db();
+        if (!zal::engine_ok(db, sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), error))
+            return error;
         if (!c->execute_script(zal_sample_sql, error)) {
-            sqlite3_exec(c->db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
             return error;
         }
-        if (sqlite3_exec(c->db(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-            return zal::from_engine(c->db(), sqlite3_errcode(c->db()));
+        if (!zal::engine_ok(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), error))
+            return error;
     }
     fs::rename(building, target, ec);
     if (ec)
@@ -85,35 +121,54 @@ Diagnostic create_sample() {
     return {};
 }
 
+// Sets the instance up unless it is already.
+Diagnostic set_up(const fs::path &home) {
+    std::error_code ec;
+    if (zal::instance_started(ec))
+        return zal::diagnose(Condition::ManagerActive);
+    if (ec)
+        return zal::diagnose(Condition::HomeNotReadable, {home.string(), ec.message()});
+    if (!fs::is_directory(home, ec)) {
+        // the directories above it are the user's own, with their usual modes
+        if (home.has_parent_path())
+            fs::create_directories(home.parent_path(), ec);
+        if (ec)
+            return zal::diagnose(Condition::HomeNotCreated, {home.string(), ec.message()});
+        if (!make_private_dir(home))
+            return zal::diagnose(Condition::HomeNotCreated, {home.string(), reason()});
+    }
+    InstanceLock lock(home / ".lock");
+    if (!lock.held())
+        return zal::diagnose(Condition::HomeNotWritable, {home.string()});
+    if (zal::instance_started(ec))
+        return zal::diagnose(Condition::ManagerActive);
+    const fs::path functions = home / "function";
+    if (!fs::is_directory(functions, ec) && !make_private_dir(functions))
+        return zal::diagnose(Condition::FileNotCreated, {functions.string(), reason()});
+    if (Diagnostic d = create_sample(); d.sqlcode != 0)
+        return d;
+    if (!write_private_file(zal::instance_marker(), "ZAL instance\n"))
+        return zal::diagnose(Condition::MarkerNotWritten, {zal::instance_marker().string()});
+    return zal::diagnose(Condition::ManagerStarted);
+}
+
 } // namespace
+
+zal::ManagerStart zal::start_manager() {
+    try {
+        const fs::path home = home_dir();
+        ManagerStart start{set_up(home), {}};
+        if (start.result.sqlcode == ZAL_SQLCODE_OK || start.result.sqlcode == ZAL_SQLCODE_ALREADY_ACTIVE)
+            start.warning = exposure_warning(home);
+        return start;
+    } catch (const std::exception &e) {
+        return {diagnose(Condition::AdminSystemError, {e.what()}), {}};
+    }
+}
 
 extern "C" int32_t zalStartManager(void *, zal_sqlca *ca) {
     try {
-        if (zal::instance_started())
-            return report(ca, zal::diagnose(Condition::ManagerActive));
-        const fs::path home = zal::home_dir();
-        std::error_code ec;
-        if (!fs::is_directory(home, ec)) {
-            fs::create_directories(home, ec);
-            if (ec)
-                return report(ca, zal::diagnose(Condition::HomeNotCreated, {home.string(), ec.message()}));
-            fs::permissions(home, fs::perms::owner_all, ec);
-        }
-        InstanceLock lock(home / ".lock");
-        if (!lock.held())
-            return report(ca, zal::diagnose(Condition::HomeNotWritable, {home.string()}));
-        if (zal::instance_started())
-            return report(ca, zal::diagnose(Condition::ManagerActive));
-        fs::create_directories(home / "function", ec);
-        Diagnostic d = create_sample();
-        if (d.sqlcode != 0)
-            return report(ca, d);
-        std::ofstream marker(zal::instance_marker());
-        marker << "ZAL instance\n";
-        marker.close();
-        if (!marker)
-            return report(ca, zal::diagnose(Condition::MarkerNotWritten, {zal::instance_marker().string()}));
-        return report(ca, zal::diagnose(Condition::ManagerStarted));
+        return report(ca, zal::start_manager().result);
     } catch (const std::exception &e) {
         return report(ca, zal::diagnose(Condition::AdminSystemError, {e.what()}));
     }

@@ -423,6 +423,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
             o.statement->unbind();
             return SQL_SUCCESS;
         case SQL_RESET_PARAMS:
+            o.statement->reset_params();
             return SQL_SUCCESS;
         default:
             return fail(o, diagnose(Condition::OptionType));

@@ -11,9 +11,14 @@
 
 #include <zalcli.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace zal {
 
@@ -108,27 +113,37 @@ bool Connection::install(Diagnostic &error) {
 
 std::unique_ptr<Connection> Connection::open(const std::string &database, const std::string &user,
                                              Diagnostic &error) {
-    if (!instance_started()) {
-        error = diagnose(Condition::ManagerNotStarted);
+    std::error_code ec;
+    if (!instance_started(ec)) {
+        error = ec ? diagnose(Condition::HomeNotReadable, {home_dir().string(), ec.message()})
+                   : diagnose(Condition::ManagerNotStarted);
         return nullptr;
     }
-    std::error_code ec;
     if (!valid_database_name(database) || !std::filesystem::is_regular_file(database_path(database), ec)) {
         error = diagnose(Condition::DatabaseNotFound, {database});
         return nullptr;
     }
-    return open_file(database_path(database).string(), database, user, SQLITE_OPEN_READWRITE, error);
+    return open_file(database_path(database).string(), database, user, error);
 }
 
 std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
                                                const std::string &user, Diagnostic &error) {
-    return open_file(path, database, user, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
+    // The engine gives the database's mode to its journal files.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file_mode);
+    if (fd < 0 || fchmod(fd, private_file_mode) != 0) {
+        error = diagnose(Condition::FileNotCreated, {path, std::strerror(errno)});
+        if (fd >= 0)
+            ::close(fd);
+        return nullptr;
+    }
+    ::close(fd);
+    return open_file(path, database, user, error);
 }
 
 std::unique_ptr<Connection> Connection::open_file(const std::string &path, const std::string &database,
-                                                  const std::string &user, int flags, Diagnostic &error) {
+                                                  const std::string &user, Diagnostic &error) {
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_FULLMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         error = db ? diagnose(Condition::DatabaseUnusable, {upper(database), sqlite3_errmsg(db)})
                    : diagnose(Condition::DatabaseNotOpened, {upper(database)});
@@ -136,35 +151,55 @@ std::unique_ptr<Connection> Connection::open_file(const std::string &path, const
         return nullptr;
     }
     std::unique_ptr<Connection> c(new Connection(db, database, user));
+    if (const char *file = sqlite3_db_filename(db, "main"); file && *file) {
+        struct stat st{};
+        if (stat(file, &st) != 0) {
+            error = diagnose(Condition::DatabaseNotOpened, {upper(database)});
+            return nullptr;
+        }
+        c->path_ = file;
+        c->device_ = st.st_dev;
+        c->inode_ = st.st_ino;
+    }
     if (!c->install(error))
         return nullptr;
     return c;
 }
 
-bool Connection::file_present(Diagnostic &error) {
-    // A statement's worth of time passes between checks; a presenter's statements are further
-    // apart than that, a tight loop of statements pays for one check in many.
-    constexpr double interval = 0.05;
-    const double now = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    if (now - last_file_check_ < interval)
-        return true;
-    last_file_check_ = now;
-    int moved = 0;
-    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-        error = diagnose(Condition::DatabaseMoved, {database_});
-        return false;
+bool Connection::file_present(bool may_write, Diagnostic &error) {
+    constexpr double read_check_interval = 0.05;
+    if (!lost_ && !path_.empty()) {
+        const double now =
+            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        if (may_write || now - last_file_check_ >= read_check_interval) {
+            last_file_check_ = now;
+            struct stat st{};
+            lost_ = stat(path_.c_str(), &st) == 0 ? st.st_dev != device_ || st.st_ino != inode_
+                                                  : errno == ENOENT || errno == ENOTDIR;
+        }
     }
-    return true;
+    if (lost_)
+        error = diagnose(Condition::DatabaseMoved, {database_});
+    return !lost_;
 }
 
-const Translation &Connection::translation(std::string_view text) {
-    constexpr size_t most = 256;
+Translation Connection::translation(std::string_view text) {
+    // A loader of long statements must not hold them all; a text longer than a sixteenth of
+    // the cache is translated each time it runs.
+    constexpr size_t most_bytes = 4 << 20;
     std::string key(text);
     if (auto it = translations_.find(key); it != translations_.end())
         return it->second;
-    if (translations_.size() >= most)
+    Translation t = translate(text);
+    const size_t bytes = key.size() + t.sql.size() + t.object.size() + sizeof(std::pair<std::string, Translation>);
+    if (bytes > most_bytes / 16)
+        return t;
+    if (translation_bytes_ + bytes > most_bytes) {
         translations_.clear();
-    return translations_.emplace(std::move(key), translate(text)).first->second;
+        translation_bytes_ = 0;
+    }
+    translation_bytes_ += bytes;
+    return translations_.emplace(std::move(key), std::move(t)).first->second;
 }
 
 bool Connection::execute_script(std::string_view script, Diagnostic &error) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <unordered_map>
 
 struct sqlite3;
@@ -47,12 +48,15 @@ public:
     Query prepare(std::string_view sql, Diagnostic &error);
 
     // False (with the error) when the database's file has been removed or replaced since the
-    // connection opened it: statements would go on in a file nobody can open again.
-    bool file_present(Diagnostic &error);
+    // connection opened it: statements would go on in a file nobody can open again. Every
+    // statement asks before it runs. One that may write is answered from a stat of the path
+    // each time; one that only reads, from one at most every 50 ms, as a stat costs more than
+    // a whole trivial statement of the engine. Once lost, the file stays lost.
+    bool file_present(bool may_write, Diagnostic &error);
 
     // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
-    // translated once.
-    const Translation &translation(std::string_view text);
+    // translated once, as long as they fit in the cache's bytes.
+    Translation translation(std::string_view text);
 
     // Runs ZAL statements without results, one after another (the manager's set-up scripts).
     bool execute_script(std::string_view script, Diagnostic &error);
@@ -60,7 +64,7 @@ public:
 private:
     Connection(sqlite3 *db, std::string database, std::string user);
     static std::unique_ptr<Connection> open_file(const std::string &path, const std::string &database,
-                                                 const std::string &user, int flags, Diagnostic &error);
+                                                 const std::string &user, Diagnostic &error);
     bool install(Diagnostic &error);
 
     sqlite3 *db_;
@@ -69,6 +73,13 @@ private:
     std::unique_ptr<Routines> routines_;
     std::optional<Diagnostic> raised_;
     std::unordered_map<std::string, Translation> translations_;
+    size_t translation_bytes_ = 0; // what the cached texts and translations hold
+    // The file the connection opened, known by its device and inode; an in-memory database
+    // has none (path_ empty).
+    std::string path_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    bool lost_ = false;
     double last_file_check_ = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include <zalapp.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sqlite3.h>
@@ -27,6 +28,8 @@ constexpr Entry table[] = {
     {Condition::AmbiguousColumn, -203, "42702", "A reference to column \"%1\" is ambiguous."},
     {Condition::RoutineNotFound, -440, "42884", "No routine named \"%1\" with compatible arguments was found."},
     {Condition::SyntaxError, -104, "42601", "An unexpected token \"%1\" was found."},
+    {Condition::UnterminatedString, -10, "42603",
+     "The string constant beginning with \"%1\" does not have an ending string delimiter."},
     {Condition::EndOfStatement, -104, "42601", "An unexpected end of statement was found."},
     {Condition::BlankStatement, -198, "42617", "The statement string of the PREPARE statement is blank or empty."},
     {Condition::NulCharacter, -7, "42601", "The character \"0x00\" following \"%1\" is not valid."},
@@ -59,13 +62,21 @@ constexpr Entry table[] = {
      "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 1 (the file option is not "
      "valid for reading)."},
     {Condition::FileNotOpened, -452, "428A1",
-     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 2 (the file cannot be opened)."},
+     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 2 (the file cannot be opened: "
+     "%2)."},
     {Condition::FileNotRead, -452, "428A1",
-     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 2 (the file cannot be read)."},
+     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 2 (the file cannot be read: "
+     "%2)."},
+    {Condition::FileNotRegular, -452, "428A1",
+     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 2 (it is not a regular file)."},
+    {Condition::FileTooLarge, -452, "428A1",
+     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 5 (the file is larger than "
+     "the largest value, %2 bytes)."},
     {Condition::FileExists, -452, "428A1",
      "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 3 (the file exists already)."},
     {Condition::FileNotWritten, -452, "428A1",
-     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 4 (the file cannot be written)."},
+     "Unable to access the file \"%1\" referenced by a file variable.  Reason code: 4 (the file cannot be written: "
+     "%2)."},
     {Condition::ManagerNotStarted, -1032, "57019", "The database manager has not been started."},
     {Condition::DatabaseNotFound, -1013, "42705", "The database name \"%1\" could not be found."},
     {Condition::DatabaseUnusable, -1036, "58030", "The database \"%1\" cannot be used: %2."},
@@ -106,6 +117,11 @@ constexpr Entry table[] = {
      "An unexpected system error occurred: cannot create the instance directory %1: %2."},
     {Condition::HomeNotWritable, ZAL_SQLCODE_SYSTEM_ERROR, "58004",
      "An unexpected system error occurred: the instance directory %1 is not writable."},
+    {Condition::HomeNotReadable, ZAL_SQLCODE_SYSTEM_ERROR, "58004",
+     "An unexpected system error occurred: the instance directory %1 cannot be read: %2."},
+    {Condition::HomeExposed, 0, "",
+     "ZAL0002W  The instance directory %1 can be read by other users (mode %2); \"chmod 700 %1\" keeps them "
+     "out."},
     {Condition::FileNotCreated, ZAL_SQLCODE_SYSTEM_ERROR, "58004",
      "An unexpected system error occurred: cannot create %1: %2."},
     {Condition::MarkerNotWritten, ZAL_SQLCODE_SYSTEM_ERROR, "58004",
@@ -205,6 +221,18 @@ std::string constraint_target(const std::string &s) {
     return colon == std::string::npos ? std::string() : s.substr(colon + 2);
 }
 
+// "unrecognized token: "'abc..."" -> 'abc, at most 20 bytes and never half a UTF-8 character
+// (an unterminated string runs to the end of the statement).
+std::string unrecognized_token(const std::string &s) {
+    std::string token = s.substr(std::char_traits<char>::length("unrecognized token: "));
+    if (token.size() >= 2 && token.front() == '"' && token.back() == '"')
+        token = token.substr(1, token.size() - 2);
+    size_t n = std::min<size_t>(token.size(), 20);
+    while (n > 0 && n < token.size() && (static_cast<unsigned char>(token[n]) & 0xC0) == 0x80)
+        --n;
+    return token.substr(0, n);
+}
+
 std::string table_of(const std::string &column) {
     auto dot = column.find('.');
     return dot == std::string::npos ? column : column.substr(0, dot);
@@ -267,6 +295,10 @@ Diagnostic from_engine(int rc, int extended_rc, const std::string &m) {
     }
     if (m.starts_with("ambiguous column name: "))
         return diagnose(Condition::AmbiguousColumn, {after(m, "ambiguous column name: ")});
+    if (m.starts_with("unrecognized token: ")) {
+        const std::string token = unrecognized_token(m);
+        return diagnose(token.starts_with('\'') ? Condition::UnterminatedString : Condition::SyntaxError, {token});
+    }
     if (m.find("syntax error") != std::string::npos)
         return diagnose(Condition::SyntaxError, {near_token(m)});
     if (m == "incomplete input")

@@ -29,6 +29,7 @@ enum class Condition {
     AmbiguousColumn,
     RoutineNotFound,
     SyntaxError,
+    UnterminatedString,
     EndOfStatement,
     BlankStatement,
     NulCharacter,
@@ -53,6 +54,8 @@ enum class Condition {
     FileOptionNotRead,
     FileNotOpened,
     FileNotRead,
+    FileNotRegular,
+    FileTooLarge,
     FileExists,
     FileNotWritten,
     // the instance and its databases
@@ -92,6 +95,8 @@ enum class Condition {
     ManagerStarted,
     HomeNotCreated,
     HomeNotWritable,
+    HomeNotReadable,
+    HomeExposed, // a warning, shown as it stands
     FileNotCreated,
     MarkerNotWritten,
     AdminSystemError,

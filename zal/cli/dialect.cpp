@@ -3,18 +3,18 @@
 
 #include "ascii.h"
 
-#include <cctype>
 #include <charconv>
 
 namespace zal {
 
 namespace {
 
-bool ident_start(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
-bool ident_part(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
+bool ident_start(unsigned char c) { return is_alpha(c) || c == '_' || c >= 0x80; }
+bool ident_part(unsigned char c) { return is_alnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
 // Length of a quoted run that starts at s[i] with quote q; a doubled quote stands for itself.
-size_t quoted_length(std::string_view s, size_t i, char close) {
+// Without its closing quote the run goes to the end of the text, and closed is false.
+size_t quoted_length(std::string_view s, size_t i, char close, bool *closed = nullptr) {
     size_t j = i + 1;
     while (j < s.size()) {
         if (s[j] == close) {
@@ -22,11 +22,25 @@ size_t quoted_length(std::string_view s, size_t i, char close) {
                 j += 2;
                 continue;
             }
+            if (closed)
+                *closed = true;
             return j + 1 - i;
         }
         ++j;
     }
+    if (closed)
+        *closed = false;
     return s.size() - i;
+}
+
+// A string or quoted name that runs to the end of the text without its closing quote.
+bool unterminated(const Token &t) {
+    if (t.kind != TokenKind::String && t.kind != TokenKind::Blob && t.kind != TokenKind::QuotedIdent)
+        return false;
+    const size_t open = t.kind == TokenKind::Blob ? 1 : 0;
+    bool closed = false;
+    quoted_length(t.text, open, t.text[open] == '[' ? ']' : t.text[open], &closed);
+    return !closed;
 }
 
 // The text of the tokens, joined.
@@ -58,9 +72,9 @@ std::vector<Token> lex(std::string_view s) {
     while (i < s.size()) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         const char next = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (std::isspace(c)) {
+        if (is_space(c)) {
             size_t j = i;
-            while (j < s.size() && std::isspace(static_cast<unsigned char>(s[j])))
+            while (j < s.size() && is_space(s[j]))
                 ++j;
             push(TokenKind::Space, j - i);
         } else if (c == '-' && next == '-') {
@@ -77,27 +91,27 @@ std::vector<Token> lex(std::string_view s) {
             push(TokenKind::QuotedIdent, quoted_length(s, i, static_cast<char>(c)));
         } else if (c == '[') {
             push(TokenKind::QuotedIdent, quoted_length(s, i, ']'));
-        } else if (std::isdigit(c) || (c == '.' && std::isdigit(static_cast<unsigned char>(next)))) {
+        } else if (is_digit(c) || (c == '.' && is_digit(next))) {
             size_t j = i;
             if (c == '0' && (next == 'x' || next == 'X')) {
                 j += 2;
-                while (j < s.size() && std::isxdigit(static_cast<unsigned char>(s[j])))
+                while (j < s.size() && is_xdigit(s[j]))
                     ++j;
             } else {
-                while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                while (j < s.size() && is_digit(s[j]))
                     ++j;
                 if (j < s.size() && s[j] == '.') {
                     ++j;
-                    while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                    while (j < s.size() && is_digit(s[j]))
                         ++j;
                 }
                 if (j < s.size() && (s[j] == 'e' || s[j] == 'E')) {
                     size_t k = j + 1;
                     if (k < s.size() && (s[k] == '+' || s[k] == '-'))
                         ++k;
-                    if (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) {
+                    if (k < s.size() && is_digit(s[k])) {
                         j = k;
-                        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                        while (j < s.size() && is_digit(s[j]))
                             ++j;
                     }
                 }
@@ -479,8 +493,11 @@ Translation translate(std::string_view zal_sql) {
     Translation out;
     std::vector<Token> tokens = lex(zal_sql);
     classify(significant(tokens), out);
-    if (out.kind == StatementKind::CreateFunction || out.kind == StatementKind::DropFunction) {
-        out.sql = std::string(zal_sql); // the routine catalog parses these itself
+    // The routine catalog parses these itself; an unterminated string swallows all that a
+    // rewrite would add after it, so the engine reports it on the text as written.
+    if (out.kind == StatementKind::CreateFunction || out.kind == StatementKind::DropFunction ||
+        (!tokens.empty() && unterminated(tokens.back()))) {
+        out.sql = std::string(zal_sql);
         return out;
     }
     Rewriter r(std::move(tokens));

@@ -3,10 +3,11 @@
 
 #include "ascii.h"
 
-#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -28,16 +29,21 @@ fs::path home_dir() {
 
 fs::path instance_marker() { return home_dir() / "zal.instance"; }
 
-bool instance_started() {
-    std::error_code ec;
-    return fs::is_regular_file(instance_marker(), ec);
+bool instance_started(std::error_code &ec) {
+    struct stat st{};
+    ec.clear();
+    if (stat(instance_marker().c_str(), &st) == 0)
+        return S_ISREG(st.st_mode);
+    if (errno != ENOENT && errno != ENOTDIR)
+        ec.assign(errno, std::generic_category());
+    return false;
 }
 
 bool valid_database_name(const std::string &name) {
     if (name.empty() || name.size() > 64)
         return false;
     for (unsigned char c : name)
-        if (!std::isalnum(c) && c != '_' && c != '@' && c != '#' && c != '$')
+        if (!is_alnum(c) && c != '_' && c != '@' && c != '#' && c != '$')
             return false;
     return true;
 }

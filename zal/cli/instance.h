@@ -3,15 +3,23 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
+#include <system_error>
 
 namespace zal {
+
+// The directories and files of the instance are its owner's alone, whatever the umask.
+constexpr mode_t private_dir_mode = 0700;
+constexpr mode_t private_file_mode = 0600;
 
 // $ZAL_HOME, or $XDG_DATA_HOME/zal, or ~/.local/share/zal.
 std::filesystem::path home_dir();
 
 // The file that marks an instance as set up (the manager as started).
 std::filesystem::path instance_marker();
-bool instance_started();
+// False when the instance is not set up, or when its directory cannot be looked into (then
+// ec says why: a permission, most likely).
+bool instance_started(std::error_code &ec);
 
 // Database names are letters, digits and _ @ # $, 1 to 64 characters; anything else (a path,
 // "..") names no database.

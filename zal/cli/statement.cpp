@@ -3,14 +3,12 @@
 
 #include "catalog.h"
 #include "connection.h"
+#include "file_value.h"
 #include "udf.h"
 
 #include <zalcli.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sqlite3.h>
 
 namespace zal {
@@ -87,42 +85,59 @@ bool Statement::bind_parameters(Diagnostic &error) {
             error = diagnose(Condition::FileOptionNotRead, {name});
             return false;
         }
-        std::ifstream in(name, std::ios::binary);
-        if (name.empty() || !in) {
-            error = diagnose(Condition::FileNotOpened, {name});
+        const auto limit = static_cast<size_t>(sqlite3_limit(c_.db(), SQLITE_LIMIT_LENGTH, -1));
+        if (!read_file_value(name, limit, p->data, error))
+            return false;
+        const int rc = sqlite3_bind_blob64(query_.get(), marker, p->data.data(), p->data.size(), SQLITE_STATIC);
+        if (rc != SQLITE_OK) {
+            error = rc == SQLITE_TOOBIG ? diagnose(Condition::FileTooLarge, {name, std::to_string(limit)})
+                                        : from_engine(c_.db(), rc);
             return false;
         }
-        p->data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            error = diagnose(Condition::FileNotRead, {name});
-            return false;
-        }
-        sqlite3_bind_blob64(query_.get(), marker, p->data.data(), p->data.size(), SQLITE_STATIC);
     }
     return true;
+}
+
+bool Statement::may_write() const {
+    switch (translation_.kind) {
+    case StatementKind::CreateFunction:
+    case StatementKind::DropFunction:
+        return true;
+    case StatementKind::Commit:
+        return !sqlite3_get_autocommit(c_.db());
+    case StatementKind::Rollback:
+        return false;
+    default:
+        return !sqlite3_stmt_readonly(query_.get());
+    }
 }
 
 int Statement::execute_ddl(Diagnostic &error) {
     sqlite3 *db = c_.db();
     const bool create = translation_.kind == StatementKind::CreateTable || translation_.kind == StatementKind::CreateView;
     const bool existed = create && table_exists(db, translation_.object);
-    // The object and its bookkeeping change together or not at all.
-    sqlite3_exec(db, "SAVEPOINT ZAL_DDL", nullptr, nullptr, nullptr);
-    int rc = step(error);
-    if (rc != SQL_ERROR) {
-        bool kept = create ? record_creator(db, translation_.object, c_.user(), !existed)
-                           : forget_object(db, translation_.object);
-        if (!kept) {
-            error = from_engine(db, sqlite3_errcode(db));
-            rc = SQL_ERROR;
-        }
-    }
-    if (rc == SQL_ERROR)
-        sqlite3_exec(db, "ROLLBACK TO ZAL_DDL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "RELEASE ZAL_DDL", nullptr, nullptr, nullptr);
-    sqlite3_reset(query_.get());
     done_ = true;
-    return rc == SQL_ERROR ? SQL_ERROR : SQL_SUCCESS;
+    // The object and its bookkeeping change together or not at all.
+    if (!engine_ok(db, sqlite3_exec(db, "SAVEPOINT ZAL_DDL", nullptr, nullptr, nullptr), error)) {
+        sqlite3_reset(query_.get());
+        return SQL_ERROR;
+    }
+    bool ok = step(error) != SQL_ERROR;
+    sqlite3_reset(query_.get());
+    if (ok && !(create ? record_creator(db, translation_.object, c_.user(), !existed)
+                       : forget_object(db, translation_.object))) {
+        error = from_engine(db, sqlite3_errcode(db));
+        ok = false;
+    }
+    // RELEASE commits when no transaction was open: a full disk fails the statement here
+    if (ok && engine_ok(db, sqlite3_exec(db, "RELEASE ZAL_DDL", nullptr, nullptr, nullptr), error))
+        return SQL_SUCCESS;
+    // Where the engine has not rolled back itself, undo the change; when even that fails, the
+    // whole transaction goes rather than half of the change being kept.
+    if (!sqlite3_get_autocommit(db) &&
+        sqlite3_exec(db, "ROLLBACK TO ZAL_DDL; RELEASE ZAL_DDL", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return SQL_ERROR;
 }
 
 int Statement::execute(Diagnostic &error) {
@@ -133,7 +148,7 @@ int Statement::execute(Diagnostic &error) {
     sqlite3 *db = c_.db();
     executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = 0;
-    if (!c_.file_present(error))
+    if (!c_.file_present(may_write(), error))
         return SQL_ERROR;
     switch (translation_.kind) {
     case StatementKind::CreateFunction:
@@ -249,6 +264,8 @@ void Statement::unbind() {
     file_columns_.clear();
 }
 
+void Statement::reset_params() { file_params_.clear(); }
+
 int Statement::deliver_row(Diagnostic &error) {
     int result = SQL_SUCCESS;
     const int n = column_count();
@@ -289,21 +306,11 @@ int Statement::deliver_row(Diagnostic &error) {
             continue;
         }
         const std::string name = file_name(f.name, f.name_len);
-        const uint32_t options = f.options ? *f.options : SQL_FILE_OVERWRITE;
-        std::error_code ec;
-        if ((options & SQL_FILE_CREATE) && std::filesystem::exists(name, ec)) {
-            error = diagnose(Condition::FileExists, {name});
-            return SQL_ERROR;
-        }
-        std::ofstream out(name, std::ios::binary | ((options & SQL_FILE_APPEND) ? std::ios::app : std::ios::trunc));
         const void *data = sqlite3_column_blob(query_.get(), i);
         const int bytes = sqlite3_column_bytes(query_.get(), i);
-        if (!name.empty() && out)
-            out.write(static_cast<const char *>(data), bytes);
-        if (name.empty() || !out) {
-            error = diagnose(Condition::FileNotWritten, {name});
+        if (!write_file_value(name, f.options ? *f.options : SQL_FILE_OVERWRITE, data, static_cast<size_t>(bytes),
+                              error))
             return SQL_ERROR;
-        }
         if (f.data_len)
             *f.data_len = bytes;
         if (f.indicator)

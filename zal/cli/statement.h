@@ -48,6 +48,7 @@ public:
     void bind_file_param(int marker, const unsigned char *name, const int16_t *name_len,
                          const uint32_t *options, const int32_t *indicator);
     void unbind();
+    void reset_params();
 
 private:
     struct Bound {
@@ -70,6 +71,7 @@ private:
         std::vector<unsigned char> data;
     };
 
+    bool may_write() const;
     int execute_ddl(Diagnostic &error);
     int step(Diagnostic &error);
     bool bind_parameters(Diagnostic &error);

@@ -7,6 +7,7 @@
 #include "ascii.h"
 #include "diagnostics.h"
 #include "dialect.h"
+#include "manager.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -314,15 +315,13 @@ private:
     }
 
     bool start_manager() {
-        zal_sqlca ca{};
-        const int32_t code = zalStartManager(nullptr, &ca);
-        if (code == ZAL_SQLCODE_OK) {
-            report_.line(text_of(Condition::StartCompleted));
-            return true;
-        }
-        report_.line(std::string(ca.sqlerrmc, static_cast<size_t>(std::clamp<int16_t>(ca.sqlerrml, 0, sizeof ca.sqlerrmc))));
+        const zal::ManagerStart start = zal::start_manager();
+        const int32_t code = start.result.sqlcode;
+        report_.line(code == ZAL_SQLCODE_OK ? text_of(Condition::StartCompleted) : start.result.text);
+        if (!start.warning.empty())
+            report_.line(start.warning);
         // A manager that is already active is what the statement asks for.
-        return code == ZAL_SQLCODE_ALREADY_ACTIVE;
+        return code == ZAL_SQLCODE_OK || code == ZAL_SQLCODE_ALREADY_ACTIVE;
     }
 
     std::string diagnostic(SQLHSTMT hstmt) {
