@@ -88,6 +88,13 @@ public:
             text += "(";
             while (!done() && !peek().is_punct(")")) {
                 Token t = take();
+                if (t.kind == TokenKind::Number) {
+                    const std::string suffix = peek().kind == TokenKind::Ident ? peek().text : "";
+                    if (parse_length(t.text, suffix) > max_type_length) {
+                        error = diagnose(Condition::InvalidTypeLength, {t.text + suffix});
+                        return false;
+                    }
+                }
                 text += t.kind == TokenKind::Ident ? identifier_name(t) : t.text;
             }
             if (!accept_punct(")")) {
