@@ -80,6 +80,16 @@ TEST_F(Routines, TableFunctionScansFromOpenToClose) {
               db.value("SELECT YEARS * (YEARS + 1) / 2 FROM STAFF WHERE ID = " + id));
 }
 
+TEST_F(Routines, TableFunctionColumnsMayHaveAnyName) {
+    ASSERT_TRUE(db.run("CREATE FUNCTION NAMED (INTEGER) RETURNS TABLE (\"A\"\" INTEGER, B\" INTEGER, \"ARG\" "
+                       "VARCHAR(10)) EXTERNAL NAME 'zaltest!count_to' LANGUAGE C").ok())
+        << db.last.message;
+    Result r = db.run("SELECT * FROM TABLE(NAMED(1)) AS N");
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.columns, (std::vector<std::string>{"A\" INTEGER, B", "ARG"}));
+    EXPECT_EQ(r.rows, (std::vector<std::vector<std::string>>{{"1", "row 1"}}));
+}
+
 TEST_F(Routines, ErrorStateOfARoutineFailsTheStatementAndChangesNothing) {
     const std::string before = db.value("SELECT SUM(YEARS) FROM STAFF");
     Result r = db.run("UPDATE STAFF SET YEARS = REFUSE(YEARS)");
@@ -126,6 +136,8 @@ TEST_F(Routines, BadDefinitionsAreRefused) {
         "CREATE FUNCTION F2 (NOTATYPE) RETURNS INTEGER EXTERNAL NAME 'zaltest!twice'",
         "CREATE FUNCTION F3 (INTEGER RETURNS INTEGER EXTERNAL NAME 'zaltest!twice'",
         "CREATE FUNCTION F4 (X INTEGER) RETURNS INTEGER LANGUAGE SQL",
+        "CREATE FUNCTION F5 () RETURNS TABLE () EXTERNAL NAME 'zaltest!count_to'",
+        "CREATE FUNCTION \"\" (INTEGER) RETURNS INTEGER EXTERNAL NAME 'zaltest!twice'",
     };
     for (const char *d : bad) {
         Result r = db.run(d);

@@ -173,11 +173,11 @@ bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
     Token name = p.take();
     if (p.accept_punct(".")) // schema.name: the schema is the creator's
         name = p.take();
-    if (name.kind != TokenKind::Ident && name.kind != TokenKind::QuotedIdent) {
+    d.name = identifier_name(name);
+    if ((name.kind != TokenKind::Ident && name.kind != TokenKind::QuotedIdent) || d.name.empty()) {
         error = diagnose(Condition::SyntaxError, {name.text});
         return false;
     }
-    d.name = identifier_name(name);
     if (!p.params(d.params, false, error))
         return false;
     if (!p.accept("RETURNS")) {
@@ -188,6 +188,10 @@ bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
         d.table = true;
         if (!p.params(d.results, true, error))
             return false;
+        if (d.results.empty()) {
+            error = diagnose(Condition::SyntaxError, {")"});
+            return false;
+        }
     } else {
         Param r;
         if (!p.type(r, error))

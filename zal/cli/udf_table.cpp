@@ -114,11 +114,8 @@ struct TableVtab {
         return SQLITE_OK;
     }
 
-    static int open(sqlite3_vtab *v, sqlite3_vtab_cursor **out) {
-        auto *c = new Cursor;
-        const Routine &r = routine_of(v);
-        c->frame.prepare(r.d, r.qualified_name, &c->scratchpad, &c->call_type);
-        *out = &c->base;
+    static int open(sqlite3_vtab *, sqlite3_vtab_cursor **out) {
+        *out = &(new Cursor)->base;
         return SQLITE_OK;
     }
 
@@ -138,6 +135,8 @@ struct TableVtab {
             return fail(c, diagnose(Condition::UndefinedName, {r.d.name}));
         if (!r.bind())
             return fail(c, r.unbound());
+        if (!k.frame.ready) // the buffers of a routine that can be called
+            k.frame.prepare(r.d, r.qualified_name, &k.scratchpad, &k.call_type);
         for (sqlite3_value *v : k.args)
             sqlite3_value_free(v);
         k.args.clear();
