@@ -1,7 +1,7 @@
 // Shared pieces of the engine fuzz targets.
 #pragma once
 
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "report.h"
 
 #include <string>

@@ -1,13 +1,11 @@
 // airports over any data file: the input is $ZAL_HOME/AIRPORTS.DAT, read by one whole scan.
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "kestle_routines.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -15,11 +13,6 @@ namespace {
 constexpr size_t result_bytes = 49;
 
 std::string data_file;
-
-void remove_home() {
-    std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::path(data_file).parent_path(), ec);
-}
 
 // One call of the scan with the pointers the database passes.
 void call(char *city, char *code, char *sqlstate, zal_scratchpad &pad, int32_t type) {
@@ -35,11 +28,9 @@ void call(char *city, char *code, char *sqlstate, zal_scratchpad &pad, int32_t t
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    char dir[] = "/tmp/fuzz_airports-XXXXXX";
-    fuzz_check(mkdtemp(dir) != nullptr);
-    setenv("ZAL_HOME", dir, 1);
-    data_file = std::string(dir) + "/AIRPORTS.DAT";
-    std::atexit(remove_home);
+    const std::string home = fuzz_work_dir("fuzz_airports");
+    setenv("ZAL_HOME", home.c_str(), 1);
+    data_file = home + "/AIRPORTS.DAT";
     return 0;
 }
 

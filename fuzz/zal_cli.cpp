@@ -3,7 +3,7 @@
 // of a temporary instance that starts afresh for every input. Every call that fails must leave
 // a diagnostic.
 #include "connection.h"
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "instance.h"
 #include "product.h"
 
@@ -48,11 +48,6 @@ std::string home;
 std::vector<char> pristine; // the database file as the set-up left it
 SQLHENV henv = 0;
 int checks = 0;
-
-void remove_home() {
-    std::error_code ec;
-    fs::remove_all(home, ec);
-}
 
 // Bounds the work of one input: a statement that runs too long is interrupted.
 int progress(void *) { return ++checks > most_checks; }
@@ -162,11 +157,9 @@ void run(SQLHDBC hdbc, const std::string &sql) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    char dir[] = "/tmp/fuzz_cli-XXXXXX";
-    fuzz_check(mkdtemp(dir) != nullptr && chdir(dir) == 0);
-    home = dir;
-    std::atexit(remove_home);
-    setenv("ZAL_HOME", dir, 1);
+    home = fuzz_work_dir("fuzz_cli");
+    fuzz_check(chdir(home.c_str()) == 0);
+    setenv("ZAL_HOME", home.c_str(), 1);
     write_file(zal::instance_marker(), "", 0);
     write_file(home + "/param.bin", "\x0a\x14\x1e\x00\xff", 5);
     const fs::path file = zal::database_path(database);
@@ -191,10 +184,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
     fuzz_check(SQLAllocConnect(henv, &hdbc) == SQL_SUCCESS);
     fuzz_check(SQLConnect(hdbc, (SQLCHAR *)database, SQL_NTS, nullptr, 0, nullptr, 0) == SQL_SUCCESS);
     zal::with_current_connection([](zal::Connection &c) {
-        // Values stay small, and no statement reaches a file outside the database.
+        // Values stay small, no statement reaches a file outside the database, and a database
+        // thrown away after the input need not reach the disk.
         sqlite3_limit(c.db(), SQLITE_LIMIT_LENGTH, 1 << 20);
         sqlite3_limit(c.db(), SQLITE_LIMIT_ATTACHED, 0);
         sqlite3_progress_handler(c.db(), steps_between_checks, progress, nullptr);
+        sqlite3_exec(c.db(), "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     });
     for (const std::string &sql : statements_of(std::string(reinterpret_cast<const char *>(data), size)))
         run(hdbc, sql);

@@ -1,7 +1,7 @@
 // CREATE FUNCTION and DROP FUNCTION on arbitrary text: the parser, and a definition it accepts
 // registered on an in-memory database, prepared in a statement (never called) and dropped.
 #include "connection.h"
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "query.h"
 #include "udf.h"
 #include "udf_definition.h"

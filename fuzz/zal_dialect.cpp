@@ -1,7 +1,7 @@
 // The dialect on arbitrary text: the lexer, the statement and expression rewrites, the declared
 // types and their lengths.
 #include "dialect.h"
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "types.h"
 
 #include <string>
