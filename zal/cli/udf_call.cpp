@@ -1,11 +1,11 @@
 // Calling external routines: binding entries, laying out arguments, carrying values in and out.
 #include "udf_call.h"
 
+#include "ascii.h"
 #include "diagnostics.h"
 #include "instance.h"
 
 #include <array>
-#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -49,7 +49,7 @@ bool bare_name(const std::string &library) {
     if (library.empty() || library.size() > 255 || library[0] == '.')
         return false;
     for (unsigned char c : library)
-        if (!std::isalnum(c) && c != '_' && c != '-' && c != '+' && c != '.')
+        if (!is_alnum(c) && c != '_' && c != '-' && c != '+' && c != '.')
             return false;
     return true;
 }
