@@ -14,7 +14,7 @@ using namespace kestle_test;
 namespace {
 
 // Allocations of the product's C++ code above this size fail, as they do when memory runs out;
-// the engine allocates with malloc and goes on. The library's own operator delete frees them.
+// the engine allocates with malloc and goes on. The standard operator delete frees them.
 size_t fail_new_above = SIZE_MAX;
 
 } // namespace
