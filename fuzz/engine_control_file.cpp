@@ -6,19 +6,10 @@
 #include "settings.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <unistd.h>
 
 namespace {
-
-std::string work_dir;
-
-void remove_work_dir() {
-    std::error_code ec;
-    std::filesystem::remove_all(work_dir, ec);
-}
 
 void write(const char *name, const std::string &text) {
     std::FILE *f = std::fopen(name, "wb");
@@ -30,10 +21,7 @@ void write(const char *name, const std::string &text) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    char dir[] = "/tmp/fuzz_control_file-XXXXXX";
-    fuzz_check(mkdtemp(dir) != nullptr && chdir(dir) == 0);
-    work_dir = dir;
-    std::atexit(remove_work_dir);
+    fuzz_check(chdir(fuzz_work_dir("fuzz_control_file").c_str()) == 0);
     return 0;
 }
 

@@ -9,6 +9,9 @@ cmake -S "$top" -B "$build" -G Ninja -DKESTLE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWith
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 4)"
 
+# The targets work in temporary directories of their own: in memory where the system has it.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 targets=$(find "$build/bin" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sort)
 [ -n "$targets" ] || { echo "no fuzz targets"; exit 0; }
 pids=()

@@ -72,6 +72,10 @@ TEST_F(RoutinesSql, RgbFindsTheColoursOfStoredMaps) {
     EXPECT_EQ(found("10, 20, 31"), Ids{});
     EXPECT_EQ(found("255, 0, 0"), Ids{});
     EXPECT_EQ(column("SELECT rgb(MAP, 1, 2, 3) FROM MAPS ORDER BY ID"), (Ids{"0", "0", "1", "0", "<null>"}));
+    // red 10 and 2^32 more is no red at all, never red 10
+    Result r = client.run("SELECT ID FROM MAPS WHERE rgb(MAP, 4294967306, 20, 30) >= 1");
+    EXPECT_EQ(r.sqlcode, -413) << r.message;
+    EXPECT_EQ(r.sqlstate, "22003");
 }
 
 TEST_F(RoutinesSql, SearchFindsThePattern) {
@@ -89,6 +93,24 @@ TEST_F(RoutinesSql, AirportsGivesTheDefaultRowsInOrder) {
         rows.emplace_back(row.at(0), row.at(1));
     EXPECT_EQ(rows, default_airports);
     EXPECT_TRUE(std::filesystem::exists(home / "AIRPORTS.DAT"));
+}
+
+// airports writes up to 48 characters and a NUL into each result, whatever the registration
+// declares: a shorter one gets values cut to its lengths, and nothing is written past a buffer.
+TEST_F(RoutinesSql, AirportsUnderAShortRegistrationIsCut) {
+    write_text(home / "AIRPORTS.DAT", std::string(60, 'L') + ",LLN;\nParis,CDG;\n");
+    ASSERT_TRUE(client.run("CREATE FUNCTION AIRPORTS5 () RETURNS TABLE (CITY VARCHAR(5), CODE CHAR(1)) "
+                           "EXTERNAL NAME 'kestle!airports' LANGUAGE C").ok())
+        << client.last.message;
+    Result r = client.run("SELECT * FROM TABLE(AIRPORTS5()) AS A");
+    ASSERT_TRUE(r.ok()) << r.message;
+    const std::vector<std::vector<std::string>> rows = {{"LLLLL", ""}, {"LLLLL", "L"}, {"Paris", "C"}};
+    EXPECT_EQ(r.rows, rows);
+
+    ASSERT_TRUE(client.run("CREATE FUNCTION AIRPORTS_N () RETURNS TABLE (CITY SMALLINT, CODE INTEGER) "
+                           "EXTERNAL NAME 'kestle!airports' LANGUAGE C").ok())
+        << client.last.message;
+    EXPECT_EQ(client.value("SELECT COUNT(*) FROM TABLE(AIRPORTS_N()) AS A"), "3");
 }
 
 TEST_F(RoutinesSql, PauseReturnsZero) {

@@ -187,6 +187,11 @@ TEST_F(Cli, ErrorsGiveSqlcodeStateAndMessageAndChangeNothing) {
         {"SELECT 1; SELECT 2", -104, "42601", "SELECT"},
         {"", -198, "42617", "SQL0198N"},
         {"   -- only a comment", -198, "42617", "SQL0198N"},
+        {"CREATE TABLE L (V VARCHAR(17179869184G))", -604, "42611", "\"17179869184G\" is not valid"},
+        {"VALUES CAST('x' AS VARCHAR(3G))", -604, "42611", "SQL0604N"},
+        {"CREATE FUNCTION L (VARCHAR(17179869184G)) RETURNS INTEGER EXTERNAL NAME 'zaltest!twice'", -604, "42611",
+         "SQL0604N"},
+        {"VALUES INTEGER(1e300)", -413, "22003", "SQL0413N"},
     };
     for (const Case &c : cases) {
         Result r = db.run(c.sql);

@@ -94,6 +94,13 @@ TEST(Dialect, ClassifiesStatementsAndNamesTheirObject) {
     }
 }
 
+TEST(Dialect, LengthBeyondTwoGigabytesIsRefusedNotWrapped) {
+    EXPECT_EQ(folded("CREATE TABLE P (PIC BLOB(2G))"), "CREATE TABLE P (PIC BLOB(2147483648))");
+    EXPECT_EQ(translate("CREATE TABLE P (PIC BLOB(2G))").invalid_length, "");
+    for (const char *length : {"17179869184G", "3G", "2049M", "99999999999999999999999999K"})
+        EXPECT_EQ(translate(std::string("CREATE TABLE P (V VARCHAR(") + length + "))").invalid_length, length);
+}
+
 TEST(Dialect, ExpressionParametersBecomeMarkers) {
     EXPECT_EQ(zal::translate_expression("x * 2 + y.x + f(y)", {"X", "Y"}), "?1 * 2 + Y.X + F(?2)");
 }

@@ -3,6 +3,7 @@
 
 #include "ascii.h"
 #include "connection.h"
+#include "guard.h"
 
 #include <chrono>
 #include <cmath>
@@ -102,16 +103,32 @@ void concat(sqlite3_context *ctx, int, sqlite3_value **argv) {
         result_text(ctx, value_text(argv[0]) + value_text(argv[1]));
 }
 
+// x truncated toward zero as the result; an x beyond a 64-bit integer fails the statement.
+void result_truncated(sqlite3_context *ctx, sqlite3_value *x) {
+    if (sqlite3_value_type(x) == SQLITE_INTEGER) {
+        sqlite3_result_int64(ctx, sqlite3_value_int64(x));
+        return;
+    }
+    const double v = std::trunc(sqlite3_value_double(x));
+    if (v >= -9223372036854775808.0 && v < 9223372036854775808.0) {
+        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(v));
+        return;
+    }
+    Diagnostic d = diagnose(Condition::NumericOverflow);
+    sqlite3_result_error(ctx, d.text.c_str(), -1);
+    connection_of(ctx).raise(std::move(d));
+}
+
 // DECIMAL(x [, precision [, scale]]): x rounded to the scale (0 by default).
 void to_decimal(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     if (gave_null(ctx, argv[0]))
         return;
     int scale = argc >= 3 ? sqlite3_value_int(argv[2]) : 0;
-    double v = sqlite3_value_double(argv[0]);
     if (scale <= 0) {
-        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::trunc(v)));
+        result_truncated(ctx, argv[0]);
         return;
     }
+    double v = sqlite3_value_double(argv[0]);
     char buf[512];
     std::snprintf(buf, sizeof buf, "%.*f", std::min(scale, 30), v);
     result_text(ctx, buf);
@@ -119,7 +136,7 @@ void to_decimal(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 void to_integer(sqlite3_context *ctx, int, sqlite3_value **argv) {
     if (!gave_null(ctx, argv[0]))
-        sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::trunc(sqlite3_value_double(argv[0]))));
+        result_truncated(ctx, argv[0]);
 }
 
 void to_double(sqlite3_context *ctx, int, sqlite3_value **argv) {
@@ -141,28 +158,28 @@ struct FunctionEntry {
 };
 
 const FunctionEntry functions[] = {
-    {"ZAL_USER", 0, register_user, false},
-    {"ZAL_SERVER", 0, register_server, false},
-    {"ZAL_CURRENT_DATE", 0, register_date, false},
-    {"ZAL_CURRENT_TIME", 0, register_time, false},
-    {"ZAL_CURRENT_TIMESTAMP", 0, register_timestamp, false},
-    {"YEAR", 1, date_part<0, 4>, true},
-    {"MONTH", 1, date_part<5, 2>, true},
-    {"DAY", 1, date_part<8, 2>, true},
-    {"UCASE", 1, change_case<true>, true},
-    {"LCASE", 1, change_case<false>, true},
-    {"VALUE", -1, first_value, true},
-    {"CONCAT", 2, concat, true},
-    {"DECIMAL", 1, to_decimal, true},
-    {"DECIMAL", 2, to_decimal, true},
-    {"DECIMAL", 3, to_decimal, true},
-    {"DEC", 1, to_decimal, true},
-    {"DEC", 2, to_decimal, true},
-    {"DEC", 3, to_decimal, true},
-    {"INTEGER", 1, to_integer, true},
-    {"INT", 1, to_integer, true},
-    {"DOUBLE", 1, to_double, true},
-    {"CHAR", 1, to_char, true},
+    {"ZAL_USER", 0, guarded_function<register_user>, false},
+    {"ZAL_SERVER", 0, guarded_function<register_server>, false},
+    {"ZAL_CURRENT_DATE", 0, guarded_function<register_date>, false},
+    {"ZAL_CURRENT_TIME", 0, guarded_function<register_time>, false},
+    {"ZAL_CURRENT_TIMESTAMP", 0, guarded_function<register_timestamp>, false},
+    {"YEAR", 1, guarded_function<date_part<0, 4>>, true},
+    {"MONTH", 1, guarded_function<date_part<5, 2>>, true},
+    {"DAY", 1, guarded_function<date_part<8, 2>>, true},
+    {"UCASE", 1, guarded_function<change_case<true>>, true},
+    {"LCASE", 1, guarded_function<change_case<false>>, true},
+    {"VALUE", -1, guarded_function<first_value>, true},
+    {"CONCAT", 2, guarded_function<concat>, true},
+    {"DECIMAL", 1, guarded_function<to_decimal>, true},
+    {"DECIMAL", 2, guarded_function<to_decimal>, true},
+    {"DECIMAL", 3, guarded_function<to_decimal>, true},
+    {"DEC", 1, guarded_function<to_decimal>, true},
+    {"DEC", 2, guarded_function<to_decimal>, true},
+    {"DEC", 3, guarded_function<to_decimal>, true},
+    {"INTEGER", 1, guarded_function<to_integer>, true},
+    {"INT", 1, guarded_function<to_integer>, true},
+    {"DOUBLE", 1, guarded_function<to_double>, true},
+    {"CHAR", 1, guarded_function<to_char>, true},
 };
 
 } // namespace

@@ -34,6 +34,10 @@ constexpr Entry table[] = {
     {Condition::BlankStatement, -198, "42617", "The statement string of the PREPARE statement is blank or empty."},
     {Condition::NulCharacter, -7, "42601", "The character \"0x00\" following \"%1\" is not valid."},
     {Condition::StatementTooLong, -101, "54001", "The statement is too long or too complex."},
+    {Condition::InvalidTypeLength, -604, "42611",
+     "The length, precision, or scale attribute for column, distinct type, routine, or cast target type \"%1\" "
+     "is not valid."},
+    {Condition::NumericOverflow, -413, "22003", "Overflow occurred during numeric data type conversion."},
     {Condition::DuplicateKey, -803, "23505",
      "One or more values in the INSERT or UPDATE statement are not valid because the primary key or unique index "
      "on \"%1\" constrains table \"%2\" from having duplicate values for the key."},
@@ -91,6 +95,8 @@ constexpr Entry table[] = {
     {Condition::FunctionExists, -454, "42723", "A function with the signature of \"%1\" already exists in the schema."},
     {Condition::RoutineUnbound, -444, "42724",
      "Routine \"%1\" is implemented with code in library \"%2\", function \"%3\", which cannot be accessed (%4)."},
+    {Condition::ArgumentOverflow, -413, "22003",
+     "Overflow occurred during numeric data type conversion of argument %1 of routine \"%2\"."},
     {Condition::RoutineFailed, -443, nullptr,
      "Routine \"%2\" (specific name \"%3\") has returned an error SQLSTATE with diagnostic text \"%4\"."},
     {Condition::RoutineTooDeep, -724, "54038", "The routine \"%1\" calls itself too deeply."},
@@ -129,6 +135,11 @@ constexpr Entry table[] = {
     {Condition::AdminSystemError, ZAL_SQLCODE_SYSTEM_ERROR, "58004", "An unexpected system error occurred: %1."},
     {Condition::NoSuchTable, ZAL_SQLCODE_NO_TABLE, "42704", "The table or index \"%1\" does not exist."},
     {Condition::BadRequest, ZAL_SQLCODE_BAD_REQUEST, "22023", "The statistics request is not valid."},
+    {Condition::LibraryNotBare, 0, "",
+     "a library is named by its bare name, without a path, and is looked up only in the function directory of "
+     "the instance and in the product's own directory"},
+    {Condition::LibraryNotFound, 0, "", "library not found"},
+    {Condition::EntryNotFound, 0, "", "entry not found"},
     {Condition::CommandCompleted, 0, "", "ZAL0000I  The SQL command completed successfully."},
     {Condition::TerminateCompleted, 0, "", "ZAL0000I  The TERMINATE command completed successfully."},
     {Condition::StartCompleted, 0, "", "ZAL0000I  The START DATABASE MANAGER command completed successfully."},

@@ -34,6 +34,8 @@ enum class Condition {
     BlankStatement,
     NulCharacter,
     StatementTooLong,
+    InvalidTypeLength,
+    NumericOverflow,
     DuplicateKey,
     NotNull,
     ForeignKey,
@@ -71,6 +73,7 @@ enum class Condition {
     ExternalNameMissing,
     FunctionExists,
     RoutineUnbound,
+    ArgumentOverflow,
     RoutineFailed, // the first argument is the routine's own SQLSTATE
     RoutineTooDeep,
     NoAccessPlan,
@@ -102,6 +105,10 @@ enum class Condition {
     AdminSystemError,
     NoSuchTable,
     BadRequest,
+    // why a routine cannot be bound, the last argument of RoutineUnbound
+    LibraryNotBare,
+    LibraryNotFound,
+    EntryNotFound,
     // the tools' own messages, shown as they stand (no SQLCODE)
     CommandCompleted,
     TerminateCompleted,

@@ -3,6 +3,7 @@
 
 #include "ascii.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace zal {
@@ -163,11 +164,20 @@ std::string identifier_name(const Token &t) {
     return upper(t.text);
 }
 
+std::string quoted_name(std::string_view name) {
+    std::string q = "\"";
+    for (char c : name)
+        q += c == '"' ? std::string_view("\"\"") : std::string_view(&c, 1);
+    return q + "\"";
+}
+
 long long parse_length(std::string_view digits, std::string_view suffix) {
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return -1;
     long long n = 0;
     auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-    if (ec != std::errc() || p != digits.data() + digits.size())
-        return -1;
+    if (ec == std::errc::result_out_of_range || n > max_type_length)
+        n = max_type_length + 1;
     long long factor = 1;
     if (suffix == "K" || suffix == "k")
         factor = 1024;
@@ -177,7 +187,7 @@ long long parse_length(std::string_view digits, std::string_view suffix) {
         factor = 1024LL * 1024 * 1024;
     else if (!suffix.empty())
         return -1;
-    return n * factor;
+    return std::min(n * factor, max_type_length + 1);
 }
 
 namespace {
@@ -189,6 +199,7 @@ public:
     explicit Rewriter(std::vector<Token> tokens) : t_(std::move(tokens)) {}
 
     std::vector<Token> &tokens() { return t_; }
+    const std::string &invalid_length() const { return invalid_length_; }
 
     // Index of the next significant token after i (t_.size() when none).
     size_t next(size_t i) const {
@@ -247,6 +258,8 @@ public:
             if (t_[i].kind != TokenKind::Number || t_[i + 1].kind != TokenKind::Ident || !punct(prev(i), "("))
                 continue;
             long long n = parse_length(t_[i].text, t_[i + 1].text);
+            if (n > max_type_length && invalid_length_.empty())
+                invalid_length_ = t_[i].text + t_[i + 1].text;
             if (n >= 0) {
                 t_[i].text = std::to_string(n);
                 erase(i + 1);
@@ -425,6 +438,7 @@ public:
 
 private:
     std::vector<Token> t_;
+    std::string invalid_length_;
 };
 
 std::string object_name(const std::vector<Token> &sig, size_t i) {
@@ -505,6 +519,7 @@ Translation translate(std::string_view zal_sql) {
     if (out.kind == StatementKind::CreateTable)
         r.integer_columns();
     out.sql = join(r.tokens());
+    out.invalid_length = r.invalid_length();
     return out;
 }
 

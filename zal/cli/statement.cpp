@@ -36,6 +36,10 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     row_count_ = -1;
     columns_.clear();
     translation_ = c_.translation(text);
+    if (!translation_.invalid_length.empty()) {
+        error = diagnose(Condition::InvalidTypeLength, {translation_.invalid_length});
+        return false;
+    }
     switch (translation_.kind) {
     case StatementKind::Empty:
         error = diagnose(Condition::BlankStatement);

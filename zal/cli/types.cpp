@@ -5,6 +5,7 @@
 
 #include <zalcli.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -63,7 +64,7 @@ ColumnType parse_declared_type(std::string_view declared) {
         return make(SQL_BIGINT, 19, 0, "BIGINT", 8);
     if (w == "DECIMAL" || w == "DEC" || w == "NUMERIC" || w == "NUM") {
         uint32_t p = number(0, 5);
-        auto s = static_cast<int16_t>(std::min<uint32_t>(number(1, 0), p));
+        auto s = static_cast<int16_t>(std::min<uint32_t>({number(1, 0), p, INT16_MAX}));
         return make(w == "NUMERIC" || w == "NUM" ? SQL_NUMERIC : SQL_DECIMAL, p, s, "DECIMAL", static_cast<int32_t>(p));
     }
     if (w == "REAL" || (w == "FLOAT" && number(0, 53) <= 24))

@@ -3,6 +3,7 @@
 
 #include "connection.h"
 #include "dialect.h"
+#include "guard.h"
 #include "udf_table.h"
 
 #include <cstring>
@@ -10,8 +11,18 @@
 
 namespace zal {
 
+bool Routine::bind() {
+    if (!binding.entry)
+        binding = udf::bind(d.external, d.name);
+    return binding.entry != nullptr;
+}
+
 Diagnostic Routine::unbound() const {
     return diagnose(Condition::RoutineUnbound, {d.name, binding.library, binding.entry_name, binding.reason});
+}
+
+Diagnostic Routine::overflow(size_t argument) const {
+    return diagnose(Condition::ArgumentOverflow, {std::to_string(argument + 1), d.name});
 }
 
 Diagnostic Routine::failed(const char *state, const char *message) const {
@@ -35,7 +46,7 @@ void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         raise(ctx, r, diagnose(Condition::RoutineNotFound, {r.d.name}));
         return;
     }
-    if (!r.binding.entry) {
+    if (!r.bind()) {
         raise(ctx, r, r.unbound());
         return;
     }
@@ -49,8 +60,11 @@ void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     if (!f.ready)
         f.prepare(r.d, r.qualified_name);
     f.clear_results();
-    for (int i = 0; i < argc; ++i)
-        f.set_argument(static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i]);
+    for (size_t i = 0; i < static_cast<size_t>(argc); ++i)
+        if (!f.set_argument(i, r.d.params[i], argv[i])) {
+            raise(ctx, r, r.overflow(i));
+            return;
+        }
     f.call(r.binding.entry);
     if (!f.succeeded()) {
         raise(ctx, r, r.failed(f.sqlstate, f.message));
@@ -126,15 +140,13 @@ bool Routines::install(std::unique_ptr<Routine> r, Diagnostic &error) {
     sqlite3 *db = c_.db();
     r->c = &c_;
     const bool sql = r->d.language == "SQL";
-    if (!sql)
-        r->binding = udf::bind(r->d.external, r->d.name);
     // table functions are external: the definition refuses one written in SQL
     const int flags = SQLITE_UTF8 | (r->d.deterministic ? SQLITE_DETERMINISTIC : 0);
+    const ScalarFunction call = sql ? guarded_function<call_sql> : guarded_function<call_scalar>;
     const int rc = r->d.table ? sqlite3_create_module_v2(db, r->d.name.c_str(), &udf::table_function_module(),
                                                           r.get(), nullptr)
                               : sqlite3_create_function_v2(db, r->d.name.c_str(), static_cast<int>(r->d.params.size()),
-                                                           flags, r.get(), sql ? call_sql : call_scalar, nullptr,
-                                                           nullptr, nullptr);
+                                                           flags, r.get(), call, nullptr, nullptr, nullptr);
     if (!engine_ok(db, rc, error))
         return false;
     routines_.push_back(std::move(r));
@@ -176,6 +188,14 @@ bool Routines::create(std::string_view statement, Diagnostic &error) {
     auto r = std::make_unique<Routine>();
     if (!udf::parse_definition(statement, r->d, error))
         return false;
+    if (r->d.language != "SQL") {
+        // a library named by a path is refused now, not at its first call
+        r->binding = udf::named(r->d.external, r->d.name);
+        if (!r->binding.reason.empty()) {
+            error = r->unbound();
+            return false;
+        }
+    }
     sqlite3 *db = c_.db();
     if (exists_in_catalog(db, r->d.name)) {
         if (!r->d.replace) {

@@ -1,6 +1,6 @@
 // User-defined functions: external routines in a library (scalar and table functions, called
 // with the ZAL routine convention of zalroutine.h) and SQL-bodied functions. Their definitions
-// live in the database and are bound again on every connection.
+// live in the database; a routine's library is bound at its first call, never at a connect.
 #pragma once
 
 #include "diagnostics.h"
@@ -27,8 +27,13 @@ struct Routine {
     bool dropped = false;
     udf::Frame frame;             // scalar calls reuse their buffers
 
+    // Binds the library and the entry unless they are bound; false when they cannot be, and
+    // the next call tries again.
+    bool bind();
     // Why a call cannot be made: the library or the entry could not be bound.
     Diagnostic unbound() const;
+    // An argument (from 0) whose value does not fit its declared type.
+    Diagnostic overflow(size_t argument) const;
     // The failure a routine reported through its SQLSTATE and message.
     Diagnostic failed(const char *state, const char *message) const;
 };
@@ -38,8 +43,9 @@ public:
     explicit Routines(Connection &c);
     ~Routines();
 
-    // Binds every routine the database holds. A routine whose library or entry cannot be bound
-    // is still registered: calling it reports why.
+    // Registers every routine the database holds, without loading a library: a database file
+    // runs no code when it is opened. Calling a routine whose library or entry cannot be bound
+    // reports why.
     void load();
     // CREATE FUNCTION and DROP FUNCTION statements.
     bool create(std::string_view statement, Diagnostic &error);

@@ -1,9 +1,13 @@
 // Calling external routines: binding entries, laying out arguments, carrying values in and out.
 #include "udf_call.h"
 
+#include "ascii.h"
+#include "diagnostics.h"
 #include "instance.h"
 
 #include <array>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
@@ -40,32 +44,35 @@ constexpr std::array<Caller, sizeof...(N)> make_callers(std::index_sequence<N...
 
 constexpr auto callers = make_callers(std::make_index_sequence<max_pointers + 1>{});
 
+// A library is named by its file name alone: no directory, nothing hidden, no odd characters.
+bool bare_name(const std::string &library) {
+    if (library.empty() || library.size() > 255 || library[0] == '.')
+        return false;
+    for (unsigned char c : library)
+        if (!is_alnum(c) && c != '_' && c != '-' && c != '+' && c != '.')
+            return false;
+    return true;
+}
+
+// The library in the instance's function directory or the product's own directory, by its
+// file name with or without the "lib" prefix and ".so" suffix.
 void *open_library(const std::string &library, std::string &reason) {
-    std::vector<fs::path> candidates;
-    if (library.find('/') != std::string::npos) {
-        candidates.push_back(library);
-    } else {
-        for (const fs::path &dir : {home_dir() / "function", library_dir()}) {
-            if (dir.empty())
-                continue;
-            candidates.push_back(dir / ("lib" + library + ".so"));
-            candidates.push_back(dir / (library + ".so"));
-            candidates.push_back(dir / library);
-        }
-        candidates.push_back("lib" + library + ".so");
-        candidates.push_back(library);
-    }
-    for (const fs::path &c : candidates) {
-        std::error_code ec;
-        if (c.has_parent_path() && !fs::exists(c, ec))
+    for (const fs::path &dir : {home_dir() / "function", library_dir()}) {
+        if (dir.empty())
             continue;
-        if (void *h = dlopen(c.c_str(), RTLD_NOW | RTLD_LOCAL))
-            return h;
-        if (const char *e = dlerror())
-            reason = e;
+        for (const std::string &file : {"lib" + library + ".so", library + ".so", library}) {
+            const fs::path c = dir / file;
+            std::error_code ec;
+            if (!fs::is_regular_file(c, ec))
+                continue;
+            if (void *h = dlopen(c.c_str(), RTLD_NOW | RTLD_LOCAL))
+                return h;
+            if (const char *e = dlerror())
+                reason = e;
+        }
     }
     if (reason.empty())
-        reason = "library not found";
+        reason = text_of(Condition::LibraryNotFound);
     return nullptr;
 }
 
@@ -77,27 +84,57 @@ T load(const unsigned char *b) {
     return x;
 }
 
+// The longest value of a text or LOB result; longer declarations are held to it.
+size_t declared_length(const Param &p) { return std::min<uint32_t>(p.type.size, 32 * 1024 * 1024); }
+
+// The value as an integer of [lo, hi]; false when it lies outside. A value that is not an
+// integer is truncated toward zero, as the engine converts it.
+bool integer_in(sqlite3_value *v, int64_t lo, int64_t hi, int64_t &out) {
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_INTEGER || type == SQLITE_NULL) {
+        out = sqlite3_value_int64(v);
+        return out >= lo && out <= hi;
+    }
+    // hi + 1 is a power of two, exact as a double; NaN fails the test as well
+    const double d = std::trunc(sqlite3_value_double(v));
+    if (!(d >= static_cast<double>(lo) && d < static_cast<double>(hi) + 1.0))
+        return false;
+    // a text of many digits is exact as an integer, where its double may have lost the last ones
+    const int64_t exact = type == SQLITE_TEXT ? sqlite3_value_int64(v) : 0;
+    out = type == SQLITE_TEXT && static_cast<double>(exact) == d ? exact : static_cast<int64_t>(d);
+    return true;
+}
+
 } // namespace
 
-Binding bind(const std::string &external, const std::string &function_name) {
+Binding named(const std::string &external, const std::string &function_name) {
     Binding b;
     auto bang = external.find('!');
     b.library = external.substr(0, bang);
     b.entry_name = bang == std::string::npos ? function_name : external.substr(bang + 1);
+    if (!bare_name(b.library))
+        b.reason = text_of(Condition::LibraryNotBare);
+    return b;
+}
+
+Binding bind(const std::string &external, const std::string &function_name) {
+    Binding b = named(external, function_name);
+    if (!b.reason.empty())
+        return b;
     void *h = open_library(b.library, b.reason);
     if (!h)
         return b;
     dlerror();
     b.entry = dlsym(h, b.entry_name.c_str());
     if (!b.entry)
-        b.reason = "entry not found";
+        b.reason = text_of(Condition::EntryNotFound);
     return b;
 }
 
 void Frame::prepare(const Definition &d, const std::string &qualified_name, void *scratchpad, int32_t *call_type) {
     params = d.params.size();
     const size_t n = params + d.results.size();
-    values.assign(n, std::vector<unsigned char>(8, 0));
+    values.assign(n, std::vector<unsigned char>(ZAL_BUFFER_MIN_LEN, 0));
     indicators.assign(n, 0);
     std::snprintf(name, sizeof name, "%s", qualified_name.c_str());
     std::snprintf(specific, sizeof specific, "%s", d.name.c_str());
@@ -119,13 +156,15 @@ void Frame::prepare(const Definition &d, const std::string &qualified_name, void
     ready = true;
 }
 
+// A routine may write a result as long as its declared length and never less than
+// ZAL_BUFFER_MIN_LEN bytes, whatever the registration declares.
 void Frame::size_result(size_t k, const Param &p) {
-    size_t bytes = 8;
+    size_t bytes = 0;
     if (p.kind == Kind::Text)
-        bytes = static_cast<size_t>(std::min<uint32_t>(p.type.size, 32 * 1024 * 1024)) + 1;
+        bytes = declared_length(p) + 1;
     else if (p.kind == Kind::Lob)
-        bytes = sizeof(uint32_t) + static_cast<size_t>(std::min<uint32_t>(p.type.size, 32 * 1024 * 1024)) + 1;
-    values[k].assign(std::max<size_t>(bytes, 8), 0);
+        bytes = sizeof(uint32_t) + declared_length(p) + 1;
+    values[k].assign(std::max<size_t>(bytes, ZAL_BUFFER_MIN_LEN), 0);
 }
 
 // Argument buffer k, at least `bytes` long.
@@ -149,18 +188,24 @@ void Frame::clear_results() {
 
 void Frame::call(void *entry) { callers[pointers.size()](entry, pointers.data()); }
 
-void Frame::set_argument(size_t k, const Param &p, sqlite3_value *v) {
+bool Frame::set_argument(size_t k, const Param &p, sqlite3_value *v) {
     indicators[k] = sqlite3_value_type(v) == SQLITE_NULL ? -1 : 0;
-    auto put = [&](const auto &x) { std::memcpy(argument(k, sizeof x), &x, sizeof x); };
+    auto put = [&](const auto &x) {
+        std::memcpy(argument(k, sizeof x), &x, sizeof x);
+        return true;
+    };
+    int64_t i = 0;
     switch (p.kind) {
     case Kind::Int16:
-        return put(static_cast<int16_t>(sqlite3_value_int(v)));
+        return integer_in(v, INT16_MIN, INT16_MAX, i) && put(static_cast<int16_t>(i));
     case Kind::Int32:
-        return put(static_cast<int32_t>(sqlite3_value_int(v)));
+        return integer_in(v, INT32_MIN, INT32_MAX, i) && put(static_cast<int32_t>(i));
     case Kind::Int64:
-        return put(static_cast<int64_t>(sqlite3_value_int64(v)));
-    case Kind::Float:
-        return put(static_cast<float>(sqlite3_value_double(v)));
+        return integer_in(v, INT64_MIN, INT64_MAX, i) && put(i);
+    case Kind::Float: {
+        const double d = sqlite3_value_double(v);
+        return !(std::isfinite(d) && std::fabs(d) > FLT_MAX) && put(static_cast<float>(d));
+    }
     case Kind::Double:
         return put(sqlite3_value_double(v));
     case Kind::Text: {
@@ -183,6 +228,7 @@ void Frame::set_argument(size_t k, const Param &p, sqlite3_value *v) {
         break;
     }
     }
+    return true;
 }
 
 void Frame::deliver(sqlite3_context *ctx, size_t k, const Param &p) const {
@@ -203,13 +249,11 @@ void Frame::deliver(sqlite3_context *ctx, size_t k, const Param &p) const {
     case Kind::Double:
         return sqlite3_result_double(ctx, load<double>(b));
     case Kind::Text: {
-        // a routine that filled its whole buffer without a NUL is cut at the declared length
-        const size_t n = strnlen(reinterpret_cast<const char *>(b), values[k].size() - 1);
+        const size_t n = strnlen(reinterpret_cast<const char *>(b), declared_length(p));
         return sqlite3_result_text(ctx, reinterpret_cast<const char *>(b), static_cast<int>(n), SQLITE_TRANSIENT);
     }
     case Kind::Lob: {
-        const size_t room = values[k].size() - sizeof(uint32_t) - 1;
-        const int n = static_cast<int>(std::min<uint32_t>(load<uint32_t>(b), static_cast<uint32_t>(room)));
+        const int n = static_cast<int>(std::min<size_t>(load<uint32_t>(b), declared_length(p)));
         const unsigned char *data = b + sizeof(uint32_t);
         if (p.type.sql_type == SQL_CLOB)
             return sqlite3_result_text(ctx, reinterpret_cast<const char *>(data), n, SQLITE_TRANSIENT);

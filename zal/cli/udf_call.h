@@ -22,8 +22,12 @@ struct Binding {
     std::string reason; // why it could not be bound
 };
 
-// Binds "library!entry" (the function's own name when no entry is given). The library is
-// found by its bare name only: $ZAL_HOME/function, then the product's own directory.
+// The names of "library!entry" (the function's own name when no entry is given), not bound;
+// the reason says why when the library is not named by a bare name.
+Binding named(const std::string &external, const std::string &function_name);
+
+// Binds "library!entry". The library is found by its bare name only: in $ZAL_HOME/function,
+// then in the product's own directory, never on the system's search path.
 Binding bind(const std::string &external, const std::string &function_name);
 
 // The buffers of one call: values, indicators and the fixed trailing arguments.
@@ -50,9 +54,10 @@ struct Frame {
     bool succeeded() const { return sqlstate[0] == '0' && (sqlstate[1] == '0' || sqlstate[1] == '1'); }
     bool end_of_table() const { return sqlstate[0] == '0' && sqlstate[1] == '2'; }
 
-    // Argument k from the engine's value.
-    void set_argument(size_t k, const Param &p, sqlite3_value *v);
-    // The value a routine left in result buffer k, as the engine's result.
+    // Argument k from the engine's value; false when the value does not fit the argument's type.
+    bool set_argument(size_t k, const Param &p, sqlite3_value *v);
+    // The value a routine left in result buffer k, as the engine's result, at most as long as
+    // its declared length.
     void deliver(sqlite3_context *ctx, size_t k, const Param &p) const;
 
 private:

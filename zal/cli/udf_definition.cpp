@@ -88,6 +88,13 @@ public:
             text += "(";
             while (!done() && !peek().is_punct(")")) {
                 Token t = take();
+                if (t.kind == TokenKind::Number) {
+                    const std::string suffix = peek().kind == TokenKind::Ident ? peek().text : "";
+                    if (parse_length(t.text, suffix) > max_type_length) {
+                        error = diagnose(Condition::InvalidTypeLength, {t.text + suffix});
+                        return false;
+                    }
+                }
                 text += t.kind == TokenKind::Ident ? identifier_name(t) : t.text;
             }
             if (!accept_punct(")")) {
@@ -166,11 +173,11 @@ bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
     Token name = p.take();
     if (p.accept_punct(".")) // schema.name: the schema is the creator's
         name = p.take();
-    if (name.kind != TokenKind::Ident && name.kind != TokenKind::QuotedIdent) {
+    d.name = identifier_name(name);
+    if ((name.kind != TokenKind::Ident && name.kind != TokenKind::QuotedIdent) || d.name.empty()) {
         error = diagnose(Condition::SyntaxError, {name.text});
         return false;
     }
-    d.name = identifier_name(name);
     if (!p.params(d.params, false, error))
         return false;
     if (!p.accept("RETURNS")) {
@@ -181,6 +188,10 @@ bool parse_definition(std::string_view text, Definition &d, Diagnostic &error) {
         d.table = true;
         if (!p.params(d.results, true, error))
             return false;
+        if (d.results.empty()) {
+            error = diagnose(Condition::SyntaxError, {")"});
+            return false;
+        }
     } else {
         Param r;
         if (!p.type(r, error))

@@ -2,6 +2,7 @@
 #include "udf_table.h"
 
 #include "connection.h"
+#include "dialect.h"
 #include "udf.h"
 #include "vtab.h"
 
@@ -12,7 +13,7 @@ namespace {
 std::string vtab_schema(const Definition &d) {
     std::string s = "CREATE TABLE x(";
     for (size_t i = 0; i < d.results.size(); ++i)
-        s += (i ? ", \"" : "\"") + d.results[i].name + "\" " + d.results[i].type_text;
+        s += (i ? ", " : "") + quoted_name(d.results[i].name) + " " + d.results[i].type_text;
     for (size_t i = 0; i < d.params.size(); ++i)
         s += ", ARG" + std::to_string(i + 1) + " HIDDEN";
     return s + ")";
@@ -42,7 +43,7 @@ struct TableVtab {
 
     // A failure of the scan: the engine reports the text, the statement takes the diagnostic.
     static int fail(sqlite3_vtab_cursor *c, Diagnostic d) {
-        set_vtab_error(c->pVtab, d.text);
+        set_vtab_error(c->pVtab, d.text.c_str());
         routine_of(c->pVtab).c->raise(std::move(d));
         return SQLITE_ERROR;
     }
@@ -98,7 +99,7 @@ struct TableVtab {
         for (int i = 0; i < info->nConstraint; ++i) {
             const auto &c = info->aConstraint[i];
             const int arg = c.iColumn - first_arg;
-            if (arg < 0 || c.op != SQLITE_INDEX_CONSTRAINT_EQ)
+            if (arg < 0 || arg >= static_cast<int>(r.d.params.size()) || c.op != SQLITE_INDEX_CONSTRAINT_EQ)
                 continue;
             if (!c.usable)
                 return SQLITE_CONSTRAINT;
@@ -113,11 +114,8 @@ struct TableVtab {
         return SQLITE_OK;
     }
 
-    static int open(sqlite3_vtab *v, sqlite3_vtab_cursor **out) {
-        auto *c = new Cursor;
-        const Routine &r = routine_of(v);
-        c->frame.prepare(r.d, r.qualified_name, &c->scratchpad, &c->call_type);
-        *out = &c->base;
+    static int open(sqlite3_vtab *, sqlite3_vtab_cursor **out) {
+        *out = &(new Cursor)->base;
         return SQLITE_OK;
     }
 
@@ -135,8 +133,10 @@ struct TableVtab {
         k.row = 0;
         if (r.dropped)
             return fail(c, diagnose(Condition::UndefinedName, {r.d.name}));
-        if (!r.binding.entry)
+        if (!r.bind())
             return fail(c, r.unbound());
+        if (!k.frame.ready) // the buffers of a routine that can be called
+            k.frame.prepare(r.d, r.qualified_name, &k.scratchpad, &k.call_type);
         for (sqlite3_value *v : k.args)
             sqlite3_value_free(v);
         k.args.clear();
@@ -144,7 +144,8 @@ struct TableVtab {
             if (sqlite3_value_type(argv[i]) == SQLITE_NULL && !r.d.called_on_null)
                 return SQLITE_OK; // a null argument gives an empty table
             k.args.push_back(sqlite3_value_dup(argv[i]));
-            k.frame.set_argument(static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i]);
+            if (!k.frame.set_argument(static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i]))
+                return fail(c, r.overflow(static_cast<size_t>(i)));
         }
         k.scratchpad = {};
         k.scratchpad.length = ZAL_SCRATCHPAD_LEN;

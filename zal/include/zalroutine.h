@@ -12,8 +12,10 @@
  *   INTEGER   int32_t          SMALLINT  int16_t          BIGINT  int64_t
  *   DOUBLE    double           VARCHAR, CHAR   NUL-terminated 8-bit text
  *   BLOB      struct zal_blob (a 32-bit length, then the bytes)
- * Result buffers of text types hold the declared length and a NUL; the database owns every
- * buffer it passes.
+ * Every argument and result buffer holds at least ZAL_BUFFER_MIN_LEN bytes, whatever the
+ * registration declares, and a result buffer of a text type its declared length and a NUL when
+ * that is more; a result is taken up to its declared length. The database owns every buffer it
+ * passes.
  */
 #ifndef ZALROUTINE_H
 #define ZALROUTINE_H
@@ -30,6 +32,7 @@ typedef int16_t zal_null_indicator; /* 0: not null, -1: null */
 #define ZAL_ROUTINE_NAME_LEN 257     /* routine name and specific name buffers */
 #define ZAL_MESSAGE_LEN 70           /* message text; the buffer holds a NUL more */
 #define ZAL_SCRATCHPAD_LEN 100
+#define ZAL_BUFFER_MIN_LEN 256       /* the least length of every argument and result buffer */
 
 /* SQLSTATE classes a routine may set: "00000" success, "01Hxx" a warning, "02000" end of a
  * table function's table, "38xxx" an error the routine reports (with its message text). */

@@ -109,14 +109,6 @@ std::vector<std::string> split_statements(const std::string &text, const std::st
     return out;
 }
 
-// A name as the engine quotes it.
-std::string quoted(const std::string &name) {
-    std::string q = "\"";
-    for (char c : name)
-        q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
-}
-
 struct PlanNode {
     std::string detail;
     std::vector<size_t> children;
@@ -338,7 +330,7 @@ private:
         auto it = readable_.find(upper(name));
         if (it != readable_.end())
             return it->second;
-        return readable_[upper(name)] = zal::Query(c_.db(), "SELECT 1 FROM " + quoted(name) + " LIMIT 0").prepared();
+        return readable_[upper(name)] = zal::Query(c_.db(), "SELECT 1 FROM " + zal::quoted_name(name) + " LIMIT 0").prepared();
     }
 
     // The table a plan line names: an alias of the statement, or the table itself. Empty for a
@@ -365,7 +357,7 @@ private:
         const zal::Translation card = zal::translate("SELECT CARD FROM SYSORL.SYSTABLES WHERE NAME = ?");
         auto take = [&](const zal::Query &row) { rows = row.real(0); };
         ask(card.sql, {upper(table)}, take);
-        if (rows < 0 && !ask("SELECT count(*) FROM " + quoted(table), {}, take))
+        if (rows < 0 && !ask("SELECT count(*) FROM " + zal::quoted_name(table), {}, take))
             rows = unknown_rows;
         return rows_[upper(table)] = std::max(rows, 0.0);
     }
