@@ -139,17 +139,23 @@ std::vector<House> generated_houses(int count) {
     const int cells = blocks * blocks;
     for (int b = 0; b < cells; ++b) {
         const int bx = b % blocks, by = b / blocks;
-        // Block b gets its share of the houses, so the numbers run block by block.
+        // Block b gets its share of the houses.
         const int in_block = count / cells + (b < count % cells ? 1 : 0);
         for (int k = 0; k < in_block; ++k) {
             const int width = r.between(26, 130);
             const int left = bx * block_twips + front_margin + r.between(0, front_width - width);
             House h = place_house(by, r.between(0, 1) == 0, left, width);
             value_house(h, r, width < 40);
-            h.id = static_cast<int32_t>(houses.size()) + 1;
             houses.push_back(std::move(h));
         }
     }
+    // Numbered as house numbers run, along each side of a street from west to east, the streets
+    // from the north: the houses of a rectangle then hold a few runs of numbers, which the index
+    // hands out in order and whose rows share pages.
+    std::stable_sort(houses.begin(), houses.end(),
+                     [](const House &a, const House &b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    for (std::size_t i = 0; i < houses.size(); ++i)
+        houses[i].id = static_cast<int32_t>(i) + 1;
     return houses;
 }
 
@@ -171,6 +177,8 @@ std::vector<std::string> function_statements() {
 }
 
 std::vector<std::string> schema_statements() {
+    // The houses are kept in the order of their key: a house found by its ID is one look-up, not
+    // one in the key's index and another in the table.
     std::vector<std::string> s = {
         "CREATE TABLE IF NOT EXISTS REAL_ESTATE (\n"
         "  ID INTEGER NOT NULL PRIMARY KEY,\n"
@@ -178,7 +186,7 @@ std::vector<std::string> schema_statements() {
         "  AREA INTEGER,\n"
         "  PRICE INTEGER,\n"
         "  BEDROOMS SMALLINT,\n"
-        "  BATHROOMS SMALLINT)",
+        "  BATHROOMS SMALLINT) WITHOUT ROWID",
     };
     for (std::string &f : function_statements())
         s.push_back(std::move(f));

@@ -37,7 +37,8 @@ Ground ground(int bx, int by);
 // The houses of the demonstration, block by block (numbered in that order).
 std::vector<House> demo_houses();
 
-// count houses spread evenly over the whole map with values of every band, for measuring.
+// count houses spread evenly over the whole map with values of every band, for measuring;
+// numbered along the streets.
 std::vector<House> generated_houses(int count);
 
 // The address of a house at x facing the street at street_row (0 = the top edge); the side of
