@@ -125,8 +125,7 @@ int ZAL_HUESCAN(Program &p, const std::string &sql) {
         }
         if (row_fetched(rc)) {
             ZALFindpics::StoredPicture &slot = w.TImage[static_cast<std::size_t>(k - 1)];
-            QPixmap picture;
-            if (picture.load(blob_work_file))
+            if (const QPixmap picture = read_picture(blob_work_file); !picture.isNull())
                 slot.picture = picture;
             slot.tag = number;
         }

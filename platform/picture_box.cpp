@@ -1,9 +1,15 @@
 #include "picture_box.h"
 
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace kestle {
+
+QPixmap read_picture(const std::string &file) {
+    QImageReader reader(QString::fromStdString(file));
+    return QPixmap::fromImage(reader.read());
+}
 
 PictureBox::PictureBox(QWidget *parent) : QWidget(parent), back_(palette().window().color()) {}
 
@@ -25,8 +31,8 @@ void PictureBox::set_picture(const QPixmap &picture) {
 }
 
 bool PictureBox::load_picture(const std::string &file) {
-    QPixmap loaded;
-    if (!loaded.load(QString::fromStdString(file)))
+    const QPixmap loaded = read_picture(file);
+    if (loaded.isNull())
         return false;
     set_picture(loaded);
     return true;

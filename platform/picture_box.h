@@ -10,6 +10,10 @@
 
 namespace kestle {
 
+// The picture in a file, read afresh every time (the work files are rewritten under one name
+// within a second); a null pixmap when the file holds no picture.
+QPixmap read_picture(const std::string &file);
+
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
