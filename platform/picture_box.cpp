@@ -59,8 +59,11 @@ void PictureBox::paintEvent(QPaintEvent *) {
             p.drawPixmap(0, 0, picture_);
     }
     if (border_style_ == 1) {
+        // Black with a white line inside, so that the border shows on dark colours and light.
         p.setPen(QPen(Qt::black, 1));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
 }
 

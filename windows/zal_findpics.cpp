@@ -101,7 +101,8 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
     });
     connect(CloseSQL, &CloseLabel::clicked, this, [this] { guarded([&] { CloseSQL_Click(); }); });
 
-    resize(twips_to_px(6705), twips_to_px(4425));
+    // The controls stand at fixed places: the client area keeps its size.
+    setFixedSize(twips_to_px(6705), twips_to_px(4425));
     frame()->adjustSize();
     move_twips(100, 100);
     Form_Load();
