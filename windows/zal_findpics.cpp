@@ -21,7 +21,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-#include <filesystem>
 #include <vector>
 
 namespace kestle {
@@ -158,12 +157,7 @@ void ZALFindpics::TB_ButtonClick(const std::string &key) {
     } else if (key == "run") {
         run_query();
     } else if (key == "info") {
-        ZALViewHTML &help = p_.view_html();
-        std::error_code ec;
-        help.Web->navigate("file://" + std::filesystem::current_path(ec).string() + "/picdemo.htm");
-        help.show_form();
-        help.activateWindow();
-        help.setFocus();
+        show_help_page(p_, "picdemo.htm");
     }
 }
 
