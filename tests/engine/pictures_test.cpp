@@ -10,7 +10,10 @@
 #include "zal_viewpic.h"
 
 #include <QLabel>
+#include <QMdiArea>
 #include <QScrollBar>
+
+#include <fstream>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -129,6 +132,26 @@ TEST_F(PicturesTest, OnePictureOpensTheViewerSizedToIt) {
     EXPECT_EQ(ZAL_bmp(program(), "select picture from nowhere"), 0);
     EXPECT_FALSE(viewer->isVisible());
     EXPECT_NE(status().find("NOWHERE"), std::string::npos) << status();
+}
+
+TEST_F(PicturesTest, APictureLargerThanTheClientAreaOpensInsideIt) {
+    open_sql();
+    const std::vector<unsigned char> pixels(1600 * 1200, 5);
+    const std::vector<unsigned char> big = bitmap8(1600, 1200, palette_table(), pixels);
+    std::ofstream(fx.dir / "big.bmp", std::ios::binary).write(reinterpret_cast<const char *>(big.data()),
+                                                               static_cast<std::streamsize>(big.size()));
+    command("%LOAD into PICTURES (PIC_NO, PICTURE) values (900, ?) [big.bmp]");
+    ASSERT_EQ(status(), "SQL Completed successfully");
+    ASSERT_EQ(ZAL_bmp(program(), "select picture from pictures where pic_no=900"), 0);
+    ZALViewPic &viewer = program().viewpic();
+    EXPECT_EQ(viewer.PicBox->picture().size(), QSize(1600, 1200));
+    const QRect area = program().master().mdi->viewport()->rect();
+    EXPECT_TRUE(area.contains(viewer.frame()->geometry())) << "inside the client area";
+
+    // The whole picture is highlighted, well past its first 100000 bytes.
+    viewer.col_Click(5);
+    EXPECT_EQ(bytes(viewer.PixCount->text()), "1920000");
+    EXPECT_EQ(std::filesystem::file_size(fx.dir / changed_work_file), big.size());
 }
 
 TEST_F(PicturesTest, HighlightOfAFileThatIsNoPictureGivesNothing) {
