@@ -11,7 +11,6 @@
 #include "zal_viewpic.h"
 
 #include <QLabel>
-#include <QMdiArea>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -89,20 +88,6 @@ std::optional<std::vector<std::string>> picture_numbers(Program &p, const std::s
     return numbers;
 }
 
-// A window larger than the main window's client area is shrunk to it, and one that would reach
-// past it is moved back inside.
-void keep_inside_client_area(Form &f) {
-    QMdiArea *area = f.windows().mdi;
-    QWidget *frame = f.frame();
-    if (!area || frame == &f)
-        return;
-    const QSize room = area->viewport()->size();
-    frame->resize(frame->size().boundedTo(room));
-    const int x = std::clamp(frame->x(), 0, room.width() - frame->width());
-    const int y = std::clamp(frame->y(), 0, room.height() - frame->height());
-    frame->move(x, y);
-}
-
 } // namespace
 
 int ZAL_HUESCAN(Program &p, const std::string &sql) {
@@ -167,8 +152,8 @@ int ZAL_bmp(Program &p, const std::string &sql) {
         // The palette and the count stay in view beside a picture lower than they are.
         const int content = std::max(px_to_twips(box.height()), v.count_bottom_twips());
         v.resize_twips(px_to_twips(box.x()) + px_to_twips(box.width()) + 200, content + 600);
-        keep_inside_client_area(v);
         v.show_form();
+        v.fit_in_client_area();
     }
     drop_statement(p);
     return 0;

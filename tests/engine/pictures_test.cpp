@@ -142,6 +142,8 @@ TEST_F(PicturesTest, APictureLargerThanTheClientAreaOpensInsideIt) {
                                                                static_cast<std::streamsize>(big.size()));
     command("%LOAD into PICTURES (PIC_NO, PICTURE) values (900, ?) [big.bmp]");
     ASSERT_EQ(status(), "SQL Completed successfully");
+    // The viewer is open with a small picture when the large one comes.
+    ASSERT_EQ(ZAL_bmp(program(), "select picture from pictures where pic_no=3"), 0);
     ASSERT_EQ(ZAL_bmp(program(), "select picture from pictures where pic_no=900"), 0);
     ZALViewPic &viewer = program().viewpic();
     EXPECT_EQ(viewer.PicBox->picture().size(), QSize(1600, 1200));
