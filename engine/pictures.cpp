@@ -10,12 +10,12 @@
 #include "zal_findpics.h"
 #include "zal_viewpic.h"
 
-#include <QLabel>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace kestle {
