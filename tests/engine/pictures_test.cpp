@@ -13,7 +13,6 @@
 #include <QMdiArea>
 #include <QScrollBar>
 
-#include <fstream>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -138,8 +137,7 @@ TEST_F(PicturesTest, APictureLargerThanTheClientAreaOpensInsideIt) {
     open_sql();
     const std::vector<unsigned char> pixels(1600 * 1200, 5);
     const std::vector<unsigned char> big = bitmap8(1600, 1200, palette_table(), pixels);
-    std::ofstream(fx.dir / "big.bmp", std::ios::binary).write(reinterpret_cast<const char *>(big.data()),
-                                                               static_cast<std::streamsize>(big.size()));
+    write_bytes(fx.dir / "big.bmp", big);
     command("%LOAD into PICTURES (PIC_NO, PICTURE) values (900, ?) [big.bmp]");
     ASSERT_EQ(status(), "SQL Completed successfully");
     // The viewer is open with a small picture when the large one comes.

@@ -1,5 +1,5 @@
 // A table PICTURES of small known pictures with their colour maps, and rgb registered, for the
-// tests of the colour search.
+// tests of the colour search; picture files read and written whole.
 #pragma once
 
 #include "bitmap8.h"
@@ -10,10 +10,23 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace kestle_test {
+
+inline std::vector<unsigned char> read_bytes(const std::filesystem::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void write_bytes(const std::filesystem::path &file, const std::vector<unsigned char> &bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
 
 inline constexpr const char *create_rgb =
     "CREATE FUNCTION RGB (BLOB(1M), INTEGER, INTEGER, INTEGER) RETURNS INTEGER EXTERNAL NAME 'kestle!rgb' "

@@ -14,8 +14,6 @@
 #include <QImage>
 #include <QLabel>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 
 using namespace kestle;
@@ -23,11 +21,6 @@ using namespace kestle_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<unsigned char> read_bytes(const fs::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class PictureDemoTest : public AppTest {
 protected:

@@ -8,7 +8,6 @@
 
 #include <QLabel>
 
-#include <fstream>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -19,10 +18,7 @@ class ViewPicTest : public AppTest {
 protected:
     ZALViewPic &viewer() { return program().viewpic(); }
     std::string count() { return bytes(viewer().PixCount->text()); }
-    void write_blob(const std::vector<unsigned char> &bytes) {
-        std::ofstream out(fx.dir / blob_work_file, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    void write_blob(const std::vector<unsigned char> &bytes) { write_bytes(fx.dir / blob_work_file, bytes); }
 };
 
 TEST_F(ViewPicTest, PaletteOfEighteenRowsOfFive) {

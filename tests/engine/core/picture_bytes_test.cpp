@@ -4,27 +4,18 @@
 #include "colour_query.h"
 #include "palette.h"
 
+#include <picture_table.h>
 #include <test_support.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
-#include <iterator>
 
 using namespace kestle;
+using kestle_test::read_bytes;
+using kestle_test::write_bytes;
 
 namespace {
-
-std::vector<unsigned char> read_bytes(const std::filesystem::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const std::filesystem::path &file, const std::vector<unsigned char> &bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A colour table of grey (1, 1, 1) with the given entries.
 std::array<Rgb, 256> table_with(std::initializer_list<std::pair<int, Rgb>> entries) {
