@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "zal_findpics.h"
 #include "zal_graph.h"
 #include "zal_master.h"
 #include "zal_messages.h"
@@ -8,6 +9,7 @@
 #include "zal_spatial.h"
 #include "zal_sql.h"
 #include "zal_viewers.h"
+#include "zal_viewpic.h"
 #include "zal_wmf.h"
 
 namespace kestle {
@@ -22,6 +24,8 @@ Program::~Program() {
     delete forms.spatial.data();
     delete forms.perf_plot.data();
     delete forms.graph.data();
+    delete forms.viewpic.data();
+    delete forms.findpics.data();
     delete forms.tools.data();
     delete forms.connect.data();
     delete forms.magnify.data();
@@ -64,6 +68,8 @@ ZALMessages &Program::message_window() { return single(forms.message_window, *th
 ZALSpatial &Program::spatial_window() { return single(forms.spatial, *this); }
 ZALGraph &Program::graph() { return single(forms.graph, *this); }
 ZALPerfPlot &Program::perf_plot() { return single(forms.perf_plot, *this); }
+ZALFindpics &Program::findpics() { return single(forms.findpics, *this); }
+ZALViewPic &Program::viewpic() { return single(forms.viewpic, *this); }
 
 int find_form(Program &p, int kind, int slot) {
     const std::vector<std::string> tags = p.forms.windows.tags();

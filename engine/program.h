@@ -11,6 +11,7 @@
 #include "messages.h"
 #include "notes_page.h"
 #include "parser.h"
+#include "pictures.h"
 #include "report.h"
 #include "run_text.h"
 #include "settings.h"
@@ -36,6 +37,8 @@ class ZALMessages;
 class ZALSpatial;
 class ZALGraph;
 class ZALPerfPlot;
+class ZALFindpics;
+class ZALViewPic;
 
 // The database session: the CLI handles, the last return code, the connection flag.
 struct Session {
@@ -82,6 +85,8 @@ struct Forms {
     QPointer<ZALSpatial> spatial;
     QPointer<ZALGraph> graph;
     QPointer<ZALPerfPlot> perf_plot;
+    QPointer<ZALFindpics> findpics;
+    QPointer<ZALViewPic> viewpic;
 };
 
 class Program : public Reporter {
@@ -103,6 +108,7 @@ public:
     Execution exec;
     SpatialSearch spatial;
     Forms forms;
+    PictureSearch pictures;
     Dialogs &dialogs;
     BoundLibrary routines{"libkestle.so"}; // runstats
     int cur_screen = -1;
@@ -126,6 +132,8 @@ public:
     ZALSpatial &spatial_window();
     ZALGraph &graph();
     ZALPerfPlot &perf_plot();
+    ZALFindpics &findpics();
+    ZALViewPic &viewpic();
 };
 
 // The index in forms.windows.open() of the newest open window whose Tag reads as kind and slot

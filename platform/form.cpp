@@ -86,6 +86,10 @@ std::pair<int, int> fit_side(int start, int length, int room) {
 
 void Form::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    fit_in_client_area();
+}
+
+void Form::fit_in_client_area() {
     QWidget *area = mdi_child_ ? frame()->parentWidget() : nullptr;
     if (!area || area->size().isEmpty())
         return;

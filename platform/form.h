@@ -49,6 +49,9 @@ public:
     void set_minimum_twips(int width, int height);
 
     void show_form();
+    // A child comes wholly inside the client area, shrunk where the area is smaller; it does so
+    // by itself when it opens, and a window resized while open asks for it again.
+    void fit_in_client_area();
     void set_caption(const QString &caption);
     // Closes the window for good; its unload steps run first.
     void unload();
@@ -57,7 +60,6 @@ protected:
     // The window's own steps when it is unloaded (by unload(), its close box or the program).
     virtual void form_unload() {}
     void closeEvent(QCloseEvent *event) override;
-    // A child opens wholly inside the client area, shrunk where the area is smaller.
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -63,6 +63,7 @@ const std::map<std::string, Glyph> &glyphs() {
         {"left", {QColor(60, 90, 150), "<<"}},     {"right", {QColor(60, 90, 150), ">>"}},
         {"close", {QColor(170, 40, 40), "X"}},     {"edit", {QColor(150, 100, 20), "Ed"}},
         {"clear", {QColor(110, 110, 110), "Clr"}},
+        {"and", {QColor(60, 90, 150), "&"}},       {"or", {QColor(60, 120, 170), "|"}},
     };
     return g;
 }

@@ -12,6 +12,7 @@
 #include "tree.h"
 #include "twips.h"
 #include "window_support.h"
+#include "zal_findpics.h"
 #include "zal_output.h"
 #include "zal_perf_plot.h"
 #include "zal_small_windows.h"
@@ -46,9 +47,11 @@ QTreeWidget *tree(QWidget *parent) {
     return t;
 }
 
-// The picture search opens its window in a later step; until then its setup script runs and no
-// window follows.
-void show_findpics_window(Program &) {}
+void show_findpics_window(Program &p) {
+    ZALFindpics &w = p.findpics();
+    w.show_form();
+    w.activateWindow();
+}
 
 // A tree click hides the timing chart without closing it, so it keeps its chart.
 void hide_perf_plot(Program &p) {

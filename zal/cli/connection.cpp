@@ -101,6 +101,9 @@ bool Connection::install(Diagnostic &error) {
     // A file that is not a database fails here, on its first read.
     int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema;",
                           nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(page_cache_kib)).c_str(), nullptr, nullptr,
+                          nullptr);
     if (rc != SQLITE_OK) {
         error = diagnose(Condition::DatabaseUnusable, {database_, sqlite3_errmsg(db_)});
         return false;

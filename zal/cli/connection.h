@@ -18,6 +18,10 @@ namespace zal {
 
 class Routines;
 
+// The engine's page cache of one connection, at most this many KiB: a picture search reads
+// some megabytes of pictures in its query and again in their fetches.
+inline constexpr int page_cache_kib = 65536;
+
 class Connection {
 public:
     // Opens an existing database of the instance. On failure returns null and sets error.

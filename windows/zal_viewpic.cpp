@@ -1,0 +1,72 @@
+#include "zal_viewpic.h"
+
+#include "palette.h"
+#include "picture_box.h"
+#include "pictures.h"
+#include "program.h"
+#include "twips.h"
+#include "window_support.h"
+
+#include <QLabel>
+
+namespace kestle {
+
+namespace {
+
+constexpr const char *caption = "Picture Viewer";
+constexpr int cell_size = 150;
+constexpr int cells_per_row = 5;
+constexpr int label_top = 150 + cell_size * (palette_cells / cells_per_row) + 60;
+constexpr int label_height = 255;
+
+} // namespace
+
+ZALViewPic::ZALViewPic(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
+    for (int i = 0; i < palette_cells; ++i) {
+        auto *c = new PictureBox(this);
+        place_twips(c, 150 + cell_size * (i % cells_per_row), 150 + cell_size * (i / cells_per_row), cell_size,
+                    cell_size);
+        connect(c, &PictureBox::clicked, this, [this, i] { guarded([&] { col_Click(i); }); });
+        col[static_cast<std::size_t>(i)] = c;
+    }
+    PicBox = new PictureBox(this);
+    PicBox->set_auto_size(true);
+    place_twips(PicBox, 1050, 150, 1500, 1500);
+    Label1 = new QLabel("Pixels", this);
+    place_twips(Label1, 150, label_top, 870, label_height);
+    PixCount = new QLabel(this);
+    PixCount->setTextFormat(Qt::PlainText);
+    place_twips(PixCount, 150, label_top + label_height, 870, label_height);
+
+    resize_twips(1050 + 1500 + 200, count_bottom_twips() + 600);
+    move_twips(100, 5100);
+    Form_Load();
+}
+
+int ZALViewPic::count_bottom_twips() { return label_top + 2 * label_height; }
+
+void ZALViewPic::Form_Load() {
+    for (int i = 0; i < palette_cells; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        PictureBox &c = *col[k];
+        c.tag = palette_tag(i);
+        const Rgb colour = tag_colour(c.tag);
+        pal_red[k] = colour.red;
+        pal_green[k] = colour.green;
+        pal_blue[k] = colour.blue;
+        c.set_back_colour(QColor(colour.red, colour.green, colour.blue));
+    }
+}
+
+void ZALViewPic::form_unload() {
+    if (p_.forms.viewpic == this)
+        p_.forms.viewpic = nullptr;
+}
+
+void ZALViewPic::col_Click(int index) {
+    const auto k = static_cast<std::size_t>(index);
+    const long n = bmp_highlight(p_, blob_work_file, pal_red[k], pal_green[k], pal_blue[k]);
+    PixCount->setText(QString::number(n));
+}
+
+} // namespace kestle

@@ -1,0 +1,42 @@
+// The picture viewer: one picture of the colour search beside the 90-colour palette; a click
+// on a colour highlights its pixels and counts them.
+#pragma once
+
+#include "form.h"
+
+#include <array>
+
+class QLabel;
+
+namespace kestle {
+
+class PictureBox;
+class Program;
+
+class ZALViewPic : public Form {
+    Q_OBJECT
+public:
+    explicit ZALViewPic(Program &p);
+
+    std::array<PictureBox *, 90> col{}; // border style 1: the colour was asked for in the search
+    PictureBox *PicBox;                 // sizes itself to its picture
+    QLabel *Label1;                     // "Pixels"
+    QLabel *PixCount;
+    std::array<int, 90> pal_red{};
+    std::array<int, 90> pal_green{};
+    std::array<int, 90> pal_blue{};
+
+    void Form_Load();
+    void col_Click(int index);
+
+    // Where the count ends, in twips from the top of the window.
+    static int count_bottom_twips();
+
+protected:
+    void form_unload() override;
+
+private:
+    Program &p_;
+};
+
+} // namespace kestle
