@@ -5,7 +5,7 @@
 #include "runner.h"
 #include "session.h"
 #include "sql_exec.h"
-#include "zal_small_windows.h"
+#include "zal_connect.h"
 #include "zal_sql.h"
 
 #include <cstdint>

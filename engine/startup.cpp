@@ -8,7 +8,8 @@
 #include "session.h"
 #include "twips.h"
 #include "zal_master.h"
-#include "zal_small_windows.h"
+#include "zal_intro.h"
+#include "zal_toolbar.h"
 #include "zal_sql.h"
 
 #include <QMdiArea>

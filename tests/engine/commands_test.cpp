@@ -2,7 +2,7 @@
 
 #include "commands.h"
 #include "runner.h"
-#include "zal_small_windows.h"
+#include "zal_connect.h"
 #include "zal_viewers.h"
 
 #include <QPlainTextEdit>

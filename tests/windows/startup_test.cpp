@@ -5,7 +5,8 @@
 #include "text_codec.h"
 #include "twips.h"
 #include "zal_master.h"
-#include "zal_small_windows.h"
+#include "zal_intro.h"
+#include "zal_toolbar.h"
 #include "zal_sql.h"
 
 #include <QApplication>

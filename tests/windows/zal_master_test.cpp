@@ -5,7 +5,7 @@
 #include "close_label.h"
 #include "keyed_toolbar.h"
 #include "presentation.h"
-#include "zal_small_windows.h"
+#include "zal_connect.h"
 #include "zal_viewers.h"
 
 #include <QImage>

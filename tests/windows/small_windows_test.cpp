@@ -3,7 +3,8 @@
 #include "twips.h"
 #include "close_label.h"
 #include "keyed_toolbar.h"
-#include "zal_small_windows.h"
+#include "zal_connect.h"
+#include "zal_toolbar.h"
 #include "zal_viewers.h"
 
 #include <QLineEdit>

@@ -1,10 +1,9 @@
-#include "zal_small_windows.h"
+#include "zal_toolbar.h"
 
 #include "keyed_toolbar.h"
 #include "launcher.h"
 #include "messages.h"
 #include "program.h"
-#include "session.h"
 #include "text_codec.h"
 #include "twips.h"
 #include "window_support.h"
@@ -12,11 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPushButton>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -24,101 +18,6 @@
 #include <fstream>
 
 namespace kestle {
-
-// ---- splash ----
-
-ZALIntro::ZALIntro() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    resize(twips_to_px(6600), twips_to_px(3900));
-}
-
-void ZALIntro::paintEvent(QPaintEvent *) {
-    QPainter g(this);
-    g.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = rect();
-    QLinearGradient sky(r.topLeft(), r.bottomRight());
-    sky.setColorAt(0, QColor(16, 40, 96));
-    sky.setColorAt(1, QColor(0, 128, 160));
-    g.fillRect(r, sky);
-
-    // A stack of database disks at the left.
-    const double w = r.width() * 0.22, h = r.height() * 0.12, x = r.width() * 0.08;
-    for (int i = 2; i >= 0; --i) {
-        const double y = r.height() * 0.25 + i * h * 1.3;
-        QRectF body(x, y + h / 2, w, h * 1.3);
-        g.setPen(QPen(QColor(220, 230, 255), 1.5));
-        g.setBrush(QColor(60, 110, 200));
-        g.drawRect(body.adjusted(0, 0, 0, -h / 2));
-        g.drawEllipse(QRectF(x, y + h * 1.3, w, h));
-        g.setBrush(QColor(110, 160, 240));
-        g.drawEllipse(QRectF(x, y, w, h));
-    }
-
-    QFont f = font();
-    f.setPointSizeF(18);
-    f.setBold(true);
-    g.setFont(f);
-    g.setPen(Qt::white);
-    g.drawText(QRectF(r.width() * 0.36, 0, r.width() * 0.6, r.height()), Qt::AlignVCenter | Qt::TextWordWrap,
-               qt(app_title));
-    g.setPen(QPen(QColor(255, 255, 255, 160), 2));
-    g.drawRect(r.adjusted(1, 1, -1, -1));
-}
-
-// ---- connection dialog ----
-
-ZALConnect::ZALConnect(Program &p) : Form(p.forms.windows, "Connect", true), p_(p) {
-    auto row = [this](QLabel *&label, const char *caption, QLineEdit *&box, int top) {
-        label = new QLabel(caption, this);
-        place_twips(label, 240, top + 30, 1200, 285);
-        box = new QLineEdit(this);
-        place_twips(box, 1500, top, 2520, 315);
-    };
-    row(Label1, "Database", DBName, 240);
-    row(Label2, "Userid", UIDName, 720);
-    row(Label3, "Password", Pswd, 1200);
-    Pswd->setEchoMode(QLineEdit::Password);
-    Pswd->setStyleSheet("lineedit-password-character: 42");
-    DoConnect = new QPushButton("Connect", this);
-    place_twips(DoConnect, 1500, 1800, 1155, 375);
-    DoConnect->setDefault(true);
-    Killit = new QPushButton("Cancel", this);
-    place_twips(Killit, 2865, 1800, 1155, 375);
-    connect(DoConnect, &QPushButton::clicked, this, [this] { guarded([&] { DoConnect_Click(); }); });
-    connect(Killit, &QPushButton::clicked, this, [this] { guarded([&] { Killit_Click(); }); });
-    connect(DBName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
-    connect(UIDName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
-    connect(Pswd, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
-    resize_twips(4500, 2900);
-    Form_Load();
-}
-
-void ZALConnect::Form_Load() {
-    DBName->setText(qt(p_.settings.db_name));
-    UIDName->setText(qt(p_.settings.db_user));
-    Pswd->setText(qt(p_.settings.db_password));
-}
-
-void ZALConnect::DoConnect_Click() {
-    Settings &s = p_.settings;
-    p_.session.sql_rc = 0;
-    s.db_name = trim(bytes(DBName->text()));
-    s.db_user = trim(bytes(UIDName->text()));
-    s.db_password = trim(bytes(Pswd->text()));
-    ZAL_disconnect(p_);
-    if (ZAL_connect(p_, s.db_name, s.db_user, s.db_password) == 0)
-        unload();
-}
-
-void ZALConnect::Killit_Click() { unload(); }
-
-void ZALConnect::form_unload() {
-    // Loading it again fills the boxes from the settings of that moment.
-    if (p_.forms.connect == this)
-        p_.forms.connect = nullptr;
-}
-
-// ---- tools window ----
 
 namespace {
 
