@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr const char *file_name = "AIRPORTS.DAT";
@@ -52,10 +55,17 @@ bool data_file_path(char (&path)[PATH_MAX]) {
 
 // Writes the default rows into a file that did not exist. Exclusive creation keeps a file that
 // another scan has just made; a half-written file is removed, so it is never taken for the data.
+// Like every file of the instance it is the owner's alone.
 void create_defaults(const char *path) {
-    FILE *out = std::fopen(path, "wx");
-    if (!out)
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
         return;
+    FILE *out = ::fdopen(fd, "w");
+    if (!out) {
+        ::close(fd);
+        std::remove(path);
+        return;
+    }
     bool ok = true;
     for (const char *line : default_lines)
         ok = ok && std::fputs(line, out) >= 0 && std::fputc('\n', out) != EOF;

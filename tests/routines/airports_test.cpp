@@ -72,6 +72,8 @@ TEST(Airports, AMissingFileIsCreatedWithTheDefaultRows) {
     EXPECT_EQ(first.open_state, "00000");
     EXPECT_EQ(first.rows, default_rows);
     EXPECT_EQ(read_text(home / "AIRPORTS.DAT"), default_text());
+    const auto perms = std::filesystem::status(home / "AIRPORTS.DAT").permissions();
+    EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(scan().rows, default_rows);
 }
 
