@@ -33,7 +33,7 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
     auto *label = new CloseLabel(form);
     place_twips(label, left, top, 255, 255);
     QObject::connect(label, &CloseLabel::clicked, form, [form, unload] {
-        guarded([&] {
+        guarded("CloseLabel_Click", [&] {
             if (unload)
                 form->unload();
             else
