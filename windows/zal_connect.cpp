@@ -1,3 +1,5 @@
+// The connection dialog: its controls and its two buttons.
+
 #include "zal_connect.h"
 
 #include "program.h"

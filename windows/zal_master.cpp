@@ -1,3 +1,5 @@
+// The main window: its controls, toolbar keys, tree clicks, drag and drop and layout.
+
 #include "zal_master.h"
 
 #include "browser.h"

@@ -1,3 +1,5 @@
+// An output window: the colour bar, the result grid and a press on a cell.
+
 #include "zal_output.h"
 
 #include "grid.h"

@@ -1,3 +1,5 @@
+// An SQL window: its controls, toolbar keys, status line and help frame.
+
 #include "zal_sql.h"
 
 #include "browser.h"

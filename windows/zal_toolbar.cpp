@@ -1,3 +1,5 @@
+// The tools window: its nine keys and the outside tools they start.
+
 #include "zal_toolbar.h"
 
 #include "keyed_toolbar.h"

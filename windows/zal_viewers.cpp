@@ -1,3 +1,5 @@
+// The text viewer, the HTML viewer, the enlarged-statement window and the help page.
+
 #include "zal_viewers.h"
 
 #include "browser.h"

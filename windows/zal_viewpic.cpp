@@ -1,3 +1,5 @@
+// The picture viewer: the picture, the palette and a click on a colour.
+
 #include "zal_viewpic.h"
 
 #include "palette.h"
