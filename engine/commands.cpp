@@ -1,3 +1,5 @@
+// The session, catalog, IF and loading commands, and RUNSTATS.
+
 #include "commands.h"
 
 #include "presentation.h"

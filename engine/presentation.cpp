@@ -1,3 +1,5 @@
+// Loading the control file into the tree, and a record's notes into the notes pane.
+
 #include "presentation.h"
 
 #include "browser.h"

@@ -1,3 +1,5 @@
+// The program object: its single windows, the message display and the window lookup by Tag.
+
 #include "program.h"
 
 #include "zal_findpics.h"

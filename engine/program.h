@@ -2,8 +2,6 @@
 // from a fresh program.
 #pragma once
 
-#include "bound_library.h"
-#include "cli.h"
 #include "control_file.h"
 #include "dialogs.h"
 #include "form.h"
@@ -14,14 +12,14 @@
 #include "pictures.h"
 #include "report.h"
 #include "run_text.h"
+#include "session.h"
 #include "settings.h"
 #include "spatial_search.h"
+#include "sql_exec.h"
 #include "variables.h"
 
 #include <QPointer>
 
-#include <array>
-#include <cstdint>
 
 namespace kestle {
 
@@ -39,35 +37,6 @@ class ZALGraph;
 class ZALPerfPlot;
 class ZALFindpics;
 class ZALViewPic;
-
-// The database session: the CLI handles, the last return code, the connection flag.
-struct Session {
-    Cli cli;
-    BoundLibrary zalapp{"libzalapp.so"}; // zalStartManager
-    SQLHENV henv = 0;
-    SQLHDBC hdbc = 0;
-    SQLHSTMT hstmt = 0;
-    int32_t sql_rc = 0;
-    bool db_connected = false;
-};
-
-// Where a result column lies in the row buffer.
-struct col_info_rec {
-    int32_t offset = 0; // 1-based position in fetch_buf
-    int32_t length = 0; // bytes bound: the column size (at most 1000) + 16
-    bool wide = false;  // the column size exceeds 32: its cells open in the text viewer
-};
-
-// Statement execution: the row buffer, the column table of the latest result, run counting.
-struct Execution {
-    static constexpr int fetch_buf_size = 32000;
-    static constexpr int max_columns = 255;
-    std::array<unsigned char, fetch_buf_size + 1> fetch_buf{}; // 1 to 32000; 0 unused
-    std::array<col_info_rec, max_columns + 1> col_info{};     // 1 to 255; 0 unused
-    int64_t run_count = 0; // interactive runs logged so far (not limited to 16 bits)
-    int out_color = 0;     // colour 1 to 14 of the latest result
-    double sql_time = 0;   // seconds of the latest statement
-};
 
 // The windows: every open form, the current SQL window, and the windows that exist once.
 struct Forms {

@@ -1,3 +1,5 @@
+// The statement runner, the command dispatcher and the commands it holds itself.
+
 #include "runner.h"
 
 #include "charts.h"

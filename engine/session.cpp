@@ -1,3 +1,5 @@
+// Connecting and disconnecting, the statement handle, and the display of the database's errors.
+
 #include "session.h"
 
 #include "program.h"

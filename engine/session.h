@@ -2,8 +2,12 @@
 // that ends a statement, and the two error displays.
 #pragma once
 
+#include "bound_library.h"
+#include "cli.h"
+
 #include <zalcli.h>
 
+#include <cstdint>
 #include <string>
 
 class QTreeWidgetItem;
@@ -11,6 +15,17 @@ class QTreeWidgetItem;
 namespace kestle {
 
 class Program;
+
+// The database session: the CLI handles, the last return code, the connection flag.
+struct Session {
+    Cli cli;
+    BoundLibrary zalapp{"libzalapp.so"}; // zalStartManager
+    SQLHENV henv = 0;
+    SQLHDBC hdbc = 0;
+    SQLHSTMT hstmt = 0;
+    int32_t sql_rc = 0;
+    bool db_connected = false;
+};
 
 int ZAL_connect(Program &p, const std::string &database, const std::string &userid, const std::string &password);
 int ZAL_start(Program &p);

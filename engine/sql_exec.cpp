@@ -1,3 +1,5 @@
+// ZAL_sql and ZAL_view: a statement's run, its entry in the query log and its result grid.
+
 #include "sql_exec.h"
 
 #include "grid.h"

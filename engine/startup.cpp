@@ -1,3 +1,5 @@
+// The program's start, step by step, from the splash to the tools window.
+
 #include "startup.h"
 
 #include "browser.h"

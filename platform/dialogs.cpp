@@ -1,3 +1,5 @@
+// The Qt modal boxes behind the dialogs interface.
+
 #include "dialogs.h"
 
 #include "text_codec.h"

@@ -1,3 +1,5 @@
+// Forms: the registry of open windows, measures in twips, showing and closing.
+
 #include "form.h"
 
 #include "twips.h"

@@ -1,3 +1,5 @@
+// The result grid: its row model and the view that draws it.
+
 #include "grid.h"
 
 #include "text_codec.h"

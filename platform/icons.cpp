@@ -1,3 +1,5 @@
+// The program's toolbar and tree images, drawn by the program and looked up by key.
+
 #include "icons.h"
 
 #include <QPainter>

@@ -1,3 +1,5 @@
+// The toolbar whose buttons are addressed by key.
+
 #include "keyed_toolbar.h"
 
 #include "icons.h"

@@ -1,3 +1,5 @@
+// Starting outside programs without waiting: hidden, minimized or in a terminal.
+
 #include "launcher.h"
 
 #include "text_codec.h"

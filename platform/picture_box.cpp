@@ -1,3 +1,5 @@
+// The picture box: fill, picture, border and click.
+
 #include "picture_box.h"
 
 #include <QImageReader>

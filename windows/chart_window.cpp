@@ -13,7 +13,7 @@ ChartWindow::ChartWindow(Program &p, const QString &caption) : Form(p.forms.wind
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Chart);
-    connect(Chart, &DataChart::clicked, this, [this] { guarded([&] { Chart_Click(); }); });
+    connect(Chart, &DataChart::clicked, this, [this] { guarded("Chart_Click", [&] { Chart_Click(); }); });
     resize_twips(7800, 5400);
 }
 

@@ -5,9 +5,15 @@
 #include "text_codec.h"
 #include "twips.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 
 namespace kestle {
+
+void log_escaped(const char *handler, const char *what) noexcept {
+    qWarning("%s: %s", handler, what);
+}
 
 void place_twips(QWidget *w, int left, int top, int width, int height) {
     w->setGeometry(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));

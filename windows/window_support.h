@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QWidget>
 
+#include <exception>
 #include <optional>
 
 namespace kestle {
@@ -13,12 +14,18 @@ namespace kestle {
 class Form;
 class Program;
 
-// Runs an event handler; an error inside it ends the handler and nothing else.
+// Writes what a handler let escape to the log, with the handler's name.
+void log_escaped(const char *handler, const char *what) noexcept;
+
+// Runs an event handler; an error inside it ends the handler and nothing else, and is logged.
 template <class F>
-void guarded(F &&handler) noexcept {
+void guarded(const char *name, F &&handler) noexcept {
     try {
         handler();
+    } catch (const std::exception &e) {
+        log_escaped(name, e.what());
     } catch (...) {
+        log_escaped(name, "unknown exception");
     }
 }
 

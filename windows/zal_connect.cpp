@@ -1,3 +1,5 @@
+// The connection dialog: its controls and its two buttons.
+
 #include "zal_connect.h"
 
 #include "program.h"
@@ -28,8 +30,10 @@ ZALConnect::ZALConnect(Program &p) : Form(p.forms.windows, "Connect", true), p_(
     DoConnect->setDefault(true);
     Killit = new QPushButton("Cancel", this);
     place_twips(Killit, 2865, 1800, 1155, 375);
-    connect(DoConnect, &QPushButton::clicked, this, [this] { guarded([&] { DoConnect_Click(); }); });
-    connect(Killit, &QPushButton::clicked, this, [this] { guarded([&] { Killit_Click(); }); });
+    connect(DoConnect, &QPushButton::clicked, this,
+            [this] { guarded("DoConnect_Click", [&] { DoConnect_Click(); }); });
+    connect(Killit, &QPushButton::clicked, this,
+            [this] { guarded("Killit_Click", [&] { Killit_Click(); }); });
     connect(DBName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
     connect(UIDName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
     connect(Pswd, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);

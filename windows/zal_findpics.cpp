@@ -54,7 +54,8 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
         auto *t = new PictureBox(this);
         t->set_stretch(true);
         place_twips(t, 120 + 1560 * (i % 4), i < 4 ? 480 : 2040, thumbnail_size, thumbnail_size);
-        connect(t, &PictureBox::clicked, this, [this, i] { guarded([&] { HUESCAN_Click(i); }); });
+        connect(t, &PictureBox::clicked, this,
+                [this, i] { guarded("HUESCAN_Click", [&] { HUESCAN_Click(i); }); });
         HUESCAN[static_cast<std::size_t>(i)] = t;
     }
 
@@ -63,7 +64,8 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
     ScrollPics->setPageStep(4);
     ScrollPics->setSingleStep(4); // one row of thumbnails
     place_twips(ScrollPics, 6360, 480, 255, 3015);
-    connect(ScrollPics, &QScrollBar::valueChanged, this, [this] { guarded([&] { ScrollPics_Change(); }); });
+    connect(ScrollPics, &QScrollBar::valueChanged, this,
+            [this] { guarded("ScrollPics_Change", [&] { ScrollPics_Change(); }); });
 
     // The shown cells stand in three rows of 24 in cell order.
     int shown = 0;
@@ -77,7 +79,7 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
             c->set_border_style(1);
             c->hide();
         }
-        connect(c, &PictureBox::clicked, this, [this, i] { guarded([&] { col_Click(i); }); });
+        connect(c, &PictureBox::clicked, this, [this, i] { guarded("col_Click", [&] { col_Click(i); }); });
         col[static_cast<std::size_t>(i)] = c;
     }
 
@@ -96,9 +98,10 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
     SQLFrame->hide();
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
-        guarded([&] { TB_ButtonClick(key); });
+        guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
-    connect(CloseSQL, &CloseLabel::clicked, this, [this] { guarded([&] { CloseSQL_Click(); }); });
+    connect(CloseSQL, &CloseLabel::clicked, this,
+            [this] { guarded("CloseSQL_Click", [&] { CloseSQL_Click(); }); });
 
     // The controls stand at fixed places: the client area keeps its size.
     setFixedSize(twips_to_px(6705), twips_to_px(4425));

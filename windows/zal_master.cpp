@@ -1,3 +1,5 @@
+// The main window: its controls, toolbar keys, tree clicks, drag and drop and layout.
+
 #include "zal_master.h"
 
 #include "browser.h"
@@ -120,11 +122,12 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     place_twips(Web, 60, 5760, 3735, 4335);
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
-        guarded([&] { TB_ButtonClick(key); });
+        guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
-    connect(TV, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *n) { guarded([&] { TV_NodeClick(n); }); });
+    connect(TV, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *n) { guarded("TV_NodeClick", [&] { TV_NodeClick(n); }); });
     connect(Queries, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *n) { guarded([&] { Queries_NodeClick(n); }); });
+            [this](QTreeWidgetItem *n) { guarded("Queries_NodeClick", [&] { Queries_NodeClick(n); }); });
 
     // A node may be dragged from the tree; over the tree the node under the pointer lights up,
     // and only the client area's background takes the drop.
@@ -236,7 +239,7 @@ void ZALMaster::TV_NodeClick(QTreeWidgetItem *node) {
     const stmt_rec r = p_.control.record(n);
 
     if (!r.info.empty() && r.kind != kind_screen)
-        guarded([&] { showhelp(p_, r.title, r.info, r.kind); });
+        guarded("showhelp", [&] { showhelp(p_, r.title, r.info, r.kind); });
 
     if (r.kind == kind_screen) {
         p_.cur_screen = n;
@@ -245,7 +248,7 @@ void ZALMaster::TV_NodeClick(QTreeWidgetItem *node) {
             return;
         // The caption names the slide shown, whichever way it was reached.
         slides.set_caption(qt(r.title));
-        guarded([&] { showhelp(p_, r.title, r.info, kind_screen); });
+        guarded("showhelp", [&] { showhelp(p_, r.title, r.info, kind_screen); });
     } else if (r.kind == kind_sql) {
         p_.run.run_at = false;
         hide_perf_plot(p_);
@@ -309,7 +312,7 @@ bool ZALMaster::eventFilter(QObject *watched, QEvent *event) {
     if (watched == TV->viewport()) {
         if (t == QEvent::DragEnter || t == QEvent::DragMove) {
             auto *e = static_cast<QDragMoveEvent *>(event);
-            guarded([&] { TV_DragOver(e->position().toPoint()); });
+            guarded("TV_DragOver", [&] { TV_DragOver(e->position().toPoint()); });
             e->accept();
             return true;
         }
@@ -325,7 +328,7 @@ bool ZALMaster::eventFilter(QObject *watched, QEvent *event) {
         }
         if (t == QEvent::Drop) {
             static_cast<QDropEvent *>(event)->acceptProposedAction();
-            guarded([&] { MDIForm_DragDrop(); });
+            guarded("MDIForm_DragDrop", [&] { MDIForm_DragDrop(); });
             return true;
         }
     }
@@ -344,7 +347,7 @@ void ZALMaster::resizeEvent(QResizeEvent *event) {
 }
 
 void ZALMaster::closeEvent(QCloseEvent *event) {
-    guarded([&] {
+    guarded("ZALMaster close", [&] {
         // The children go first, each with its own closing steps.
         mdi->closeAllSubWindows();
         ZAL_disconnect(p_);

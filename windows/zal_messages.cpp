@@ -1,3 +1,5 @@
+// The message window of DISPLAY.
+
 #include "zal_messages.h"
 
 #include "program.h"

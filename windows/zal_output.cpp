@@ -1,3 +1,5 @@
+// An output window: the colour bar, the result grid and a press on a cell.
+
 #include "zal_output.h"
 
 #include "grid.h"
@@ -25,7 +27,7 @@ ZALOutput::ZALOutput(Program &p) : Form(p.forms.windows, "", true), p_(p) {
     DataValues = new Grid(this);
     place_twips(DataValues, 62, 360, 5055, 2535);
     connect(DataValues, &Grid::cell_pressed, this, [this](Qt::MouseButton button, int row, int col) {
-        guarded([&] { DataValues_MouseDown(button, row, col); });
+        guarded("DataValues_MouseDown", [&] { DataValues_MouseDown(button, row, col); });
     });
     set_minimum_twips(3000, 3000);
     // Form_Load

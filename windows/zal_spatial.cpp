@@ -112,19 +112,21 @@ void MapImage::paintEvent(QPaintEvent *) {
 
 void MapImage::mousePressEvent(QMouseEvent *event) {
     const QPointF at = event->position();
-    guarded([&] { w_.TotalImage_MouseDown(at.x() * map_size / width(), at.y() * map_size / height()); });
+    guarded("TotalImage_MouseDown", [&] {
+        w_.TotalImage_MouseDown(at.x() * map_size / width(), at.y() * map_size / height());
+    });
 }
 
 void MapImage::mouseMoveEvent(QMouseEvent *event) {
     const QPointF at = event->position();
-    guarded([&] {
+    guarded("TotalImage_MouseMove", [&] {
         w_.TotalImage_MouseMove(event->buttons() != Qt::NoButton, at.x() * map_size / width(),
                                 at.y() * map_size / height());
     });
 }
 
 void MapImage::mouseReleaseEvent(QMouseEvent *) {
-    guarded([&] { w_.TotalImage_MouseUp(); });
+    guarded("TotalImage_MouseUp", [&] { w_.TotalImage_MouseUp(); });
 }
 
 GlyphLabel::GlyphLabel(QWidget *parent, Glyph g) : QLabel(parent), glyph(g) {}
@@ -158,7 +160,7 @@ void GlyphLabel::paintEvent(QPaintEvent *event) {
 
 void GlyphLabel::mousePressEvent(QMouseEvent *) {
     if (pressed)
-        guarded(pressed);
+        guarded("GlyphLabel_MouseDown", pressed);
 }
 
 void GlyphLabel::mouseReleaseEvent(QMouseEvent *event) {
@@ -166,9 +168,9 @@ void GlyphLabel::mouseReleaseEvent(QMouseEvent *event) {
     // A handler may close the window: what it needs is copied first.
     const auto on_click = clicked;
     if (released)
-        guarded(released);
+        guarded("GlyphLabel_MouseUp", released);
     if (inside && on_click)
-        guarded(on_click);
+        guarded("GlyphLabel_Click", on_click);
 }
 
 ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
@@ -239,7 +241,7 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     SQLFrame->hide();
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
-        guarded([&] { TB_ButtonClick(key); });
+        guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
     connect(CloseOptions, &CloseLabel::clicked, this, [this] { Options->hide(); });
     connect(CloseSQL, &CloseLabel::clicked, this, [this] { SQLFrame->hide(); });
@@ -321,7 +323,9 @@ void ZALSpatial::build_options() {
             place_twips(option, 120, 300 + 300 * static_cast<int>(k), 1860, 300);
             const int index = static_cast<int>(k);
             connect(option, &QRadioButton::clicked, this,
-                    [this, criterion, index] { guarded([&] { option_Click(criterion, index); }); });
+                    [this, criterion, index] {
+                        guarded("option_Click", [&] { option_Click(criterion, index); });
+                    });
             buttons[k] = option;
         }
         buttons[0]->setChecked(true);

@@ -1,3 +1,5 @@
+// An SQL window: its controls, toolbar keys, status line and help frame.
+
 #include "zal_sql.h"
 
 #include "browser.h"
@@ -67,9 +69,10 @@ ZALSQL::ZALSQL(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     HTMLFrame->hide();
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
-        guarded([&] { TB_ButtonClick(key); });
+        guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
-    connect(CloseHTML, &CloseLabel::clicked, this, [this] { guarded([&] { CloseHTML_Click(); }); });
+    connect(CloseHTML, &CloseLabel::clicked, this,
+            [this] { guarded("CloseHTML_Click", [&] { CloseHTML_Click(); }); });
 
     set_minimum_twips(3000, 3000);
     Form_Load();

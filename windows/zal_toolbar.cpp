@@ -1,3 +1,5 @@
+// The tools window: its nine keys and the outside tools they start.
+
 #include "zal_toolbar.h"
 
 #include "keyed_toolbar.h"
@@ -104,7 +106,7 @@ ZALToolbar::ZALToolbar(Program &p) : Form(p.forms.windows, "ZAL Tools", true), p
     TB->move(0, 0);
     TB->adjustSize();
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
-        guarded([&] { TB_ButtonClick(key); });
+        guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
     Form_Load();
 }

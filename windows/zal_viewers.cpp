@@ -1,3 +1,5 @@
+// The text viewer, the HTML viewer, the enlarged-statement window and the help page.
+
 #include "zal_viewers.h"
 
 #include "browser.h"
@@ -33,7 +35,7 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
     auto *label = new CloseLabel(form);
     place_twips(label, left, top, 255, 255);
     QObject::connect(label, &CloseLabel::clicked, form, [form, unload] {
-        guarded([&] {
+        guarded("CloseLabel_Click", [&] {
             if (unload)
                 form->unload();
             else

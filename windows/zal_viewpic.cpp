@@ -1,3 +1,5 @@
+// The picture viewer: the picture, the palette and a click on a colour.
+
 #include "zal_viewpic.h"
 
 #include "palette.h"
@@ -26,7 +28,7 @@ ZALViewPic::ZALViewPic(Program &p) : Form(p.forms.windows, caption, true), p_(p)
         auto *c = new PictureBox(this);
         place_twips(c, 150 + cell_size * (i % cells_per_row), 150 + cell_size * (i / cells_per_row), cell_size,
                     cell_size);
-        connect(c, &PictureBox::clicked, this, [this, i] { guarded([&] { col_Click(i); }); });
+        connect(c, &PictureBox::clicked, this, [this, i] { guarded("col_Click", [&] { col_Click(i); }); });
         col[static_cast<std::size_t>(i)] = c;
     }
     PicBox = new PictureBox(this);

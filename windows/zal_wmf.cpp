@@ -35,7 +35,7 @@ ZALWMF::ZALWMF(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     place_twips(Web, 120, 6000, 7215, 3015);
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
-        guarded([&] { TB_ButtonClick(key); });
+        guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
 
     resize_twips(7590, 9600);

@@ -1,3 +1,5 @@
+// Reading, highlighting and writing 8-bit bitmaps with a full colour table.
+
 #include "bitmap8.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Reading a control file into records and the tree nodes that show them.
+
 #include "control_file.h"
 
 #include "line_reader.h"

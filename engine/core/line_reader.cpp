@@ -1,3 +1,5 @@
+// Line-by-line reading of a text file, with LF, CR LF and lone CR line ends.
+
 #include "line_reader.h"
 
 #include <sys/stat.h>

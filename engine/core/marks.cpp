@@ -1,3 +1,5 @@
+// Statement marks, field strings, SQL-window slots and their recall rings, window lookup by Tag.
+
 #include "marks.h"
 
 #include "line_reader.h"

@@ -1,3 +1,5 @@
+// The built-in message table and how a shown message is composed.
+
 #include "messages.h"
 
 namespace kestle {

@@ -1,3 +1,5 @@
+// The 90-colour palette and the colour map stored with each picture.
+
 #include "palette.h"
 
 #include "text.h"

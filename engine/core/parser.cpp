@@ -1,3 +1,5 @@
+// Parsing "%" commands and the command line into a keyword and options.
+
 #include "parser.h"
 
 #include "messages.h"

@@ -1,3 +1,5 @@
+// Splitting a block of text into the statements of one run.
+
 #include "run_text.h"
 
 #include "marks.h"

@@ -1,3 +1,5 @@
+// Connection settings from the defaults and the command line.
+
 #include "settings.h"
 
 #include "notes_page.h"

@@ -1,3 +1,5 @@
+// Text helpers: trimming, upper case, the CLI's byte buffers and the number readers.
+
 #include "text.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// Program variables and their substitution into statements.
+
 #include "variables.h"
 
 #include "messages.h"
