@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 #include "picture_table.h"
 
 #include "browser.h"

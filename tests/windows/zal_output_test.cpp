@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "twips.h"
 #include "zal_viewers.h"

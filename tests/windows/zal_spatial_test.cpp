@@ -1,5 +1,5 @@
 // The map search window on the demonstration's own houses, driven by mouse events.
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "browser.h"
 #include "keyed_toolbar.h"

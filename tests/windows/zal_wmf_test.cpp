@@ -1,5 +1,5 @@
 // The slide viewer through the real windows: tree clicks, paging, picture formats, bad pictures, size.
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "browser.h"
 #include "image_box.h"
