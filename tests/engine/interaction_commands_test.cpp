@@ -4,6 +4,7 @@
 #include "app_fixture.h"
 
 #include "interaction_commands.h"
+#include "keyed_toolbar.h"
 #include "presentation.h"
 #include "twips.h"
 #include "zal_messages.h"
@@ -328,7 +329,7 @@ TEST_F(InteractionTest, ExplainShowsTheCostAndPlanFromTheProductsTool) {
     // The SQL window's key explains its text.
     program().view_text().frame()->hide();
     w.set_command_text("SELECT *\nFROM STAFF");
-    w.TB_ButtonClick("explain");
+    w.TB->click("explain");
     ASSERT_TRUE(viewer_shown());
     EXPECT_NE(program().view_text().text().find("STAFF"), std::string::npos);
     EXPECT_EQ(work_file(explain_input_file), "SELECT *\r\nFROM STAFF\n");
@@ -408,7 +409,7 @@ TEST_F(InteractionTest, DemoSectionsRunOnSample) {
     auto click = [&](const std::string &title) {
         for (QTreeWidgetItemIterator it(master.TV); *it; ++it)
             if (node_text(*it) == title) {
-                master.TV_NodeClick(*it);
+                click_node(*master.TV, *it);
                 return;
             }
         ADD_FAILURE() << "no node " << title;

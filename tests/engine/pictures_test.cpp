@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QScrollBar>
+#include <QTest>
 
 
 using namespace kestle;
@@ -115,12 +116,12 @@ TEST_F(PicturesTest, OnePictureOpensTheViewerSizedToIt) {
     EXPECT_GE(viewer->height(), viewer->PixCount->geometry().bottom());
 
     // A picture of the highlight count: cell 5 fills its first row, cell 1 the others.
-    viewer->col_Click(5);
+    QTest::mouseClick(viewer->col[5], Qt::LeftButton);
     EXPECT_EQ(bytes(viewer->PixCount->text()), "10");
     EXPECT_EQ(std::filesystem::file_size(fx.dir / changed_work_file), 100000u);
-    viewer->col_Click(1);
+    QTest::mouseClick(viewer->col[1], Qt::LeftButton);
     EXPECT_EQ(bytes(viewer->PixCount->text()), "20");
-    viewer->col_Click(2); // not in the picture
+    QTest::mouseClick(viewer->col[2], Qt::LeftButton); // not in the picture
     EXPECT_EQ(bytes(viewer->PixCount->text()), "0");
 
     // No row shows nothing; a failing query is reported.
@@ -149,7 +150,7 @@ TEST_F(PicturesTest, APictureLargerThanTheClientAreaOpensInsideIt) {
     EXPECT_TRUE(area.contains(viewer.frame()->geometry())) << "inside the client area";
 
     // The whole picture is highlighted, well past its first 100000 bytes.
-    viewer.col_Click(5);
+    QTest::mouseClick(viewer.col[5], Qt::LeftButton);
     EXPECT_EQ(bytes(viewer.PixCount->text()), "1920000");
     EXPECT_EQ(std::filesystem::file_size(fx.dir / changed_work_file), big.size());
 }

@@ -163,7 +163,7 @@ TEST_F(TimingRunsTest, ATreeClickStopsGraphAndHidesItsWindow) {
     ASSERT_EQ(readops(program(), "talk.sql"), 1);
     open_sql();
     ZALMaster &m = program().master();
-    QTimer::singleShot(0, &m, [&m] { m.TV_NodeClick(m.TV->topLevelItem(0)); });
+    QTimer::singleShot(0, &m, [&m] { click_node(*m.TV, m.TV->topLevelItem(0)); });
     command(std::string("%GRAPH REPEAT=20 SQL=\"") + counted + "\"");
     EXPECT_EQ(runs(), 2);
     EXPECT_FALSE(program().perf_plotting);

@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "zal_graph.h"
 #include "zal_perf_plot.h"

@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "data_chart.h"
 #include "presentation.h"
@@ -27,7 +27,7 @@ TEST_F(DemoChartsTest, EverySectionRunsAndDraws) {
         if (program().control.record(n).kind != kind_sql)
             continue;
         SCOPED_TRACE(node_text(node));
-        m.TV_NodeClick(node);
+        click_node(*m.TV, node);
         ++ran;
         EXPECT_EQ(status(), "Command completed");
         if (node_text(node) == "Monthly sales of each region as lines") {

@@ -1,6 +1,6 @@
 // The colour-search demonstration as the presenter starts it: the setup script loads the
 // pictures drawn at build time, and a search finds a picture by every colour it shows.
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 #include "picture_table.h"
 
 #include "bitmap8.h"

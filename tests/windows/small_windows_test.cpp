@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "twips.h"
 #include "close_label.h"
@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <chrono>
 #include <cstdlib>
@@ -57,8 +58,10 @@ TEST_F(SmallWindowsTest, ConnectionDialogTrimsBlanksAndConnectsAgain) {
 
 TEST_F(SmallWindowsTest, FailedConnectLeavesTheDialogOpenWithTheValuesTyped) {
     open_sql();
-    dialog().DBName->setText(" NOSUCHDB ");
-    dialog().DoConnect->click();
+    // Typed, then Return in the name box.
+    dialog().DBName->clear();
+    QTest::keyClicks(dialog().DBName, " NOSUCHDB ");
+    QTest::keyClick(dialog().DBName, Qt::Key_Return);
     ZALConnect *still = program().forms.connect;
     ASSERT_NE(still, nullptr);
     EXPECT_EQ(bytes(still->DBName->text()), " NOSUCHDB ");
@@ -117,7 +120,7 @@ TEST_F(SmallWindowsTest, ViewersHideOrCloseByTheirCross) {
     EXPECT_EQ(bytes(text.windowTitle()), "Text Viewer");
     text.set_text("line 1\r\nline 2");
     text.show_form();
-    text.CloseSQL->clicked();
+    QTest::mouseClick(text.CloseSQL, Qt::LeftButton);
     EXPECT_FALSE(text.isVisible());
     EXPECT_EQ(program().forms.view_text, &text);
     EXPECT_EQ(text.text(), "line 1\r\nline 2");
@@ -126,7 +129,7 @@ TEST_F(SmallWindowsTest, ViewersHideOrCloseByTheirCross) {
     ZALViewHTML &html = program().view_html();
     EXPECT_EQ(bytes(html.windowTitle()), "ZALDemo Help");
     html.show_form();
-    html.CloseSQL->clicked();
+    QTest::mouseClick(html.CloseSQL, Qt::LeftButton);
     EXPECT_EQ(program().forms.view_html, nullptr);
 }
 

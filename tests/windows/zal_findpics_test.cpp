@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 #include "picture_table.h"
 
 #include "browser.h"
@@ -14,24 +14,17 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
 
 using namespace kestle;
 using namespace kestle_test;
 
 namespace {
 
-// A click of the left button in the middle of a control, through its event handlers.
-void click(QWidget *w) {
-    const QPointF at = QRectF(w->rect()).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QApplication::sendEvent(w, &release);
-}
+// A click of the left button in the middle of a control.
+void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
 
 class FindpicsTest : public AppTest {
 protected:

@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "twips.h"
 #include "browser.h"
@@ -11,7 +11,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTest>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -23,18 +26,10 @@ protected:
     ZALMaster &master() { return program().master(); }
     QTreeWidget &tv() { return *master().TV; }
 
-    // Loads a presentation and returns the node of record n, searched through the tree.
     void load(const std::string &text) {
         write_text(fx.dir / "kestle.sql", text);
         readops(program(), "kestle.sql");
     }
-    QTreeWidgetItem *node(int record) {
-        for (QTreeWidgetItemIterator it(&tv()); *it; ++it)
-            if (node_tag(*it) == " " + std::to_string(record))
-                return *it;
-        return nullptr;
-    }
-    void click(int record) { master().TV_NodeClick(node(record)); }
     int sql_windows() {
         int n = 0;
         for (Form *f : program().forms.windows.open())
@@ -82,7 +77,7 @@ TEST_F(MasterTest, WindowHasItsCaptionButtonsAndPanes) {
 TEST_F(MasterTest, TreeClickPastesAndRunsWhilePlaybackIsOn) {
     load(presentation);
     ZALSQL &w = open_sql();
-    click(2);
+    click_record(2);
     EXPECT_EQ(w.command_text(), "VALUES 1");
     EXPECT_EQ(queries().topLevelItemCount(), 1);
     EXPECT_EQ(w.status_text(), "Command completed");
@@ -92,7 +87,7 @@ TEST_F(MasterTest, TreeClickPastesAndRunsWhilePlaybackIsOn) {
 
     // The same statement again is pushed once; a run clears the "@" delimiter.
     program().run.run_at = true;
-    click(2);
+    click_record(2);
     EXPECT_FALSE(program().run.run_at);
     EXPECT_EQ(queries().topLevelItemCount(), 2);
     EXPECT_EQ(program().sql_slots.sql_history_pos[1], 2);
@@ -101,7 +96,7 @@ TEST_F(MasterTest, TreeClickPastesAndRunsWhilePlaybackIsOn) {
     master().TB->click("runit");
     EXPECT_FALSE(program().run.run_on);
     EXPECT_EQ(master().TB->button_image("runit"), "runoff");
-    click(3);
+    click_record(3);
     EXPECT_EQ(w.command_text(), "VALUES 2");
     EXPECT_EQ(w.status_text(), "");
     EXPECT_EQ(queries().topLevelItemCount(), 2);
@@ -115,11 +110,10 @@ TEST_F(MasterTest, TreeClickPastesIntoTheCurrentWindowNotTheActiveOne) {
     load(presentation);
     ZALSQL &first = open_sql();
     ZALSQL &second = open_sql();
-    program().master().mdi->setActiveSubWindow(nullptr);
-    first.Form_Activate();
-    first.setFocus();
+    master().mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first.frame()));
+    ASSERT_EQ(master().mdi->activeSubWindow(), first.frame());
     master().TB->click("runit"); // playback off
-    click(2);
+    click_record(2);
     EXPECT_EQ(second.command_text(), "VALUES 1");
     EXPECT_EQ(first.command_text(), "");
 }
@@ -127,7 +121,7 @@ TEST_F(MasterTest, TreeClickPastesIntoTheCurrentWindowNotTheActiveOne) {
 TEST_F(MasterTest, TreeClickWithoutSqlWindowOpensOneInTheFirstFreeSlot) {
     load(presentation);
     ASSERT_EQ(program().forms.cur_sql_slot, -1);
-    click(2);
+    click_record(2);
     ZALSQL *w = program().forms.cur_sql_form;
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->tag, "1^1^");
@@ -143,31 +137,31 @@ TEST_F(MasterTest, NotesAndSlidesOfTreeClicks) {
     load(std::string(presentation) + ":screen [slide.png] A slide\n:screen [gone.png] Missing\n{\nnotes\n}\n");
     const std::string page = "file://" + fx.dir.path().string() + "/zalhelp.htm";
 
-    click(1); // a section with notes
+    click_record(1); // a section with notes
     EXPECT_EQ(master().Web->address(), page);
     EXPECT_NE(read_text(fx.dir / "zalhelp.htm").find("<b>hello</b>"), std::string::npos);
 
     master().Web->navigate("file:///nowhere");
-    click(4); // a section without notes: nothing shown
+    click_record(4); // a section without notes: nothing shown
     EXPECT_EQ(master().Web->address(), "file:///nowhere");
 
-    click(6); // a slide whose picture loads
+    click_record(6); // a slide whose picture loads
     EXPECT_EQ(program().cur_screen, 6);
     EXPECT_TRUE(dialogs().shown.empty());
 
     std::remove((fx.dir / "zalhelp.htm").c_str());
-    click(7); // a slide whose picture is missing: the message, no notes
+    click_record(7); // a slide whose picture is missing: the message, no notes
     EXPECT_EQ(dialogs().messages(), (std::vector<std::string>{"File not found: gone.png"}));
     EXPECT_FALSE(std::filesystem::exists(fx.dir / "zalhelp.htm"));
     open_sql();
-    click(7);
+    click_record(7);
     EXPECT_EQ(status(), "File not found: gone.png");
 }
 
 TEST_F(MasterTest, ErrorInTheQueryLogOpensItsMessageBox) {
     load(presentation);
     open_sql();
-    click(5);
+    click_record(5);
     QTreeWidgetItem *run = run_node();
     ASSERT_NE(run, nullptr);
     EXPECT_EQ(node_image(run), "sql-error");
@@ -180,11 +174,11 @@ TEST_F(MasterTest, ErrorInTheQueryLogOpensItsMessageBox) {
     EXPECT_NE(status().find("NO_SUCH_TABLE"), std::string::npos) << status();
 
     const bool expanded = run->isExpanded();
-    master().Queries_NodeClick(run); // a run node only opens or closes
+    click_node(queries(), run); // a run node only opens or closes
     EXPECT_NE(run->isExpanded(), expanded);
     EXPECT_TRUE(dialogs().shown.empty());
 
-    master().Queries_NodeClick(warning);
+    click_node(queries(), warning);
     ASSERT_EQ(dialogs().shown.size(), 1u);
     EXPECT_EQ(dialogs().shown[0].title, "SQL Error");
     EXPECT_EQ(dialogs().shown[0].text, node_tag(warning));
@@ -193,12 +187,12 @@ TEST_F(MasterTest, ErrorInTheQueryLogOpensItsMessageBox) {
 TEST_F(MasterTest, LoggedStatementOpensInANewSqlWindow) {
     ZALSQL &first = open_sql();
     first.set_command_text("VALUES 1,\r\n\t2");
-    first.TB_ButtonClick("run");
+    first.TB->click("run");
     QTreeWidgetItem *info = run_node()->child(0);
     ASSERT_EQ(node_image(info), "sql");
     const int logged = queries().topLevelItemCount();
 
-    master().Queries_NodeClick(info);
+    click_node(queries(), info);
     ZALSQL *w = program().forms.cur_sql_form;
     ASSERT_NE(w, &first);
     ASSERT_NE(w, nullptr);
@@ -217,7 +211,7 @@ TEST_F(MasterTest, TrashClosesEverySqlWindowWithItsOutput) {
     EXPECT_EQ(sql_windows(), 0);
     master().TB->click("sql");
     master().TB->click("sql");
-    click(2);
+    click_record(2);
     ASSERT_NE(output(2), nullptr);
     EXPECT_EQ(sql_windows(), 2);
     master().TB->click("trash");
@@ -227,7 +221,7 @@ TEST_F(MasterTest, TrashClosesEverySqlWindowWithItsOutput) {
     EXPECT_EQ(program().forms.cur_sql_form, nullptr);
     EXPECT_FALSE(program().sql_slots.sql_slot_used[1] || program().sql_slots.sql_slot_used[2]);
 
-    click(3); // a new window after it
+    click_record(3); // a new window after it
     ASSERT_NE(program().forms.cur_sql_form, nullptr);
     EXPECT_EQ(program().forms.cur_sql_slot, 1);
 }
@@ -253,7 +247,7 @@ TEST_F(MasterTest, ThirtyOneSqlWindowsAreRefused) {
 TEST_F(MasterTest, SettingsApplyTheFontToSqlAndOutputWindows) {
     ZALSQL &w = open_sql();
     w.set_command_text("VALUES 1");
-    w.TB_ButtonClick("run");
+    w.TB->click("run");
     ZALOutput *out = output(1);
     ASSERT_NE(out, nullptr);
     ZALViewText &viewer = program().view_text();
@@ -307,7 +301,7 @@ TEST_F(MasterTest, HelpConnectAndDemonstrationKeys) {
     EXPECT_EQ(help->Web->address(), "file://" + std::filesystem::current_path().string() + "/kestle.htm");
     EXPECT_NEAR(help->left_twips(), 100, 15);
     EXPECT_NEAR(help->top_twips(), 1000, 15);
-    help->CloseSQL->clicked();
+    QTest::mouseClick(help->CloseSQL, Qt::LeftButton);
     EXPECT_EQ(program().forms.view_html, nullptr);
     master().TB->click("info"); // made again
     EXPECT_NE(program().forms.view_html, nullptr);
@@ -327,18 +321,31 @@ TEST_F(MasterTest, HelpConnectAndDemonstrationKeys) {
 TEST_F(MasterTest, DragOverTheTreeHighlightsAndADropOnTheBackgroundTellsIt) {
     load(presentation);
     tv().expandAll();
-    QTreeWidgetItem *target = node(2);
+    QTreeWidgetItem *target = record_node(2);
     ASSERT_NE(target, nullptr);
+    QMimeData dragged;
+    dragged.setText(target->text(0));
+    QWidget *tree = tv().viewport();
     const QPoint at = tv().visualItemRect(target).center();
-    master().TV_DragOver(at);
+    EXPECT_TRUE(drag_over(tree, at, dragged));
     EXPECT_EQ(master().drop_highlight(), target);
-    master().TV_DragOver(QPoint(5, tv().viewport()->height() - 2));
+    EXPECT_TRUE(drag_over(tree, QPoint(5, tree->height() - 2), dragged));
     EXPECT_EQ(master().drop_highlight(), nullptr);
-    master().TV_DragOver(at);
+    drag_over(tree, at, dragged);
+    drag_leave(tree);
+    EXPECT_EQ(master().drop_highlight(), nullptr);
+    drag_over(tree, at, dragged);
+    EXPECT_FALSE(drop_on(tree, at, dragged)); // the tree takes no drop
+    EXPECT_EQ(master().drop_highlight(), nullptr);
+    drag_over(tree, at, dragged);
     readops(program(), "kestle.sql"); // the tree is rebuilt: no highlight is kept
     EXPECT_EQ(master().drop_highlight(), nullptr);
+    EXPECT_TRUE(dialogs().shown.empty());
 
-    master().MDIForm_DragDrop();
+    QWidget *background = master().mdi->viewport();
+    const QPoint middle = background->rect().center();
+    EXPECT_TRUE(drag_over(background, middle, dragged));
+    EXPECT_TRUE(drop_on(background, middle, dragged));
     EXPECT_EQ(dialogs().messages(), (std::vector<std::string>{"dragdrop"}));
 }
 

@@ -1,10 +1,9 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
+#include "keyed_toolbar.h"
 #include "twips.h"
 #include "zal_viewers.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 
 using namespace kestle;
@@ -23,7 +22,7 @@ protected:
     }
     ZALOutput &run_query(ZALSQL &w, const std::string &sql) {
         w.set_command_text(sql);
-        w.TB_ButtonClick("run");
+        w.TB->click("run");
         ZALOutput *out = output(w.my_slot);
         EXPECT_NE(out, nullptr);
         return *out;
@@ -49,7 +48,7 @@ TEST_F(OutputTest, WideCellOpensInTheTextViewerLaidOutWhenItIsXml) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.row);
-        out.DataValues_MouseDown(Qt::LeftButton, c.row, 0);
+        click_cell(*out.DataValues, c.row, 0);
         ASSERT_NE(viewer(), nullptr);
         EXPECT_TRUE(viewer()->isVisible());
         EXPECT_EQ(shown(), c.text);
@@ -57,22 +56,10 @@ TEST_F(OutputTest, WideCellOpensInTheTextViewerLaidOutWhenItIsXml) {
 
     // Another button, a narrow column or the header row change nothing.
     viewer()->set_text("kept");
-    out.DataValues_MouseDown(Qt::RightButton, 2, 0);
-    out.DataValues_MouseDown(Qt::LeftButton, 2, 1);
-    out.DataValues_MouseDown(Qt::LeftButton, 0, 0);
+    click_cell(*out.DataValues, 2, 0, Qt::RightButton);
+    click_cell(*out.DataValues, 2, 1);
+    click_cell(*out.DataValues, 0, 0);
     EXPECT_EQ(shown(), "kept");
-}
-
-TEST_F(OutputTest, PressOnAGridCellReachesTheViewer) {
-    ZALSQL &w = open_sql();
-    ZALOutput &out = run_query(w, "SELECT DOC FROM W WHERE NOTE = 'c'");
-    out.resize_twips(9000, 5000);
-    Grid &g = *out.DataValues;
-    const QPoint at = g.visualRect(g.model()->index(0, 0)).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, g.viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(g.viewport(), &press);
-    EXPECT_EQ(shown(), "a long comment, not XML");
 }
 
 TEST_F(OutputTest, WideFlagIsThatOfTheLatestResult) {
@@ -80,7 +67,7 @@ TEST_F(OutputTest, WideFlagIsThatOfTheLatestResult) {
     ZALOutput &wide = run_query(first, "SELECT DOC FROM W WHERE NOTE = 'c'");
     ZALSQL &second = open_sql();
     run_query(second, "SELECT NOTE FROM W");
-    wide.DataValues_MouseDown(Qt::LeftButton, 1, 0);
+    click_cell(*wide.DataValues, 1, 0);
     EXPECT_EQ(viewer(), nullptr);
 }
 

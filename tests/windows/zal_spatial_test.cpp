@@ -1,5 +1,5 @@
 // The map search window on the demonstration's own houses, driven by mouse events.
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "browser.h"
 #include "keyed_toolbar.h"
@@ -295,12 +295,12 @@ TEST_F(SpatialTest, APressShowsItsBlockAndAPressOnADotShowsTheHouse) {
     EXPECT_FALSE(w.HouseInfo->isVisible());
 
     // The corners of the map: blocks 9, 0 and 0, 9.
-    w.TotalImage_MouseDown(4799, 0);
+    QTest::mouseClick(w.TotalImage, Qt::LeftButton, {}, QPoint(w.TotalImage->width() - 1, 0));
     const QPixmap &map = w.TotalImage->picture();
     const int cw = map.width() / 10, ch = map.height() / 10;
     EXPECT_EQ(w.FullIM->pixmap().toImage(), map.copy(9 * cw, 0, cw, ch).toImage());
     EXPECT_EQ(bytes(w.Status->text()), std::to_string(in_block(9, 0).size()) + " houses in this block");
-    w.TotalImage_MouseDown(0, 4799);
+    QTest::mouseClick(w.TotalImage, Qt::LeftButton, {}, QPoint(0, w.TotalImage->height() - 1));
     EXPECT_EQ(w.FullIM->pixmap().toImage(), map.copy(0, 9 * ch, cw, ch).toImage());
 
     // A block without houses.
@@ -404,7 +404,7 @@ TEST_F(SpatialTest, AFailingStatementIsToldAndTheWindowGoesOn) {
     EXPECT_TRUE(shown_markers(w).empty());
     EXPECT_TRUE(w.LineUp[3].visible);
 
-    w.TotalImage_MouseDown(1000, 1000);
+    QTest::mouseClick(w.TotalImage, Qt::LeftButton, {}, at(w, 1000, 1000));
     EXPECT_EQ(dialogs().shown.size(), 2u);
     EXPECT_EQ(bytes(w.Status->text()), "No houses found in this block");
 
@@ -421,7 +421,7 @@ TEST_F(SpatialTest, ABlockOfMoreHousesThanDotsShowsTheFirstThirtyOne) {
         values += (i ? ", (" : "(") + std::to_string(9001 + i) + ", '" + spatial::address(3400 + 2 * i + 1, 5) +
                   "', 1000, 100000, 2, 1)";
     ASSERT_TRUE(query("INSERT INTO REAL_ESTATE VALUES " + values).ok());
-    w.TotalImage_MouseDown(7 * 480 + 240, 5 * 480 + 240);
+    QTest::mouseClick(w.TotalImage, Qt::LeftButton, {}, at(w, 7 * 480 + 240, 5 * 480 + 240));
     EXPECT_EQ(bytes(w.Status->text()), "40 houses in this block");
     EXPECT_EQ(std::count_if(w.Home.begin(), w.Home.end(), [](GlyphLabel *d) { return !d->isHidden(); }), 31);
 }

@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "twips.h"
 #include "browser.h"
@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QTest>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -23,7 +24,7 @@ class SqlWindowTest : public AppTest {
 protected:
     void run_in(ZALSQL &w, const std::string &text, const char *key = "run") {
         w.set_command_text(text);
-        w.TB_ButtonClick(key);
+        w.TB->click(key);
     }
     std::vector<std::string> logged() {
         std::vector<std::string> t;
@@ -56,7 +57,12 @@ TEST_F(SqlWindowTest, RunAndRunatRunFromTheWindowAndMakeItCurrent) {
     ZALSQL &second = open_sql();
     ASSERT_EQ(program().forms.cur_sql_form, &second);
 
-    run_in(first, "VALUES 1;\nVALUES 2");
+    // Typed into the box as the presenter types it.
+    QTest::keyClicks(first.SQLCommand, "VALUES 1;");
+    QTest::keyClick(first.SQLCommand, Qt::Key_Return);
+    QTest::keyClicks(first.SQLCommand, "VALUES 2");
+    ASSERT_EQ(first.command_text(), "VALUES 1;\r\nVALUES 2");
+    first.TB->click("run");
     EXPECT_EQ(program().forms.cur_sql_form, &first);
     EXPECT_EQ(program().forms.cur_sql_slot, 1);
     EXPECT_EQ(logged(), (std::vector<std::string>{"VALUES 1", "VALUES 2"}));
@@ -79,23 +85,23 @@ TEST_F(SqlWindowTest, RecallRingKeepsTheLastFiveStatements) {
     run_in(w, "VALUES 1");
     run_in(w, "VALUES 1"); // the same text twice is pushed once
     run_in(w, "VALUES 2");
-    w.TB_ButtonClick("recall");
+    w.TB->click("recall");
     EXPECT_EQ(w.command_text(), "VALUES 1");
 
     ZALSQL &six = open_sql();
-    six.TB_ButtonClick("recall"); // a fresh ring gives an empty entry
+    six.TB->click("recall"); // a fresh ring gives an empty entry
     EXPECT_EQ(six.command_text(), "");
     for (int i = 1; i <= 6; ++i)
         run_in(six, "VALUES " + std::to_string(i));
     // The sixth statement overwrote the oldest; recall runs back from the one before it.
     std::vector<std::string> recalled;
     for (int i = 0; i < 5; ++i) {
-        six.TB_ButtonClick("recall");
+        six.TB->click("recall");
         recalled.push_back(six.command_text());
     }
     EXPECT_EQ(recalled, (std::vector<std::string>{"VALUES 5", "VALUES 4", "VALUES 3", "VALUES 2", "VALUES 6"}));
     EXPECT_EQ(program().sql_slots.sql_history_pos[2], 1); // five steps come back to the start
-    six.TB_ButtonClick("recall");
+    six.TB->click("recall");
     EXPECT_EQ(six.command_text(), "VALUES 5");
 }
 
@@ -109,7 +115,7 @@ TEST_F(SqlWindowTest, ClosingMakesTheNewestRemainingWindowCurrent) {
 
     // Closing a window that is not current also moves the current one to the newest.
     run_in(one, "VALUES 2");
-    two.TB_ButtonClick("return");
+    two.TB->click("return");
     EXPECT_EQ(program().forms.cur_sql_form, &three);
     EXPECT_EQ(program().forms.cur_sql_slot, 3);
     EXPECT_EQ(output(2), nullptr);
@@ -126,11 +132,11 @@ TEST_F(SqlWindowTest, ClosingMakesTheNewestRemainingWindowCurrent) {
     // The freed slot is taken again with an empty ring.
     ZALSQL &again = open_sql();
     EXPECT_EQ(again.tag, "1^2^");
-    again.TB_ButtonClick("recall");
+    again.TB->click("recall");
     EXPECT_EQ(again.command_text(), "");
 
-    again.TB_ButtonClick("return");
-    one.TB_ButtonClick("return");
+    again.TB->click("return");
+    one.TB->click("return");
     EXPECT_EQ(program().forms.cur_sql_form, nullptr);
     EXPECT_EQ(program().forms.cur_sql_slot, -1);
     EXPECT_EQ(output(1), nullptr);
@@ -160,34 +166,34 @@ TEST_F(SqlWindowTest, ResizeKeepsTheMinimumAndLaysOutTheBoxes) {
 
 TEST_F(SqlWindowTest, InfoPasteTrashAndMagnify) {
     ZALSQL &w = open_sql();
-    w.TB_ButtonClick("info");
+    w.TB->click("info");
     EXPECT_TRUE(w.HTMLFrame->isVisible());
     EXPECT_EQ(w.CloseHTML->caption(), "x");
     EXPECT_EQ(w.HTML->address(), "file://" + program().settings.prog_dir + "/zalhelp.htm");
-    w.CloseHTML->clicked();
+    QTest::mouseClick(w.CloseHTML, Qt::LeftButton);
     EXPECT_FALSE(w.HTMLFrame->isVisible());
 
     QApplication::clipboard()->setText("VALUES 'pasted'\nFROM here");
     w.set_command_text("old");
-    w.TB_ButtonClick("paste");
+    w.TB->click("paste");
     EXPECT_EQ(w.command_text(), "VALUES 'pasted'\r\nFROM here");
     QApplication::clipboard()->clear();
-    w.TB_ButtonClick("paste");
+    w.TB->click("paste");
     EXPECT_EQ(w.command_text(), "");
 
     w.set_command_text("SELECT *\r\nFROM STAFF");
-    w.TB_ButtonClick("magnify");
+    w.TB->click("magnify");
     ZALMagnify *m = program().forms.magnify;
     ASSERT_NE(m, nullptr);
     EXPECT_TRUE(m->isVisible());
     EXPECT_EQ(m->text(), "SELECT *\r\nFROM STAFF");
     EXPECT_EQ(bytes(m->windowTitle()), "SQL Info");
-    m->CloseSQL->clicked();
+    QTest::mouseClick(m->CloseSQL, Qt::LeftButton);
     EXPECT_FALSE(m->isVisible());
     EXPECT_EQ(program().forms.magnify, m); // hidden, kept with its text
     EXPECT_EQ(m->text(), "SELECT *\r\nFROM STAFF");
 
-    w.TB_ButtonClick("trash");
+    w.TB->click("trash");
     EXPECT_EQ(w.command_text(), "");
 }
 
@@ -195,8 +201,9 @@ TEST_F(SqlWindowTest, LaterKeysLeaveTheRingAndTheCurrentWindowAlone) {
     ZALSQL &first = open_sql();
     ZALSQL &second = open_sql();
     first.set_command_text("VALUES 1");
-    for (const char *key : {"plotperf", "explain", "unknown"})
-        first.TB_ButtonClick(key);
+    for (const char *key : {"plotperf", "explain"})
+        first.TB->click(key);
+    first.TB_ButtonClick("unknown"); // a key of no button
     EXPECT_EQ(program().forms.cur_sql_form, &second);
     EXPECT_EQ(program().sql_slots.sql_history_pos[1], 1);
     EXPECT_EQ(queries().topLevelItemCount(), 0);

@@ -1,4 +1,4 @@
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 #include "picture_table.h"
 
 #include "picture_box.h"
@@ -7,6 +7,7 @@
 #include "zal_viewpic.h"
 
 #include <QLabel>
+#include <QTest>
 
 
 using namespace kestle;
@@ -17,6 +18,7 @@ namespace {
 class ViewPicTest : public AppTest {
 protected:
     ZALViewPic &viewer() { return program().viewpic(); }
+    void click_colour(int cell) { QTest::mouseClick(viewer().col[static_cast<std::size_t>(cell)], Qt::LeftButton); }
     std::string count() { return bytes(viewer().PixCount->text()); }
     void write_blob(const std::vector<unsigned char> &bytes) { write_bytes(fx.dir / blob_work_file, bytes); }
 };
@@ -52,24 +54,24 @@ TEST_F(ViewPicTest, ACellHighlightsItsColourFromTheFetchedPicture) {
     pixels[2] = 86;
     write_blob(bitmap8(8, 4, palette_table(), pixels));
 
-    viewer().col_Click(5);
+    click_colour(5);
     EXPECT_EQ(count(), "29");
     const QImage shown = viewer().PicBox->picture().toImage();
     EXPECT_EQ(shown.pixelColor(3, 0), QColor(255, 252, 0));
     EXPECT_EQ(shown.pixelColor(0, 0), QColor(255, 255, 255));
     for (int white : {86, 87, 88, 89}) {
-        viewer().col_Click(white);
+        click_colour(white);
         EXPECT_EQ(count(), "2") << white;
     }
     // Each click starts from the fetched picture: one colour at a time.
     EXPECT_EQ(viewer().PicBox->picture().toImage().pixelColor(3, 0), QColor(0, 72, 170));
-    viewer().col_Click(40); // a colour the picture lacks
+    click_colour(40); // a colour the picture lacks
     EXPECT_EQ(count(), "0");
     EXPECT_EQ(viewer().PicBox->picture().toImage().pixelColor(0, 0), QColor(255, 255, 255));
 
     // A work file that is gone gives 0 and leaves the picture.
     std::filesystem::remove(fx.dir / blob_work_file);
-    viewer().col_Click(5);
+    click_colour(5);
     EXPECT_EQ(count(), "0");
     EXPECT_EQ(viewer().PicBox->picture().size(), QSize(8, 4));
 }
@@ -79,7 +81,7 @@ TEST_F(ViewPicTest, AfterANewSearchTheCellsWorkOnTheLastPictureFetched) {
     create_picture_table(c, 4);
     ASSERT_EQ(ZAL_bmp(program(), "select picture from pictures where pic_no=2"), 0);
     ASSERT_EQ(ZAL_HUESCAN(program(), "select pic_no from pictures where pic_no in (1, 3)"), 2);
-    viewer().col_Click(0);
+    click_colour(0);
     // Picture 3 is 7 x 3 with its lower rows in cell 0, and the padding byte of each row is 0 too.
     EXPECT_EQ(count(), "17");
     EXPECT_EQ(viewer().PicBox->picture().width(), 7);

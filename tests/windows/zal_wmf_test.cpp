@@ -1,5 +1,5 @@
 // The slide viewer through the real windows: tree clicks, paging, picture formats, bad pictures, size.
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "browser.h"
 #include "image_box.h"
@@ -31,12 +31,6 @@ protected:
     void load(const std::string &text) {
         write_text(fx.dir / "kestle.sql", text);
         readops(program(), "kestle.sql");
-    }
-    void click(int record) {
-        for (QTreeWidgetItemIterator it(program().master().TV); *it; ++it)
-            if (node_tag(*it) == " " + std::to_string(record))
-                return program().master().TV_NodeClick(*it);
-        FAIL() << "no node for record " << record;
     }
     // A picture file of one colour, in the format its name ends in.
     void picture(const std::string &name, QColor colour) {
@@ -70,7 +64,7 @@ TEST_F(SlideTest, EachFormatLoadsStretchedIntoTheSlideBox) {
     } cases[] = {{2, Qt::red}, {3, Qt::green}, {4, Qt::yellow}, {5, Qt::blue}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.record);
-        click(c.record);
+        click_record(c.record);
         EXPECT_TRUE(shown());
         EXPECT_EQ(program().cur_screen, c.record);
         EXPECT_EQ(viewer().Pic->picture().size(), viewer().Pic->size()); // 7200 by 5400 twips
@@ -91,7 +85,7 @@ TEST_F(SlideTest, PagingSkipsOtherRecordsAndHidesAtBothEnds) {
          ":section Middle\n:other An unknown tag\n"
          ":screen [second.png] Second slide\n"
          ":section End\n:screen [third.png] Third slide\n{\nabout the third\n}\n:sql Last\nVALUES 2\n");
-    click(2);
+    click_record(2);
     ASSERT_TRUE(shown());
     EXPECT_EQ(caption(), "First slide"); // from the viewer's first load
 
@@ -99,7 +93,7 @@ TEST_F(SlideTest, PagingSkipsOtherRecordsAndHidesAtBothEnds) {
     EXPECT_FALSE(shown());
     EXPECT_EQ(program().cur_screen, 2);
 
-    click(2);
+    click_record(2);
     viewer().TB->click("right"); // over sql, info, examples, section and unknown records
     EXPECT_TRUE(shown());
     EXPECT_EQ(program().cur_screen, 8);
@@ -115,7 +109,7 @@ TEST_F(SlideTest, PagingSkipsOtherRecordsAndHidesAtBothEnds) {
     EXPECT_EQ(program().cur_screen, 10);
     EXPECT_TRUE(near(slide_colour(), Qt::blue));
 
-    click(10);
+    click_record(10);
     viewer().TB->click("left");
     viewer().TB->click("left");
     EXPECT_EQ(program().cur_screen, 2);
@@ -143,19 +137,19 @@ TEST_F(SlideTest, NotesPageOfASlideIsShownInTheViewer) {
     load(":section Slides\n{\nsection notes\n}\n:screen [s.png] With notes\n{\n<b>bold</b> notes\n}\n"
          ":screen [s.png] Without notes\n");
     const std::string address = "file://" + fx.dir.path().string() + "/zalhelp.htm";
-    click(1);
+    click_record(1);
     EXPECT_EQ(program().master().Web->address(), address);
     EXPECT_EQ(program().forms.wmf, nullptr); // a section's notes never open the viewer
 
     program().master().Web->navigate("file:///nowhere");
-    click(2);
+    click_record(2);
     EXPECT_EQ(viewer().Web->address(), address);
     EXPECT_EQ(program().master().Web->address(), "file:///nowhere"); // the notes pane keeps its page
     EXPECT_NE(page().find("<b>With notes</b>"), std::string::npos);
     EXPECT_NE(page().find("<b>bold</b> notes"), std::string::npos);
     EXPECT_NE(bytes(viewer().Web->toHtml()).find("bold"), std::string::npos);
 
-    click(3); // empty notes: the page of the title alone
+    click_record(3); // empty notes: the page of the title alone
     EXPECT_TRUE(shown());
     EXPECT_NE(page().find("<b>Without notes</b>"), std::string::npos);
     EXPECT_EQ(page().substr(page().size() - 11), "size=2>\r\n\r\n");
@@ -174,7 +168,7 @@ TEST_F(SlideTest, MissingAndBrokenPicturesAreReportedAndHideTheViewer) {
         load(std::string(":section S\n:screen [good.png] Good\n:sql Q\nVALUES 1\n:screen [") + file +
              "] Bad slide\n{\nbad notes\n}\n");
         dialogs().shown.clear();
-        click(2);
+        click_record(2);
         ASSERT_TRUE(shown());
         viewer().TB->click("right"); // caption and notes first, then the report
         EXPECT_EQ(caption(), "Bad slide");
@@ -189,7 +183,7 @@ TEST_F(SlideTest, MissingAndBrokenPicturesAreReportedAndHideTheViewer) {
     open_sql();
     dialogs().shown.clear();
     std::remove((fx.dir / "zalhelp.htm").c_str());
-    click(4);
+    click_record(4);
     EXPECT_EQ(status(), "File not found: folder.png");
     EXPECT_TRUE(dialogs().shown.empty());
     EXPECT_FALSE(std::filesystem::exists(fx.dir / "zalhelp.htm"));
@@ -198,14 +192,14 @@ TEST_F(SlideTest, MissingAndBrokenPicturesAreReportedAndHideTheViewer) {
 
     // A screen record without a file name.
     load(":screen No file at all\n");
-    click(1);
+    click_record(1);
     EXPECT_EQ(status(), "File not found: ");
 }
 
 TEST_F(SlideTest, ResizeKeepsTheLeastSizeAndTheDesignPlaces) {
     picture("s.png", Qt::red);
     load(":screen [s.png] Slide\n");
-    click(1);
+    click_record(1);
     ZALWMF &w = viewer();
     const QRect pic = w.Pic->geometry();
     const QRect web = w.Web->geometry();
@@ -231,7 +225,7 @@ TEST_F(SlideTest, ViewerOpensInsideTheClientAreaAndClosingOnlyHidesIt) {
     program().master().resize(1024, 768);
     picture("s.png", Qt::red);
     load(":screen [s.png] Slide\n");
-    click(1);
+    click_record(1);
     ZALWMF &w = viewer();
     const QRect area = program().master().mdi->viewport()->rect();
     EXPECT_TRUE(area.contains(w.frame()->geometry())) << w.frame()->geometry().y() << " " << area.height();
@@ -241,7 +235,7 @@ TEST_F(SlideTest, ViewerOpensInsideTheClientAreaAndClosingOnlyHidesIt) {
     // A smaller client area than the viewer's design size: the viewer is shrunk to fit it.
     viewer().TB->click("exit");
     program().master().resize(900, 500);
-    click(1);
+    click_record(1);
     const QRect small = program().master().mdi->viewport()->rect();
     ASSERT_LT(small.height(), twips_to_px(9600));
     EXPECT_TRUE(small.contains(w.frame()->geometry())) << w.frame()->height() << " " << small.height();
@@ -250,7 +244,7 @@ TEST_F(SlideTest, ViewerOpensInsideTheClientAreaAndClosingOnlyHidesIt) {
     EXPECT_FALSE(shown());
     ASSERT_NE(program().forms.wmf, nullptr);
     EXPECT_EQ(program().forms.wmf.data(), &w);
-    click(1);
+    click_record(1);
     EXPECT_TRUE(shown());
 }
 
@@ -263,7 +257,7 @@ TEST_F(SlideTest, TheDemonstrationsSlidesAllLoad) {
             continue;
         SCOPED_TRACE(program().control.record(n).file);
         ++slides;
-        click(n);
+        click_record(n);
         EXPECT_TRUE(shown());
         EXPECT_EQ(program().cur_screen, n);
         EXPECT_EQ(viewer().Pic->picture().size(), viewer().Pic->size());

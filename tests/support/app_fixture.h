@@ -12,6 +12,7 @@
 #include "settings.h"
 #include "text_codec.h"
 #include "tree.h"
+#include "user_input.h"
 #include "zal_master.h"
 #include "zal_output.h"
 #include "zal_sql.h"
@@ -51,6 +52,19 @@ protected:
     std::string status() {
         kestle::ZALSQL *w = program().forms.cur_sql_form;
         return w ? w->status_text() : std::string();
+    }
+
+    // The presentation tree's node of a record, or null; a click on it as the presenter makes it.
+    QTreeWidgetItem *record_node(int record) {
+        for (QTreeWidgetItemIterator it(program().master().TV); *it; ++it)
+            if (kestle::node_tag(*it) == " " + std::to_string(record))
+                return *it;
+        return nullptr;
+    }
+    void click_record(int record) {
+        QTreeWidgetItem *n = record_node(record);
+        ASSERT_NE(n, nullptr) << "no node for record " << record;
+        click_node(*program().master().TV, n);
     }
 
     QTreeWidget &queries() { return *program().master().Queries; }
