@@ -105,6 +105,8 @@ ZALToolbar::ZALToolbar(Program &p) : Form(p.forms.windows, "ZAL Tools", true), p
         TB->add_button(t.key, t.tip, t.image);
     TB->move(0, 0);
     TB->adjustSize();
+    // The window is never smaller than its bar, whatever the frame around it takes.
+    setMinimumSize(TB->size());
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
         guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });

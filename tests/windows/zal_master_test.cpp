@@ -8,6 +8,7 @@
 #include "zal_connect.h"
 #include "zal_viewers.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
@@ -72,6 +73,15 @@ TEST_F(MasterTest, WindowHasItsCaptionButtonsAndPanes) {
     EXPECT_EQ(bytes(master().Label3->text()), "Help");
     EXPECT_NEAR(px_to_twips(master().TV->y()), 720, 15);
     EXPECT_NEAR(px_to_twips(master().Web->width()), 3735, 15);
+}
+
+TEST_F(MasterTest, EveryToolbarKeyIsVisibleWithAndWithoutTheExtras) {
+    QApplication::processEvents();
+    EXPECT_EQ(hidden_keys(*master().TB), std::vector<std::string>{});
+    command("%EXTRAS");
+    QApplication::processEvents();
+    EXPECT_TRUE(master().TB->button_visible("qbe"));
+    EXPECT_EQ(hidden_keys(*master().TB), std::vector<std::string>{});
 }
 
 TEST_F(MasterTest, TreeClickPastesAndRunsWhilePlaybackIsOn) {
