@@ -7,6 +7,8 @@
 #include "zal_toolbar.h"
 #include "zal_viewers.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,12 +68,36 @@ TEST_F(SmallWindowsTest, FailedConnectLeavesTheDialogOpenWithTheValuesTyped) {
     ASSERT_NE(still, nullptr);
     EXPECT_EQ(bytes(still->DBName->text()), " NOSUCHDB ");
     EXPECT_FALSE(program().session.db_connected);
-    EXPECT_FALSE(status().empty());
+    EXPECT_NE(status().find("NOSUCHDB"), std::string::npos);
+    // The dialog covers the status line: the database's message is told in front of it.
+    ASSERT_EQ(dialogs().shown.size(), 1u);
+    EXPECT_EQ(dialogs().shown[0].text, status());
+    EXPECT_EQ(dialogs().shown[0].title, "Connect");
+    EXPECT_EQ(still->frame()->size(), still->frame()->minimumSize()); // its size is fixed
+    EXPECT_EQ(still->frame()->size(), still->frame()->maximumSize());
     still->Killit->click();
     EXPECT_EQ(program().settings.db_name, "NOSUCHDB");
     EXPECT_FALSE(program().session.db_connected);
     // Loaded again, it shows the settings of now.
     EXPECT_EQ(bytes(dialog().DBName->text()), "NOSUCHDB");
+}
+
+TEST_F(SmallWindowsTest, FailedConnectWithoutSqlWindowIsToldOnce) {
+    dialog().DBName->setText("NOSUCHDB");
+    dialog().DoConnect->click();
+    ASSERT_EQ(dialogs().messages().size(), 1u);
+    EXPECT_NE(dialogs().messages()[0].find("NOSUCHDB"), std::string::npos);
+}
+
+TEST_F(SmallWindowsTest, EscapeCancelsTheConnectionDialog) {
+    dialog().show_form();
+    dialog().DBName->setText("OTHER");
+    dialog().DBName->setFocus();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(dialog().DBName, &escape);
+    EXPECT_EQ(program().forms.connect, nullptr);
+    EXPECT_EQ(program().settings.db_name, "SAMPLE");
+    EXPECT_TRUE(program().session.db_connected);
 }
 
 TEST_F(SmallWindowsTest, ToolsWindowHasNineToolsAndFitsItsBar) {
