@@ -10,11 +10,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <thread>
 
@@ -26,6 +28,16 @@ namespace {
 class SmallWindowsTest : public AppTest {
 protected:
     ZALConnect &dialog() { return program().connect_dialog(); }
+    // Runs the event loop until done() holds, for at most ten seconds.
+    static bool events_until(const std::function<bool()> &done) {
+        for (int i = 0; i < 200; ++i) {
+            if (done())
+                return true;
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return done();
+    }
 };
 
 TEST_F(SmallWindowsTest, ConnectionDialogCancelKeepsTheSettingsAndTheConnection) {
@@ -115,18 +127,41 @@ TEST_F(SmallWindowsTest, ToolsWindowHasNineToolsAndFitsItsBar) {
     EXPECT_NEAR(tools.height_twips(), px_to_twips(tools.TB->sizeHint().height()) + 360, 15);
 }
 
-TEST_F(SmallWindowsTest, ToolStartsWithoutWaiting) {
+TEST_F(SmallWindowsTest, ExplainToolWritesItsReportAndShowsItInTheEditor) {
+    // An editor that notes the file it was given.
+    write_text(fx.dir / "editor.sh", "#!/bin/sh\necho \"$1\" > shown\n");
+    std::filesystem::permissions(fx.dir / "editor.sh", std::filesystem::perms::owner_all);
+    EnvVar visual("VISUAL", (fx.dir / "editor.sh").string());
     ZALToolbar &tools = program().tools();
     tools.TB->click("explain");
-    EXPECT_NE(read_text(fx.dir / tools.tool_command("explain")).find("zalexpln"), std::string::npos);
     EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
-    // The explain tool writes its report in the start-up directory (then asks for an editor,
-    // which a test machine need not have).
-    const auto report = fx.dir / "ZALTOOLS.OUT";
-    for (int i = 0; i < 200 && !std::filesystem::exists(report); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(std::filesystem::exists(report));
-    EXPECT_NE(read_text(report).find("Plan:"), std::string::npos);
+    // The work files of the program's explains, in the current directory.
+    EXPECT_NE(read_text(fx.dir / "ZALSQL.SQL").find("FROM EMPLOYEE"), std::string::npos);
+    EXPECT_NE(tools.tool_command("explain").find("-f ZALSQL.SQL -o ZALCMDS.OUT"), std::string::npos);
+    // Both helpers have ended when the tools window watches none.
+    EXPECT_TRUE(events_until([&] { return tools.findChildren<QProcess *>().isEmpty(); }));
+    EXPECT_EQ(read_text(fx.dir / "shown"), "ZALCMDS.OUT\n");
+    EXPECT_NE(read_text(fx.dir / "ZALCMDS.OUT").find("Plan:"), std::string::npos);
+    EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
+}
+
+TEST_F(SmallWindowsTest, HelperThatFailsAfterItStartedIsToldInAMessageBox) {
+    // No editor anywhere: notepad starts, then fails.
+    EnvVar visual("VISUAL", std::nullopt);
+    EnvVar display("DISPLAY", std::nullopt);
+    EnvVar wayland("WAYLAND_DISPLAY", std::nullopt);
+    const struct {
+        const char *key, *tip;
+    } cases[] = {{"editor", "Edit the presentation file"}, {"explain", "Explain a sample statement"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        dialogs().shown.clear();
+        program().tools().TB->click(c.key);
+        EXPECT_TRUE(dialogs().messages().empty()); // the click returns before the helper ends
+        ASSERT_TRUE(events_until([&] { return !dialogs().messages().empty(); }));
+        const std::string told = dialogs().messages().front();
+        EXPECT_EQ(told.rfind(std::string(c.tip) + " failed: notepad: no text editor was found", 0), 0u) << told;
+    }
 }
 
 TEST_F(SmallWindowsTest, ToolThatCannotStartIsToldInAMessageBox) {
