@@ -179,10 +179,12 @@ void ZALToolbar::TB_ButtonClick(const std::string &key) {
         qputenv("ZAL_DATABASE", QByteArray::fromStdString(p_.settings.db_name));
         const std::string tip = tool->tip;
         auto ended = [this, tip, key](bool ok, const std::string &why) {
-            if (!ok)
-                p_.message_box(tip + failed + why);
-            else if (key == "explain")
-                show_report(tip);
+            guarded("tool_finished", [&] {
+                if (!ok)
+                    p_.message_box(tip + failed + why);
+                else if (key == "explain")
+                    show_report(tip);
+            });
         };
         const bool started = tool->helper ? start_watched(tool_command(key), tool->style, current_dir(), this, ended)
                                           : start_program(tool_command(key), tool->style, current_dir());
@@ -199,8 +201,10 @@ void ZALToolbar::show_report(const std::string &tip) {
     const std::string editor = tool_program("editor");
     const bool started = start_watched("\"" + editor + "\" " + tool_output_file, WindowStyle::Hidden, current_dir(),
                                        this, [this, tip](bool ok, const std::string &why) {
-                                           if (!ok)
-                                               p_.message_box(tip + failed + why);
+                                           guarded("tool_finished", [&] {
+                                               if (!ok)
+                                                   p_.message_box(tip + failed + why);
+                                           });
                                        });
     if (!started)
         p_.message_box(tip + cannot_start + editor + " did not start");
