@@ -76,6 +76,8 @@ void Main(Program &p, const std::string &command_line) {
             master.mdi->setActiveSubWindow(sub);
         sql->SQLCommand->setFocus();
     }
+    // The SQL window, active now, may reach under the tools window: the tools stay in front.
+    tools.frame()->raise();
 }
 
 } // namespace kestle

@@ -2,9 +2,15 @@
 
 #include "icons.h"
 
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
+
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace kestle {
 
@@ -24,22 +30,36 @@ struct Glyph {
     const char *text;
 };
 
-// A rounded tile in a colour with a short mark, so every key looks different.
+// A tile in a colour with a short mark, drawn at each size a bar or tree asks for, so the mark
+// stays as large as the tile allows instead of being scaled down from a bigger picture.
 QIcon draw(const Glyph &g) {
-    QPixmap p(20, 20);
-    p.fill(Qt::transparent);
-    QPainter painter(&p);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(g.colour);
-    painter.setPen(g.colour.darker(150));
-    painter.drawRoundedRect(QRectF(1, 1, 18, 18), 4, 4);
-    QFont f = painter.font();
-    f.setPixelSize(9);
-    f.setBold(true);
-    painter.setFont(f);
-    painter.setPen(g.colour.lightness() > 140 ? Qt::black : Qt::white);
-    painter.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, QString::fromLatin1(g.text));
-    return QIcon(p);
+    QIcon icon;
+    const QString mark = QString::fromLatin1(g.text);
+    // Dark marks on light tiles, by the colour's brightness to the eye.
+    const bool light = 299 * g.colour.red() + 587 * g.colour.green() + 114 * g.colour.blue() > 150000;
+    for (int size : {16, 20, 24, 32}) {
+        QPixmap p(size, size);
+        p.fill(Qt::transparent);
+        QPainter painter(&p);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(g.colour);
+        painter.setPen(g.colour.darker(150));
+        painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 6.0, size / 6.0);
+        QFont f = painter.font();
+        f.setBold(true);
+        f.setPixelSize(size * (mark.size() > 2 ? 5 : mark.size() > 1 ? 6 : 8) / 10);
+        // A long mark is narrowed until it fits the tile, never made smaller.
+        const int room = size - 2;
+        const int wide = QFontMetrics(f).horizontalAdvance(mark);
+        if (wide > room)
+            f.setStretch(std::max(50, 100 * room / wide));
+        painter.setFont(f);
+        painter.setPen(light ? Qt::black : Qt::white);
+        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, mark);
+        painter.end();
+        icon.addPixmap(p);
+    }
+    return icon;
 }
 
 const std::map<std::string, Glyph> &glyphs() {
@@ -70,6 +90,84 @@ const std::map<std::string, Glyph> &glyphs() {
     return g;
 }
 
+// The desktop's names for the pictures, best first; keys without one keep their drawn tile.
+const std::map<std::string, std::vector<const char *>> &theme_names() {
+    static const std::map<std::string, std::vector<const char *>> n = {
+        {"exit", {"application-exit"}},
+        {"info", {"help-contents"}},
+        {"trash", {"edit-delete"}},
+        {"sql", {"text-x-sql", "text-x-script"}},
+        {"connect", {"network-connect", "network-wired"}},
+        {"settings", {"preferences-desktop-font"}},
+        {"qbe", {"image-x-generic"}},
+        {"runon", {"media-playback-start"}},
+        {"runoff", {"media-playback-pause"}},
+        {"spatial", {"find-location"}},
+        {"open", {"document-open"}},
+        {"return", {"window-close"}},
+        {"run", {"media-playback-start"}},
+        {"runat", {"media-skip-forward"}},
+        {"paste", {"edit-paste"}},
+        {"recall", {"document-open-recent", "edit-undo"}},
+        {"explain", {"document-properties"}},
+        {"plot", {"office-chart-line", "x-office-spreadsheet"}},
+        {"magnify", {"zoom-in"}},
+        {"warning", {"dialog-warning"}},
+        {"clp", {"server-database", "utilities-terminal"}},
+        {"terminal", {"utilities-terminal"}},
+        {"editor", {"accessories-text-editor"}},
+        {"files", {"system-file-manager", "folder"}},
+        {"monitor", {"utilities-system-monitor"}},
+        {"browser", {"help-browser", "internet-web-browser"}},
+        {"home", {"folder"}},
+        {"calc", {"accessories-calculator"}},
+        {"left", {"go-previous"}},
+        {"right", {"go-next"}},
+        {"close", {"window-close"}},
+        {"edit", {"document-edit", "accessories-text-editor"}},
+        {"clear", {"edit-clear"}},
+    };
+    return n;
+}
+
+// The offscreen platform and a bare X session name no icon theme and look only in Qt's own
+// resources: then the installed themes are searched, an installed full theme is used, and it
+// also fills the gaps of the desktop's own theme.
+void find_icon_theme() {
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString &dir :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, "icons", QStandardPaths::LocateDirectory))
+        if (!paths.contains(dir))
+            paths << dir;
+    QIcon::setThemeSearchPaths(paths);
+    auto installed = [&paths](const QString &theme) {
+        for (const QString &dir : paths)
+            if (QFileInfo::exists(dir + "/" + theme + "/index.theme"))
+                return true;
+        return false;
+    };
+    for (const char *theme : {"breeze", "Adwaita"}) {
+        if (!installed(theme))
+            continue;
+        if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor")
+            QIcon::setThemeName(theme);
+        if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
+            QIcon::setFallbackThemeName(theme);
+        break;
+    }
+}
+
+// The theme's picture for a key, or a null icon.
+QIcon themed(const std::string &key) {
+    [[maybe_unused]] static const bool searched = (find_icon_theme(), true);
+    auto names = theme_names().find(key);
+    if (names != theme_names().end())
+        for (const char *name : names->second)
+            if (QIcon::hasThemeIcon(name))
+                return QIcon::fromTheme(name);
+    return {};
+}
+
 } // namespace
 
 QIcon icon(const std::string &key) {
@@ -80,6 +178,8 @@ QIcon icon(const std::string &key) {
     if (key.size() >= 2 && key[0] == 'c' && key.find_first_not_of("0123456789", 1) == std::string::npos) {
         // "c0" to "c15": the colour of a result
         made = draw({palette_colour(std::stoi(key.substr(1))), ""});
+    } else if (QIcon t = themed(key); !t.isNull()) {
+        made = t;
     } else if (auto g = glyphs().find(key); g != glyphs().end()) {
         made = draw(g->second);
     } else {

@@ -1,4 +1,5 @@
-// The images of toolbars and trees, drawn by the program itself and addressed by key.
+// The images of toolbars and trees, addressed by key: the desktop's icon theme where it has a
+// picture for the key, else a tile drawn by the program.
 #pragma once
 
 #include <QIcon>

@@ -5,16 +5,33 @@
 #include "icons.h"
 #include "text_codec.h"
 
+#include <QEvent>
+#include <QLayout>
+
 namespace kestle {
 
 KeyedToolBar::KeyedToolBar(QWidget *parent) : QToolBar(parent) {
     setMovable(false);
     setIconSize(QSize(20, 20));
+    compact();
+}
+
+// The keys sit edge to edge, so every key of a bar of its design size is seen, none behind the
+// overflow button. The style sets its own margins again whenever it changes.
+void KeyedToolBar::compact() {
+    layout()->setContentsMargins(0, 0, 0, 0);
+    layout()->setSpacing(0);
+}
+
+void KeyedToolBar::changeEvent(QEvent *event) {
+    QToolBar::changeEvent(event);
+    if (event->type() == QEvent::StyleChange)
+        compact();
 }
 
 void KeyedToolBar::add_button(const std::string &key, const std::string &tip, const std::string &image) {
-    QAction *a = addAction(icon(image), qt(tip.empty() ? key : tip));
-    a->setToolTip(qt(tip));
+    // The text is the tip: a key without one shows none, where Qt would fall back to the text.
+    QAction *a = addAction(icon(image), qt(tip));
     a->setObjectName(qt(key));
     connect(a, &QAction::triggered, this, [this, key] { emit button_click(key); });
     buttons_[key] = {a, image};

@@ -25,7 +25,11 @@ public:
 signals:
     void button_click(const std::string &key);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void compact();
     struct Button {
         QAction *action;
         std::string image;

@@ -56,9 +56,9 @@ bool is_batch_file(const std::string &name) {
     return ext == ".bat";
 }
 
-} // namespace
-
-bool start_program(const std::string &command_line, WindowStyle style, const std::string &directory) {
+// Sets up p to run a command line as start_program describes; false when there is nothing to
+// run or no terminal for a program that needs one.
+bool prepare(QProcess &p, const std::string &command_line, WindowStyle style, const std::string &directory) {
     std::vector<std::string> words = command_words(command_line);
     if (words.empty())
         return false;
@@ -78,17 +78,59 @@ bool start_program(const std::string &command_line, WindowStyle style, const std
     QStringList args;
     for (size_t i = 1; i < words.size(); ++i)
         args << qt(words[i]);
-    QProcess p;
     p.setProgram(qt(words[0]));
     p.setArguments(args);
     if (!directory.empty())
         p.setWorkingDirectory(qt(directory));
     p.setStandardInputFile(QProcess::nullDevice());
-    if (style != WindowStyle::Normal) {
+    if (style != WindowStyle::Normal)
         p.setStandardOutputFile(QProcess::nullDevice());
+    return true;
+}
+
+// The last line a program wrote to its error output.
+std::string last_line(const QByteArray &output) {
+    const QList<QByteArray> lines = output.trimmed().split('\n');
+    return lines.isEmpty() ? std::string() : lines.back().trimmed().toStdString();
+}
+
+} // namespace
+
+bool start_program(const std::string &command_line, WindowStyle style, const std::string &directory) {
+    QProcess p;
+    if (!prepare(p, command_line, style, directory))
+        return false;
+    if (style != WindowStyle::Normal)
         p.setStandardErrorFile(QProcess::nullDevice());
-    }
     return p.startDetached();
+}
+
+bool start_watched(const std::string &command_line, WindowStyle style, const std::string &directory, QObject *owner,
+                   Ended ended) {
+    auto *p = new QProcess(owner);
+    if (!prepare(*p, command_line, style, directory)) {
+        delete p;
+        return false;
+    }
+    QObject::connect(p, &QProcess::finished, owner, [p, ended](int code, QProcess::ExitStatus status) {
+        p->deleteLater();
+        if (status == QProcess::NormalExit && code == 0) {
+            ended(true, {});
+            return;
+        }
+        std::string why = last_line(p->readAllStandardError());
+        if (why.empty())
+            why = bytes(p->program()) + (status == QProcess::CrashExit ? " was ended by a signal"
+                                                                      : " ended with exit code " + std::to_string(code));
+        ended(false, why);
+    });
+    p->start();
+    // Only the start is waited for, as a detached start does; the end comes as a signal.
+    if (!p->waitForStarted()) {
+        delete p;
+        return false;
+    }
+    return true;
 }
 
 } // namespace kestle

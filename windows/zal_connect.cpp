@@ -6,7 +6,9 @@
 #include "session.h"
 #include "text_codec.h"
 #include "window_support.h"
+#include "zal_sql.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +40,7 @@ ZALConnect::ZALConnect(Program &p) : Form(p.forms.windows, "Connect", true), p_(
     connect(UIDName, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
     connect(Pswd, &QLineEdit::returnPressed, DoConnect, &QPushButton::click);
     resize_twips(4500, 2900);
+    frame()->setFixedSize(frame()->size());
     Form_Load();
 }
 
@@ -54,11 +57,27 @@ void ZALConnect::DoConnect_Click() {
     s.db_user = trim(bytes(UIDName->text()));
     s.db_password = trim(bytes(Pswd->text()));
     ZAL_disconnect(p_);
-    if (ZAL_connect(p_, s.db_name, s.db_user, s.db_password) == 0)
+    // A failure is reported on the SQL window's status line, which this dialog covers: the
+    // database's message is told in a box in front of it as well.
+    ZALSQL *sql = p_.forms.cur_sql_form;
+    if (sql)
+        sql->set_status_text("");
+    if (ZAL_connect(p_, s.db_name, s.db_user, s.db_password) == 0) {
         unload();
+        return;
+    }
+    if (sql && p_.forms.cur_sql_form == sql && !sql->status_text().empty())
+        p_.dialogs.message(sql->status_text(), bytes(windowTitle()), MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 void ZALConnect::Killit_Click() { unload(); }
+
+void ZALConnect::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape)
+        Killit->click();
+    else
+        Form::keyPressEvent(event);
+}
 
 void ZALConnect::form_unload() {
     // Loading it again fills the boxes from the settings of that moment.

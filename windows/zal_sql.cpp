@@ -60,7 +60,8 @@ ZALSQL::ZALSQL(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
 
     HTMLFrame = new QFrame(this);
     HTMLFrame->setFrameShape(QFrame::Box);
-    place_twips(HTMLFrame, 1800, 120, 4815, 3135);
+    // Below the toolbar, level with the statement box, so the keys stay in reach while it is open.
+    place_twips(HTMLFrame, 1800, 400, 4815, 3135);
     HTML = new Browser(HTMLFrame);
     place_twips(HTML, 240, 120, 4455, 2895);
     CloseHTML = new CloseLabel(HTMLFrame);

@@ -3,6 +3,7 @@
 #include "zal_toolbar.h"
 
 #include "keyed_toolbar.h"
+#include "interaction_commands.h"
 #include "launcher.h"
 #include "messages.h"
 #include "program.h"
@@ -28,44 +29,38 @@ struct Tool {
     const char *tip;
     const char *image;
     WindowStyle style; // Normal: a terminal program, run in a terminal of its own
+    // A helper that hands its work on and returns at once: its end is watched, so a failure
+    // after it started is told too.
+    bool helper;
 };
 
 // The tools, in their order on the bar.
 constexpr Tool tools[] = {
-    {"clp", "ZAL Command Line Processor", "clp", WindowStyle::Normal},
-    {"explain", "Explain a sample statement", "explain", WindowStyle::Hidden},
-    {"terminal", "Command window with the ZAL environment", "terminal", WindowStyle::Normal},
-    {"editor", "Edit the presentation file", "editor", WindowStyle::Hidden},
-    {"files", "Browse the start-up directory", "files", WindowStyle::Hidden},
-    {"monitor", "System monitor", "monitor", WindowStyle::Normal},
-    {"home", "Open the ZAL instance directory", "home", WindowStyle::Hidden},
-    {"browser", "Help in the web browser", "browser", WindowStyle::Hidden},
-    {"calc", "Calculator", "calc", WindowStyle::Hidden},
+    {"clp", "ZAL Command Line Processor", "clp", WindowStyle::Normal, false},
+    {"explain", "Explain a sample statement", "explain", WindowStyle::Hidden, true},
+    {"terminal", "Command window with the ZAL environment", "terminal", WindowStyle::Normal, false},
+    {"editor", "Edit the presentation file", "editor", WindowStyle::Hidden, true},
+    {"files", "Browse the start-up directory", "files", WindowStyle::Hidden, true},
+    {"monitor", "System monitor", "monitor", WindowStyle::Normal, false},
+    {"home", "Open the ZAL instance directory", "home", WindowStyle::Hidden, true},
+    {"browser", "Help in the web browser", "browser", WindowStyle::Hidden, true},
+    {"calc", "Calculator", "calc", WindowStyle::Hidden, false},
 };
 
 constexpr const char *cannot_start = " cannot be started: ";
+constexpr const char *failed = " failed: ";
 
-// The statement the explain tool reports on, and its work files in the current directory: a
-// script runs the tool and then shows its report.
+// The statement the explain tool reports on. It uses the work files of the program's own
+// explains; its report is then shown in the editor.
 constexpr const char *explain_sample =
     "SELECT E.LAST_NAME, D.DEPT_NAME FROM EMPLOYEE E JOIN DEPARTMENT D ON D.DEPT_NO = E.DEPT_NO "
     "WHERE E.SALARY > 50000";
-constexpr const char *explain_input = "ZALTOOLS.SQL";
-constexpr const char *explain_output = "ZALTOOLS.OUT";
-constexpr const char *explain_script = "ZALTOOLS.BAT";
 
 const Tool *find_tool(const std::string &key) {
     for (const Tool &t : tools)
         if (key == t.key)
             return &t;
     return nullptr;
-}
-
-std::string shell_quoted(const std::string &s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
 }
 
 // The product's tools lie beside the program; other programs are looked for on PATH.
@@ -105,6 +100,8 @@ ZALToolbar::ZALToolbar(Program &p) : Form(p.forms.windows, "ZAL Tools", true), p
         TB->add_button(t.key, t.tip, t.image);
     TB->move(0, 0);
     TB->adjustSize();
+    // The window is never smaller than its bar, whatever the frame around it takes.
+    setMinimumSize(TB->size());
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
         guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
     });
@@ -148,7 +145,7 @@ std::string ZALToolbar::tool_command(const std::string &key) const {
         return program + " /i " + word(shell && *shell ? shell : "/bin/sh");
     }
     if (key == "explain")
-        return explain_script;
+        return program + " -d " + word(p_.settings.db_name) + " -f " + explain_input_file + " -o " + tool_output_file;
     if (key == "editor") {
         std::error_code ec;
         return program + " " + word(std::filesystem::absolute(p_.settings.ctl_file, ec).string());
@@ -174,21 +171,43 @@ void ZALToolbar::TB_ButtonClick(const std::string &key) {
         failure = program + " was not found";
     } else {
         if (key == "explain") {
-            std::ofstream(explain_input, std::ios::binary | std::ios::trunc) << explain_sample << ";\n";
-            std::ofstream(explain_script, std::ios::binary | std::ios::trunc)
-                << shell_quoted(program) << " -d " << shell_quoted(p_.settings.db_name) << " -f " << explain_input
-                << " -o " << explain_output << " && " << shell_quoted(product_tool("notepad")) << " "
-                << explain_output << "\n";
+            std::ofstream(explain_input_file, std::ios::binary | std::ios::trunc) << explain_sample << ";\n";
+            std::error_code ec;
+            std::filesystem::remove(tool_output_file, ec);
         }
         // The product's tools work on the program's current database.
         qputenv("ZAL_DATABASE", QByteArray::fromStdString(p_.settings.db_name));
-        if (!start_program(tool_command(key), tool->style, current_dir()))
+        const std::string tip = tool->tip;
+        auto ended = [this, tip, key](bool ok, const std::string &why) {
+            guarded("tool_finished", [&] {
+                if (!ok)
+                    p_.message_box(tip + failed + why);
+                else if (key == "explain")
+                    show_report(tip);
+            });
+        };
+        const bool started = tool->helper ? start_watched(tool_command(key), tool->style, current_dir(), this, ended)
+                                          : start_program(tool_command(key), tool->style, current_dir());
+        if (!started)
             failure = tool->style == WindowStyle::Normal && terminal_program().empty()
                           ? "no terminal emulator was found"
                           : program + " did not start";
     }
     if (!failure.empty())
         p_.message_box(std::string(tool->tip) + cannot_start + failure);
+}
+
+void ZALToolbar::show_report(const std::string &tip) {
+    const std::string editor = tool_program("editor");
+    const bool started = start_watched("\"" + editor + "\" " + tool_output_file, WindowStyle::Hidden, current_dir(),
+                                       this, [this, tip](bool ok, const std::string &why) {
+                                           guarded("tool_finished", [&] {
+                                               if (!ok)
+                                                   p_.message_box(tip + failed + why);
+                                           });
+                                       });
+    if (!started)
+        p_.message_box(tip + cannot_start + editor + " did not start");
 }
 
 } // namespace kestle

@@ -10,7 +10,8 @@ namespace kestle {
 class KeyedToolBar;
 class Program;
 
-// Nine buttons, each starting one outside tool without waiting for it.
+// Nine buttons, each starting one outside tool without waiting for it; a helper that fails
+// after it started is told when it ends.
 class ZALToolbar : public Form {
     Q_OBJECT
 public:
@@ -24,6 +25,8 @@ public:
     static std::string tool_program(const std::string &key);
 
 private:
+    // The explain tool's report, in the editor; a failure is told under the tool's tip.
+    void show_report(const std::string &tip);
     Program &p_;
 };
 

@@ -1,5 +1,11 @@
 #include "program_fixture.h"
 
+#include "keyed_toolbar.h"
+#include "text_codec.h"
+
+#include <QAction>
+#include <QToolButton>
+
 namespace kestle_test {
 
 kestle::Answer ScriptedDialogs::message(const std::string &text, const std::string &title, kestle::MessageIcon icon,
@@ -57,6 +63,30 @@ CurrentDir::CurrentDir(const std::filesystem::path &dir) : saved_(std::filesyste
 CurrentDir::~CurrentDir() {
     std::error_code ec;
     std::filesystem::current_path(saved_, ec);
+}
+
+std::vector<std::string> hidden_keys(const kestle::KeyedToolBar &tb) {
+    std::vector<std::string> hidden;
+    const QWidget *top = tb.window();
+    for (QAction *a : tb.actions()) {
+        if (!a->isVisible())
+            continue;
+        const QWidget *button = tb.widgetForAction(a);
+        bool seen = button && button->isVisible() && tb.rect().contains(button->geometry());
+        if (seen) {
+            // Each corner and the middle of the button must be the button itself on the screen.
+            const QRect r = button->rect().adjusted(1, 1, -2, -2);
+            for (QPoint at : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center()}) {
+                const QWidget *shown = top->childAt(button->mapTo(top, at));
+                seen = seen && shown && (shown == button || button->isAncestorOf(shown));
+            }
+        }
+        if (!seen)
+            hidden.push_back(kestle::bytes(a->objectName()));
+    }
+    if (const auto *more = tb.findChild<QToolButton *>("qt_toolbar_ext_button"); more && more->isVisible())
+        hidden.push_back("(overflow)");
+    return hidden;
 }
 
 ProgramFixture::ProgramFixture(bool started) : home(started) {}

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace kestle {
+class KeyedToolBar;
+}
+
 namespace kestle_test {
 
 // Dialogs that record what they were asked and answer from queues; with an empty queue a
@@ -53,6 +57,10 @@ public:
 private:
     std::filesystem::path saved_;
 };
+
+// The keys of a toolbar that the presenter cannot see whole: a shown button that lies outside
+// the bar, sits behind its overflow button, or is covered by another window or widget.
+std::vector<std::string> hidden_keys(const kestle::KeyedToolBar &tb);
 
 class ProgramFixture {
 public:

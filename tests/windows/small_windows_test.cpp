@@ -7,12 +7,16 @@
 #include "zal_toolbar.h"
 #include "zal_viewers.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <thread>
 
@@ -24,6 +28,16 @@ namespace {
 class SmallWindowsTest : public AppTest {
 protected:
     ZALConnect &dialog() { return program().connect_dialog(); }
+    // Runs the event loop until done() holds, for at most ten seconds.
+    static bool events_until(const std::function<bool()> &done) {
+        for (int i = 0; i < 200; ++i) {
+            if (done())
+                return true;
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return done();
+    }
 };
 
 TEST_F(SmallWindowsTest, ConnectionDialogCancelKeepsTheSettingsAndTheConnection) {
@@ -66,12 +80,36 @@ TEST_F(SmallWindowsTest, FailedConnectLeavesTheDialogOpenWithTheValuesTyped) {
     ASSERT_NE(still, nullptr);
     EXPECT_EQ(bytes(still->DBName->text()), " NOSUCHDB ");
     EXPECT_FALSE(program().session.db_connected);
-    EXPECT_FALSE(status().empty());
+    EXPECT_NE(status().find("NOSUCHDB"), std::string::npos);
+    // The dialog covers the status line: the database's message is told in front of it.
+    ASSERT_EQ(dialogs().shown.size(), 1u);
+    EXPECT_EQ(dialogs().shown[0].text, status());
+    EXPECT_EQ(dialogs().shown[0].title, "Connect");
+    EXPECT_EQ(still->frame()->size(), still->frame()->minimumSize()); // its size is fixed
+    EXPECT_EQ(still->frame()->size(), still->frame()->maximumSize());
     still->Killit->click();
     EXPECT_EQ(program().settings.db_name, "NOSUCHDB");
     EXPECT_FALSE(program().session.db_connected);
     // Loaded again, it shows the settings of now.
     EXPECT_EQ(bytes(dialog().DBName->text()), "NOSUCHDB");
+}
+
+TEST_F(SmallWindowsTest, FailedConnectWithoutSqlWindowIsToldOnce) {
+    dialog().DBName->setText("NOSUCHDB");
+    dialog().DoConnect->click();
+    ASSERT_EQ(dialogs().messages().size(), 1u);
+    EXPECT_NE(dialogs().messages()[0].find("NOSUCHDB"), std::string::npos);
+}
+
+TEST_F(SmallWindowsTest, EscapeCancelsTheConnectionDialog) {
+    dialog().show_form();
+    dialog().DBName->setText("OTHER");
+    dialog().DBName->setFocus();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(dialog().DBName, &escape);
+    EXPECT_EQ(program().forms.connect, nullptr);
+    EXPECT_EQ(program().settings.db_name, "SAMPLE");
+    EXPECT_TRUE(program().session.db_connected);
 }
 
 TEST_F(SmallWindowsTest, ToolsWindowHasNineToolsAndFitsItsBar) {
@@ -89,18 +127,41 @@ TEST_F(SmallWindowsTest, ToolsWindowHasNineToolsAndFitsItsBar) {
     EXPECT_NEAR(tools.height_twips(), px_to_twips(tools.TB->sizeHint().height()) + 360, 15);
 }
 
-TEST_F(SmallWindowsTest, ToolStartsWithoutWaiting) {
+TEST_F(SmallWindowsTest, ExplainToolWritesItsReportAndShowsItInTheEditor) {
+    // An editor that notes the file it was given.
+    write_text(fx.dir / "editor.sh", "#!/bin/sh\necho \"$1\" > shown\n");
+    std::filesystem::permissions(fx.dir / "editor.sh", std::filesystem::perms::owner_all);
+    EnvVar visual("VISUAL", (fx.dir / "editor.sh").string());
     ZALToolbar &tools = program().tools();
     tools.TB->click("explain");
-    EXPECT_NE(read_text(fx.dir / tools.tool_command("explain")).find("zalexpln"), std::string::npos);
     EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
-    // The explain tool writes its report in the start-up directory (then asks for an editor,
-    // which a test machine need not have).
-    const auto report = fx.dir / "ZALTOOLS.OUT";
-    for (int i = 0; i < 200 && !std::filesystem::exists(report); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(std::filesystem::exists(report));
-    EXPECT_NE(read_text(report).find("Plan:"), std::string::npos);
+    // The work files of the program's explains, in the current directory.
+    EXPECT_NE(read_text(fx.dir / "ZALSQL.SQL").find("FROM EMPLOYEE"), std::string::npos);
+    EXPECT_NE(tools.tool_command("explain").find("-f ZALSQL.SQL -o ZALCMDS.OUT"), std::string::npos);
+    // Both helpers have ended when the tools window watches none.
+    EXPECT_TRUE(events_until([&] { return tools.findChildren<QProcess *>().isEmpty(); }));
+    EXPECT_EQ(read_text(fx.dir / "shown"), "ZALCMDS.OUT\n");
+    EXPECT_NE(read_text(fx.dir / "ZALCMDS.OUT").find("Plan:"), std::string::npos);
+    EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
+}
+
+TEST_F(SmallWindowsTest, HelperThatFailsAfterItStartedIsToldInAMessageBox) {
+    // No editor anywhere: notepad starts, then fails.
+    EnvVar visual("VISUAL", std::nullopt);
+    EnvVar display("DISPLAY", std::nullopt);
+    EnvVar wayland("WAYLAND_DISPLAY", std::nullopt);
+    const struct {
+        const char *key, *tip;
+    } cases[] = {{"editor", "Edit the presentation file"}, {"explain", "Explain a sample statement"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        dialogs().shown.clear();
+        program().tools().TB->click(c.key);
+        EXPECT_TRUE(dialogs().messages().empty()); // the click returns before the helper ends
+        ASSERT_TRUE(events_until([&] { return !dialogs().messages().empty(); }));
+        const std::string told = dialogs().messages().front();
+        EXPECT_EQ(told.rfind(std::string(c.tip) + " failed: notepad: no text editor was found", 0), 0u) << told;
+    }
 }
 
 TEST_F(SmallWindowsTest, ToolThatCannotStartIsToldInAMessageBox) {

@@ -69,6 +69,8 @@ TEST(StartupTest, StartsWithAControlFileAndExtras) {
     EXPECT_EQ(tools->top_twips(), 0);
     EXPECT_NEAR(tools->left_twips(),
                 px_to_twips(m.width()) - px_to_twips(m.CoolBar1->width()) - tools->width_twips() - 160, 30);
+    EXPECT_EQ(hidden_keys(*tools->TB), std::vector<std::string>{});
+    EXPECT_EQ(hidden_keys(*m.TB), std::vector<std::string>{});
     EXPECT_TRUE(p.run.run_on);
     EXPECT_EQ(p.exec.run_count, 0);
 }

@@ -6,8 +6,10 @@
 #include "keyed_toolbar.h"
 #include "presentation.h"
 #include "zal_connect.h"
+#include "zal_toolbar.h"
 #include "zal_viewers.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
@@ -72,6 +74,32 @@ TEST_F(MasterTest, WindowHasItsCaptionButtonsAndPanes) {
     EXPECT_EQ(bytes(master().Label3->text()), "Help");
     EXPECT_NEAR(px_to_twips(master().TV->y()), 720, 15);
     EXPECT_NEAR(px_to_twips(master().Web->width()), 3735, 15);
+}
+
+TEST_F(MasterTest, EveryToolbarKeyIsVisibleWithAndWithoutTheExtras) {
+    QApplication::processEvents();
+    EXPECT_EQ(hidden_keys(*master().TB), std::vector<std::string>{});
+    command("%EXTRAS");
+    QApplication::processEvents();
+    EXPECT_TRUE(master().TB->button_visible("qbe"));
+    EXPECT_EQ(hidden_keys(*master().TB), std::vector<std::string>{});
+}
+
+TEST_F(MasterTest, KeysShowTheDesktopsPicturesAndOnlyTheirOwnTips) {
+    command("%EXTRAS");
+    ZALSQL &sql = open_sql();
+    for (KeyedToolBar *tb : {master().TB, sql.TB, program().tools().TB}) {
+        for (QAction *a : tb->actions()) {
+            SCOPED_TRACE(bytes(a->objectName()));
+            EXPECT_FALSE(a->icon().name().isEmpty()); // a picture of the icon theme
+            EXPECT_FALSE(a->icon().pixmap(tb->iconSize()).isNull());
+            EXPECT_EQ(tb->widgetForAction(a)->toolTip(), a->toolTip());
+        }
+    }
+    for (const char *key : {"paste", "plotperf", "trash", "info"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(sql.TB->widgetForAction(sql.TB->button(key))->toolTip(), "");
+    }
 }
 
 TEST_F(MasterTest, TreeClickPastesAndRunsWhilePlaybackIsOn) {

@@ -197,6 +197,14 @@ TEST_F(SqlWindowTest, InfoPasteTrashAndMagnify) {
     EXPECT_EQ(w.command_text(), "");
 }
 
+TEST_F(SqlWindowTest, HelpFrameLeavesTheKeysUncovered) {
+    ZALSQL &w = open_sql();
+    w.TB_ButtonClick("info");
+    QApplication::processEvents();
+    EXPECT_TRUE(w.HTMLFrame->isVisible());
+    EXPECT_EQ(hidden_keys(*w.TB), std::vector<std::string>{});
+}
+
 TEST_F(SqlWindowTest, LaterKeysLeaveTheRingAndTheCurrentWindowAlone) {
     ZALSQL &first = open_sql();
     ZALSQL &second = open_sql();
