@@ -74,9 +74,7 @@ long cli_fetch(Values *values = nullptr) {
 long raw_fetch(sqlite3 *db, Values *values = nullptr) {
     sqlite3_stmt *s = nullptr;
     sqlite3_prepare_v2(db, query, -1, &s, nullptr);
-    std::vector<zal::ColumnType> types;
-    for (int c = 0; c < columns; ++c)
-        types.push_back(zal::parse_declared_type(sqlite3_column_decltype(s, c)));
+    const std::vector<zal::ColumnType> types = bench::declared_types(s);
     char buffers[columns][64];
     int lengths[columns];
     std::string number;

@@ -31,23 +31,12 @@ std::vector<std::string> raw_fill(sqlite3 *db) {
         std::fprintf(stderr, "grid_fill_bench: %s\n", sqlite3_errmsg(db));
         std::exit(1);
     }
-    std::vector<zal::ColumnType> types;
-    for (int c = 0; c < columns; ++c)
-        types.push_back(zal::parse_declared_type(sqlite3_column_decltype(s, c)));
+    const std::vector<zal::ColumnType> types = bench::declared_types(s);
     std::vector<std::string> rows;
     std::string row;
     while (sqlite3_step(s) == SQLITE_ROW) {
         row.clear();
-        for (int c = 0; c < columns; ++c) {
-            if (c)
-                row += '\t';
-            const int storage = sqlite3_column_type(s, c);
-            if (storage == SQLITE_TEXT)
-                row.append(reinterpret_cast<const char *>(sqlite3_column_text(s, c)),
-                           static_cast<size_t>(sqlite3_column_bytes(s, c)));
-            else
-                zal::append_value_text(s, c, storage, types[static_cast<size_t>(c)], row);
-        }
+        bench::append_row(s, types, "", row);
         rows.push_back(row);
     }
     sqlite3_finalize(s);

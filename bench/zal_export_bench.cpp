@@ -42,19 +42,11 @@ int raw_export(const char *database, const char *output) {
     FILE *out = std::fopen(output, "wb");
     if (!out)
         return 1;
-    const int columns = sqlite3_column_count(s);
-    std::vector<zal::ColumnType> types;
-    for (int c = 0; c < columns; ++c)
-        types.push_back(zal::parse_declared_type(sqlite3_column_decltype(s, c)));
+    const std::vector<zal::ColumnType> types = bench::declared_types(s);
     std::string line;
     while (sqlite3_step(s) == SQLITE_ROW) {
         line.clear();
-        for (int c = 0; c < columns; ++c) {
-            if (c)
-                line += '\t';
-            if (!zal::append_value_text(s, c, types[static_cast<size_t>(c)], line))
-                line += '-';
-        }
+        bench::append_row(s, types, "-", line);
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), out);
     }
