@@ -2,8 +2,12 @@
 // succeed, and the best time of a few rounds.
 #pragma once
 
+#include "types.h"
+
 #include <zalapp.h>
 #include <zalcli.h>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -96,6 +101,26 @@ inline void create_bench_table(int rows) {
          std::to_string(rows) +
          ") SELECT I, 'name of row ' || I, (I % 100000) / 100.0, date('2000-01-01', '+' || (I % 9000) || ' days'),"
          " I / 7.0 FROM N");
+}
+
+// The types of a raw statement's columns as the interface reads them, so that the raw side of a
+// benchmark turns its values into text as the interface does (zal::append_value_text).
+inline std::vector<zal::ColumnType> declared_types(sqlite3_stmt *s) {
+    std::vector<zal::ColumnType> types;
+    for (int c = 0; c < sqlite3_column_count(s); ++c)
+        types.push_back(zal::parse_declared_type(sqlite3_column_decltype(s, c)));
+    return types;
+}
+
+// Appends the current row of a raw statement to out: its values joined by TAB, NULL as null.
+inline void append_row(sqlite3_stmt *s, const std::vector<zal::ColumnType> &types, const char *null,
+                       std::string &out) {
+    for (size_t c = 0; c < types.size(); ++c) {
+        if (c)
+            out += '\t';
+        if (!zal::append_value_text(s, static_cast<int>(c), types[c], out))
+            out += null;
+    }
 }
 
 } // namespace bench

@@ -1,5 +1,6 @@
-// rgb through SQL over 10 000 stored colour maps, against the same query reading rgb's result
-// precomputed in a column.
+// rgb through SQL over 10 000 stored colour maps, against the engine's own trivial function over
+// the same blobs: both count every map, so both read every blob through a function. Whether rgb
+// finds the right maps is checked apart, against its result computed beforehand.
 #include "kestle_routines.h"
 
 #include <zalapp.h>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+constexpr double target = 1.2;
 
 SQLHENV henv = 0;
 SQLHDBC hdbc = 0;
@@ -118,27 +121,30 @@ int main() {
     }
 
     const std::string colour = std::to_string(red) + ", " + std::to_string(green) + ", " + std::to_string(blue);
-    std::string by_routine, by_column;
+    std::string matched, by_routine, by_builtin;
+    best_seconds(1, "SELECT COUNT(*) FROM MAPS WHERE rgb(MAP, " + colour + ") >= 1", matched);
     const double routine =
-        best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE rgb(MAP, " + colour + ") >= 1", by_routine);
-    const double column = best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE HIT >= 1", by_column);
-    // What any function over the blob column costs on this engine: a built-in that only
-    // compares the value.
-    std::string ignored;
-    const double builtin = best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE NULLIF(MAP, X'00') >= X'01'", ignored);
+        best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE rgb(MAP, " + colour + ") >= 0", by_routine);
+    const double builtin =
+        best_seconds(5, "SELECT COUNT(*) FROM MAPS WHERE NULLIF(MAP, X'') IS NOT NULL", by_builtin);
+    const std::string wrong = run("SELECT COUNT(*) FROM MAPS WHERE (rgb(MAP, " + colour + ") >= 1) <> (HIT >= 1)");
     SQLDisconnect(hdbc);
     SQLFreeConnect(hdbc);
     SQLFreeEnv(henv);
     std::filesystem::remove_all(home);
-    if (by_routine != std::to_string(hits) || by_column != by_routine) {
-        std::printf("rgb_bench: counts differ: rgb %s, column %s, expected %d\n", by_routine.c_str(),
-                    by_column.c_str(), hits);
+    if (matched != std::to_string(hits) || wrong != "0") {
+        std::printf("rgb_bench: rgb matched %s maps, %s of them wrongly; expected %d\n", matched.c_str(),
+                    wrong.c_str(), hits);
         return 1;
     }
-    std::printf("rgb over 10000 maps: %.2f ms, precomputed column: %.2f ms (%d maps match); ratio %.2f "
-                "(target at most 2)\n",
-                routine * 1e3, column * 1e3, hits, routine / column);
-    std::printf("the engine's own trivial function over the same maps: %.2f ms, ratio %.2f\n", builtin * 1e3,
-                builtin / column);
+    if (by_routine != "10000" || by_builtin != by_routine) {
+        std::printf("rgb_bench: counts differ: rgb %s, built-in %s, expected 10000\n", by_routine.c_str(),
+                    by_builtin.c_str());
+        return 1;
+    }
+    const double ratio = routine / builtin;
+    std::printf("rgb over 10000 maps: %.2f ms, the engine's own trivial function over the same maps: %.2f ms; "
+                "ratio %.2f (target at most %.1f)%s\n",
+                routine * 1e3, builtin * 1e3, ratio, target, ratio > target ? " MISSED" : "");
     return 0;
 }

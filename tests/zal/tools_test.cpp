@@ -63,6 +63,11 @@ protected:
         return run_command("cd '" + work.path().string() + "' && unset ZAL_DATABASE && " + command);
     }
     std::string path(const std::string &name) { return (work / name).string(); }
+    // The report of one query on SAMPLE as its lines: the header, the rule, the rows.
+    std::vector<std::string> report_lines(const std::string &sql) {
+        write_text(work / "q.zal", sql + ";\n");
+        return lines_of(run("ZAL_DATABASE=SAMPLE " + tool("zal") + " -tf q.zal").output);
+    }
 };
 
 } // namespace
@@ -78,10 +83,10 @@ TEST_F(Tools, ZalRunsAScriptAndReportsResultsAndErrors) {
                "CONNECT RESET;\n");
     const Command c = run(tool("zal") + " -tvf s.zal");
     EXPECT_EQ(c.status, 4) << c.output;
-    EXPECT_NE(c.output.find(" ID NAME  YEARS COMM\n"
-                            "--- ----- ----- ----\n"
-                            "101 Olsen    16    -\n"
-                            "109 Varga     -    -\n"
+    EXPECT_NE(c.output.find("    ID NAME          YEARS        COMM\n"
+                            "------ ------------ ------ -----------\n"
+                            "   101 Olsen            16           -\n"
+                            "   109 Varga             -           -\n"
                             "\n"
                             "  2 record(s) selected.\n"),
               std::string::npos)
@@ -113,7 +118,7 @@ TEST_F(Tools, ZalExitStatusAndConnection) {
         {"zal 'select count(*) from staff'", 4, "SQL1024N  A database connection does not exist."},
         {"ZAL_DATABASE=sample zal 'select count(*) from staff'", 0, "      35\n"},
         {"ZAL_DATABASE=nosuch zal select 1 from staff", 4, "SQL1013N"},
-        {"echo 'VALUES 7' | ZAL_DATABASE=SAMPLE zal", 0, "1\n-\n7\n"},
+        {"echo 'VALUES 7' | ZAL_DATABASE=SAMPLE zal", 0, "          1\n-----------\n          7\n"},
         {"zal connect to sample user someone", 4, "SQL0104N  An unexpected token \"END-OF-STATEMENT\""},
         {"zal start database manager", 0, "SQL1026N  The database manager is already active."},
     };
@@ -123,6 +128,91 @@ TEST_F(Tools, ZalExitStatusAndConnection) {
         EXPECT_NE(c.output.find(k.shows), std::string::npos) << k.command << "\n" << c.output;
         EXPECT_EQ(c.output.find("zal => "), std::string::npos) << "prompt without a terminal: " << k.command;
     }
+}
+
+TEST_F(Tools, ZalSizesColumnsFromTheirDeclaredLengths) {
+    const struct {
+        const char *column; // name and declared type
+        const char *value;  // as inserted
+        size_t width;
+        const char *shown; // the value in its column, padded
+    } cases[] = {
+        {"S SMALLINT", "-7", 6, "    -7"},
+        {"I INTEGER", "12", 11, "         12"},
+        {"B BIGINT", "3", 20, "                   3"},
+        {"D DECIMAL(9,2)", "4.5", 11, "       4.50"},
+        {"F DOUBLE", "0.25", 22, "                  0.25"},
+        {"C CHAR(3)", "'ab'", 3, "ab "},
+        {"DT DATE", "'2000-01-02'", 10, "2000-01-02"},
+        {"A_LONG_NAME CHAR(2)", "'xy'", 11, "xy         "}, // as wide as its name
+        {"V VARCHAR(200)", "'short'", 200, nullptr},
+        {"X BLOB(4)", "X'0A0B'", 8, "0A0B    "},      // two hexadecimal digits a byte
+        {"N VARCHAR(2)", "NULL", 2, "- "},
+        {"L CLOB(1M)", "'last'", 254, "last"}, // padded no further than 254; the line is trimmed
+    };
+    std::string create, insert;
+    for (const auto &k : cases) {
+        create += (create.empty() ? "" : ", ") + std::string(k.column);
+        insert += (insert.empty() ? "" : ", ") + std::string(k.value);
+    }
+    Client db("SAMPLE");
+    ASSERT_TRUE(db.run("CREATE TABLE W (" + create + ")").ok()) << db.last.message;
+    ASSERT_TRUE(db.run("INSERT INTO W VALUES (" + insert + ")").ok()) << db.last.message;
+    const std::vector<std::string> lines = report_lines("SELECT * FROM W");
+    ASSERT_GE(lines.size(), 3u);
+    size_t at = 0;
+    for (const auto &k : cases) {
+        const std::string name = std::string(k.column).substr(0, std::string(k.column).find(' '));
+        EXPECT_EQ(lines[1].substr(at, k.width + 1), std::string(k.width, '-') + (&k == std::end(cases) - 1 ? "" : " "))
+            << name;
+        EXPECT_NE(lines[0].substr(at, k.width).find(name), std::string::npos) << name;
+        if (k.shown) {
+            EXPECT_EQ(lines[2].substr(at, k.width), k.shown) << name;
+        }
+        at += k.width + 1;
+    }
+    EXPECT_EQ(lines[1].size() + 1, at);
+}
+
+// A value wider than its column is printed whole; the rest of its line moves right.
+TEST_F(Tools, ZalPrintsEveryValueWhole) {
+    const std::string long_text = std::string(199, 'v') + "Z";
+    const std::string longer_than_declared = "abcdefghijklmnopqrstuvwxyz";
+    const std::string huge = std::string(6000, 'h') + "END"; // past any fetch buffer
+    const struct {
+        const char *type;
+        std::string value;
+        size_t width;
+    } cases[] = {
+        {"VARCHAR(200)", long_text, 200},
+        {"VARCHAR(200)", "with\ttab and\nline break", 200},
+        {"VARCHAR(10)", longer_than_declared, 10}, // the engine keeps what the type does not hold
+        {"CLOB(1M)", huge, 254},
+        {"VARCHAR(6)", "åäö", 6}, // characters, not bytes, line up
+    };
+    Client db("SAMPLE");
+    int n = 0;
+    for (const auto &k : cases) {
+        const std::string table = "T" + std::to_string(++n);
+        ASSERT_TRUE(db.run("CREATE TABLE " + table + " (V " + k.type + ", N INTEGER)").ok()) << db.last.message;
+        ASSERT_TRUE(db.run("INSERT INTO " + table + " VALUES ('" + k.value + "', 7)").ok()) << db.last.message;
+        const std::vector<std::string> lines = report_lines("SELECT V, N FROM " + table);
+        ASSERT_GE(lines.size(), 3u) << k.type;
+        std::string shown = k.value;
+        for (char &c : shown)
+            c = c == '\t' || c == '\n' ? ' ' : c;
+        const size_t chars = k.type[0] == 'V' && k.value == "åäö" ? 3 : shown.size();
+        EXPECT_EQ(lines[2], shown + std::string(k.width > chars ? k.width - chars : 0, ' ') + "           7")
+            << k.type;
+    }
+}
+
+// The rows go out as they are fetched: a result far larger than the memory allowed is reported.
+TEST_F(Tools, ZalStreamsALargeResult) {
+    const Command c = run("(ulimit -v 80000; ZAL_DATABASE=SAMPLE " + tool("zal") +
+                          " \"WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 400000)"
+                          " SELECT printf('%0250d', I) FROM N\"; echo \"status $?\") | tail -n 3");
+    EXPECT_EQ(c.output, "  400000 record(s) selected.\n\nstatus 0\n");
 }
 
 TEST_F(Tools, ZalStartsTheManagerOnAFreshInstance) {

@@ -280,13 +280,14 @@ int Statement::deliver_row(Diagnostic &error) {
             continue;
         const int i = static_cast<int>(col) - 1;
         std::string_view value;
-        if (sqlite3_column_type(query_.get(), i) == SQLITE_TEXT) {
+        const int storage = sqlite3_column_type(query_.get(), i);
+        if (storage == SQLITE_TEXT) {
             // text goes straight from the engine's row into the buffer
             value = std::string_view(reinterpret_cast<const char *>(sqlite3_column_text(query_.get(), i)),
                                      static_cast<size_t>(sqlite3_column_bytes(query_.get(), i)));
         } else {
             scratch_.clear();
-            if (!append_value_text(query_.get(), i, columns_[col - 1].type, scratch_)) {
+            if (!append_value_text(query_.get(), i, storage, columns_[col - 1].type, scratch_)) {
                 if (b.len_or_ind)
                     *b.len_or_ind = SQL_NULL_DATA;
                 continue;

@@ -151,8 +151,12 @@ size_t copy_text(std::string_view text, char *buffer, size_t buffer_size) {
 }
 
 bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out) {
+    return append_value_text(stmt, column, sqlite3_column_type(stmt, column), type, out);
+}
+
+bool append_value_text(sqlite3_stmt *stmt, int column, int storage, const ColumnType &type, std::string &out) {
     const bool decimal = type.sql_type == SQL_NUMERIC || type.sql_type == SQL_DECIMAL;
-    switch (sqlite3_column_type(stmt, column)) {
+    switch (storage) {
     case SQLITE_NULL:
         return false;
     case SQLITE_INTEGER: {

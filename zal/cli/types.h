@@ -31,6 +31,9 @@ ColumnType type_of_value(int storage, std::string_view sample_text, int64_t samp
 // get its scale, doubles their shortest exact form, BLOBs two hexadecimal digits a byte.
 // Returns false (and appends nothing) for NULL.
 bool append_value_text(sqlite3_stmt *stmt, int column, const ColumnType &type, std::string &out);
+// The same for a caller that has asked the value's storage class (sqlite3_column_type) already:
+// each call into the engine takes its lock.
+bool append_value_text(sqlite3_stmt *stmt, int column, int storage, const ColumnType &type, std::string &out);
 
 // Copies as much of text as fits into a caller's buffer of buffer_size bytes, and a NUL; returns
 // the bytes copied (none without a buffer).

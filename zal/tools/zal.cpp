@@ -12,12 +12,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -38,8 +40,9 @@ constexpr const char *msg_usage =
 
 enum Exit { exit_ok = 0, exit_failed = 4, exit_unusable = 8 };
 
-// A displayed value is cut at this many characters.
-constexpr size_t max_display_width = 40;
+// The widest a column is padded to, whatever its declared length (a CLOB(1M) column would
+// otherwise fill each line with a million blanks). A longer value is still printed whole.
+constexpr size_t max_padded_width = 254;
 
 struct Options {
     bool terminated = false; // -t
@@ -94,9 +97,9 @@ public:
     Report(bool terminal, std::ofstream *file) : terminal_(terminal), file_(file) {}
     void write(const std::string &text) {
         if (terminal_)
-            std::cout << text;
+            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
         if (file_)
-            *file_ << text;
+            file_->write(text.data(), static_cast<std::streamsize>(text.size()));
     }
     void line(const std::string &text) { write(text + "\n"); }
     // Before a shell command runs, so that it sees the report as written so far.
@@ -146,28 +149,11 @@ std::string connect_error_token(const std::vector<std::string> &w) {
 }
 
 // Characters, not bytes, so that UTF-8 text lines up.
-size_t display_length(const std::string &s) {
+size_t display_length(std::string_view s) {
     size_t n = 0;
     for (unsigned char c : s)
         n += (c & 0xC0) != 0x80;
     return n;
-}
-
-std::string cut_to(const std::string &s, size_t width) {
-    size_t n = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && n++ == width)
-            return s.substr(0, i);
-    }
-    return s;
-}
-
-// Line breaks and tabs inside a value would break the table.
-std::string one_line(std::string s) {
-    for (char &c : s)
-        if (c == '\n' || c == '\r' || c == '\t')
-            c = ' ';
-    return s;
 }
 
 bool numeric(SQLSMALLINT type) {
@@ -186,22 +172,80 @@ bool numeric(SQLSMALLINT type) {
     }
 }
 
+// The characters a value of the column takes at most, from the size the interface reports: the
+// digits of a number and its sign, point or exponent, two hexadecimal digits a byte of a BLOB.
+size_t declared_width(SQLSMALLINT type, SQLUINTEGER size, SQLSMALLINT scale) {
+    size_t width = size;
+    switch (type) {
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+        width += 1;
+        break;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+        width += scale > 0 ? 2 : 1;
+        break;
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
+        width += 7; // "-", "." and "e-308"
+        break;
+    case SQL_BLOB:
+        width *= 2;
+        break;
+    default:
+        break;
+    }
+    return std::min(width, max_padded_width);
+}
+
+// True when every byte is printable ASCII, so that bytes are characters and none breaks the
+// line. Most values are, so the test goes eight bytes at a time.
+bool plain_ascii(std::string_view s) {
+    constexpr uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        // a byte of 0x80 or more, or one below a blank
+        if ((w | ((w - ones * ' ') & ~w)) & highs)
+            return false;
+    }
+    for (; i < s.size(); ++i)
+        if (static_cast<unsigned char>(s[i]) < ' ' || static_cast<unsigned char>(s[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// Appends value padded to width. A wider value is appended whole: the rest of its line moves
+// right, but nothing of it is lost. Line breaks and tabs inside it would break the table.
+void append_padded(std::string &line, std::string_view value, size_t width, bool right) {
+    const bool plain = plain_ascii(value);
+    const size_t length = plain ? value.size() : display_length(value);
+    const size_t fill = width > length ? width - length : 0;
+    if (right)
+        line.append(fill, ' ');
+    const size_t at = line.size();
+    line.append(value);
+    if (!plain)
+        for (size_t i = at; i < line.size(); ++i)
+            if (line[i] == '\n' || line[i] == '\r' || line[i] == '\t')
+                line[i] = ' ';
+    if (!right)
+        line.append(fill, ' ');
+}
+
+void rtrim(std::string &s) { s.erase(s.find_last_not_of(' ') + 1); }
+
+// A result column as the report shows it, with the buffer its values are fetched into.
 struct Column {
     std::string name;
     bool right = false;
     size_t width = 0;
+    std::vector<char> buffer;
+    SQLINTEGER indicator = 0;
 };
-
-std::string pad(const std::string &s, size_t width, bool right) {
-    const std::string shown = cut_to(s, width);
-    const std::string fill(width - display_length(shown), ' ');
-    return right ? fill + shown : shown + fill;
-}
-
-std::string rtrim(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
 
 class Processor {
 public:
@@ -404,9 +448,12 @@ private:
         return ok;
     }
 
-    // The whole result is read first, so each column is as wide as its widest value.
+    // Columns are as wide as their declared length or their name, so each row is written as
+    // it is fetched and no result is held in memory. A value longer than its buffer is fetched
+    // again whole.
     bool print_result(SQLHSTMT h, SQLSMALLINT count) {
         std::vector<Column> columns(static_cast<size_t>(count));
+        std::string line;
         for (SQLUSMALLINT c = 1; c <= count; ++c) {
             SQLCHAR name[129] = {};
             SQLSMALLINT name_len = 0, type = 0, scale = 0, nullable = 0;
@@ -415,42 +462,52 @@ private:
             Column &col = columns[c - 1];
             col.name = reinterpret_cast<char *>(name);
             col.right = numeric(type);
-            col.width = display_length(col.name);
+            col.width = std::max({declared_width(type, size, scale), display_length(col.name), size_t{1}});
+            // a UTF-8 character takes up to four bytes
+            col.buffer.resize(col.width * 4 + 1);
+            SQLBindCol(h, c, SQL_C_CHAR, col.buffer.data(), static_cast<SQLINTEGER>(col.buffer.size()),
+                       &col.indicator);
+            if (c > 1)
+                line += ' ';
+            append_padded(line, col.name, col.width, col.right);
         }
-        std::vector<std::vector<std::string>> rows;
-        std::vector<size_t> widest(columns.size(), 1);
+        rtrim(line);
+        line += '\n';
+        for (size_t c = 0; c < columns.size(); ++c)
+            line.append(c ? " " : "").append(columns[c].width, '-');
+        line += '\n';
+        report_.write(line);
+
+        long rows = 0;
         bool ok = true;
-        SQLRETURN rc = SQL_SUCCESS;
+        SQLRETURN rc;
+        std::optional<std::string> whole;
         while (ok && ((rc = SQLFetch(h)) == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO)) {
-            std::vector<std::string> row;
-            for (SQLUSMALLINT c = 1; ok && c <= count; ++c) {
-                std::optional<std::string> value;
-                ok = get_value(h, c, value);
-                row.push_back(value ? one_line(*value) : "-");
-                widest[c - 1] = std::max(widest[c - 1], display_length(row.back()));
+            line.clear();
+            for (size_t c = 0; ok && c < columns.size(); ++c) {
+                const Column &col = columns[c];
+                std::string_view value = "-";
+                if (col.indicator >= static_cast<SQLINTEGER>(col.buffer.size())) {
+                    ok = get_value(h, static_cast<SQLUSMALLINT>(c + 1), whole);
+                    value = whole ? std::string_view(*whole) : "-";
+                } else if (col.indicator != SQL_NULL_DATA) {
+                    value = std::string_view(col.buffer.data(), static_cast<size_t>(col.indicator));
+                }
+                if (c)
+                    line += ' ';
+                append_padded(line, value, col.width, col.right);
             }
-            if (ok)
-                rows.push_back(std::move(row));
+            if (!ok)
+                break;
+            rtrim(line);
+            line += '\n';
+            report_.write(line);
+            ++rows;
         }
         if (ok && rc == SQL_ERROR)
             ok = false;
-        std::string header, rule;
-        for (size_t c = 0; c < columns.size(); ++c) {
-            Column &col = columns[c];
-            col.width = std::max(col.width, std::min(widest[c], max_display_width));
-            header += (c ? " " : "") + pad(col.name, col.width, col.right);
-            rule += (c ? " " : "") + std::string(col.width, '-');
-        }
-        report_.line(rtrim(header));
-        report_.line(rule);
-        for (const auto &row : rows) {
-            std::string line;
-            for (size_t c = 0; c < columns.size(); ++c)
-                line += (c ? " " : "") + pad(row[c], columns[c].width, columns[c].right);
-            report_.line(rtrim(line));
-        }
         if (ok)
-            report_.write("\n  " + std::to_string(rows.size()) + " record(s) selected.\n");
+            report_.write("\n  " + std::to_string(rows) + " record(s) selected.\n");
         return ok;
     }
 
@@ -547,7 +604,10 @@ int main(int argc, char **argv) {
         return exit_ok;
     }
     const Options opts = parse_options(argc, argv);
+    // a report of many rows goes out in few large writes; the buffer outlives the file
+    std::vector<char> file_buffer(1 << 16);
     std::ofstream file;
+    file.rdbuf()->pubsetbuf(file_buffer.data(), static_cast<std::streamsize>(file_buffer.size()));
     if (opts.report) {
         file.open(*opts.report, std::ios::binary | std::ios::trunc);
         if (!file) {
