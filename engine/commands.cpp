@@ -111,7 +111,11 @@ void cmd_sqlload(Program &p) {
         return;
     const std::string file = p.cmd.cmd_args; // readops may parse further commands
     var_add(p.vars, "FILE", file);
-    readops(p, file);
+    bool complete = false;
+    readops(p, file, &complete);
+    // The reader's message says what is missing; the run's completion must not hide it.
+    if (!complete)
+        p.run.cmd_error = true;
 }
 
 void cmd_ply(Program &p) {

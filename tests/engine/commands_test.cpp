@@ -128,9 +128,21 @@ TEST_F(CommandsTest, LoadsqlReadsANewControlFile) {
     EXPECT_EQ(program().control.stmt_count, 2);
     EXPECT_EQ(program().master().TV->topLevelItemCount(), 1);
     EXPECT_EQ(status(), "Command completed");
-    command("%LOADSQL missing.sql");
-    EXPECT_EQ(status(), "File not found: missing.sql");
-    EXPECT_EQ(program().master().TV->topLevelItemCount(), 0);
+
+    // A file that cannot be read keeps the presentation, and the run ends on the reason.
+    std::filesystem::create_directory(fx.dir / "a directory");
+    for (const char *name : {"missing.sql", "a directory"}) {
+        run(std::string("%LOADSQL ") + name);
+        EXPECT_EQ(status(), std::string("File not found: ") + name);
+        EXPECT_EQ(program().control.stmt_count, 2) << name;
+        EXPECT_EQ(program().master().TV->topLevelItemCount(), 1) << name;
+    }
+
+    // A presentation cut at the include limit says so at the end of the run.
+    write_text(fx.dir / "loop.sql", ":sql Again\n:include loop.sql\n");
+    run("%LOADSQL loop.sql");
+    EXPECT_EQ(status(), "Include file maximum exceeded (10)");
+    EXPECT_EQ(program().control.stmt_count, 10);
     command("%LOADSQL");
     EXPECT_EQ(status(), "No arguments supplied");
 }

@@ -40,7 +40,7 @@ private:
 
 const ShownMsg loaded(const std::string &name) { return {0, 0, 23, name, "readops"}; }
 const ShownMsg not_found(const std::string &name) { return {0, -1, 22, name, "readops"}; }
-const ShownMsg too_deep{1, 0, 0, "Include file maximum exceeded (10)", "readops"};
+const ShownMsg too_deep{1, -1, 0, "Include file maximum exceeded (10)", "readops"};
 
 } // namespace
 
@@ -197,8 +197,9 @@ TEST_F(ControlFileTest, MissingFiles) {
     load(":sql old\n");
     ControlLoad l = read("  nothere.sql ");
     EXPECT_EQ(l.count, 0);
-    EXPECT_EQ(cf.stmt_count, 0); // the previous presentation is gone
-    EXPECT_EQ(cf.record(1).title, "");
+    EXPECT_EQ(cf.stmt_count, 1); // the previous presentation stays
+    EXPECT_EQ(cf.record(1).title, "old");
+    EXPECT_FALSE(l.opened);
     EXPECT_FALSE(l.visible);
     EXPECT_EQ(r.shown, std::vector<ShownMsg>{not_found("nothere.sql")});
 
