@@ -19,6 +19,12 @@ namespace {
 
 std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.cmd.opt_key[1]) : std::string(); }
 
+// A RUNSTATS that collected nothing says why, and the run does not end "Command completed".
+void runstats_failed(Program &p, int kind, const std::string &text) {
+    p.run.cmd_error = true;
+    p.show_msg(kind, popup_yes, kind == 0 ? msg_runstats_error : 0, text, "ZAL_runstats");
+}
+
 } // namespace
 
 bool has_arguments(Program &p, const char *routine) {
@@ -173,7 +179,7 @@ void ZAL_runstats(Program &p) {
     buf.fill(0);
     s.sql_rc = s.cli.Fetch(s.hstmt);
     if (s.sql_rc == SQL_NO_DATA_FOUND) {
-        p.show_msg(0, popup_yes, msg_runstats_error, " Failed to find user", "ZAL_runstats");
+        runstats_failed(p, 0, " Failed to find user");
         s.sql_rc = ZAL_close(p);
         return;
     }
@@ -181,17 +187,17 @@ void ZAL_runstats(Program &p) {
     if (s.sql_rc == SQL_SUCCESS || s.sql_rc == SQL_SUCCESS_WITH_INFO)
         user = trim(ByteToStr(buf, 1, 32));
     if (user.empty()) {
-        p.show_msg(0, popup_yes, msg_runstats_error, " User name is blank", "ZAL_runstats");
+        runstats_failed(p, 0, " User name is blank");
         s.sql_rc = ZAL_close(p);
         return;
     }
     const std::string target = user + "." + first_key(p);
     if (auto *runstats = p.routines.routine<int32_t(const char *)>("runstats")) {
         s.sql_rc = runstats(target.c_str());
-        if (s.sql_rc != 0) {
-            const std::string code = (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc);
-            p.show_msg(0, popup_yes, msg_runstats_error, code, "ZAL_runstats");
-        }
+        if (s.sql_rc != 0)
+            runstats_failed(p, 0, (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc));
+    } else {
+        runstats_failed(p, 1, "Error executing RUNSTATS: " + p.routines.unbound_reason());
     }
     s.sql_rc = ZAL_close(p);
 }

@@ -178,8 +178,14 @@ TEST_F(CommandsTest, RunstatsCollectsStatisticsOfTheUsersTable) {
     EXPECT_EQ(status(), "Command completed");
     EXPECT_EQ(query("SELECT CARD FROM SYSORL.SYSTABLES WHERE NAME = 'STAFF'").rows[0][0], "35");
 
-    command("%RUNSTATS nosuch");
-    EXPECT_EQ(status().rfind("Error executing RUNSTATS. SQLCODE=-", 0), 0u) << status();
+    // A failed request and a library that cannot be bound end the run on their reason.
+    run("%RUNSTATS nosuch");
+    EXPECT_EQ(status(), "Error executing RUNSTATS. SQLCODE=-2306");
+    program().routines.set_file("libkestle-missing.so");
+    run("%RUNSTATS staff");
+    EXPECT_EQ(status().rfind("Error executing RUNSTATS: the library libkestle-missing.so cannot be bound: ", 0), 0u)
+        << status();
+    EXPECT_NE(status().find("No such file"), std::string::npos) << status();
     command("%RUNSTATS");
     EXPECT_EQ(status(), "No arguments supplied");
 }
