@@ -27,10 +27,15 @@ void runstats_failed(Program &p, int kind, const std::string &text) {
 
 } // namespace
 
+void no_arguments(Program &p, const char *routine) {
+    p.run.cmd_error = true;
+    p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
+}
+
 bool has_arguments(Program &p, const char *routine) {
     if (p.cmd.opt_count > 0)
         return true;
-    p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
+    no_arguments(p, routine);
     return false;
 }
 
@@ -61,15 +66,12 @@ void cmd_kill(Program &p) {
 }
 
 void cmd_connect(Program &p) {
-    ParsedCommand &c = p.cmd;
     Settings &st = p.settings;
-    if (c.opt_count == 0) {
+    if (p.cmd.opt_count == 0) {
         p.connect_dialog().show_form();
         return;
     }
-    for (int i = 1; i <= c.opt_count; ++i) {
-        const std::string key = upper(c.opt_key[static_cast<std::size_t>(i)]);
-        const std::string &value = c.opt_value[static_cast<std::size_t>(i)];
+    const bool known = read_options(p, "cmd_connect", [&](const std::string &key, const std::string &value) {
         if (key == "USERID") {
             st.db_user = value;
             var_add(p.vars, "USERID", st.db_user);
@@ -80,15 +82,19 @@ void cmd_connect(Program &p) {
             st.db_name = value;
             var_add(p.vars, "DATABASE", st.db_name);
         } else {
-            p.show_msg(0, popup_yes, msg_invalid_keyword, key, "cmd_connect");
-            return;
+            return false;
         }
-    }
+        return true;
+    });
+    if (!known)
+        return;
     ZAL_disconnect(p);
-    if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0)
+    if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0) {
         p.show_msg(0, 0, msg_connected, st.db_name, "cmd_connect");
-    else
+    } else {
+        p.run.cmd_error = true; // also when the library itself could not be bound
         p.show_msg(0, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
+    }
 }
 
 void cmd_view(Program &p) {
