@@ -25,6 +25,14 @@ void runstats_failed(Program &p, int kind, const std::string &text) {
     p.show_msg(kind, popup_yes, kind == 0 ? msg_runstats_error : 0, text, "ZAL_runstats");
 }
 
+// Runs a catalog query as an interactive statement. A failing one leaves the database's message
+// in place of "Command executed"; an empty listing is no failure.
+void list_catalog(Program &p, const std::string &sql, const char *routine) {
+    do_cmd(p, sql, true);
+    if (p.session.sql_rc == 0 || p.exec.no_rows)
+        p.show_msg(0, 0, msg_command_executed, "", routine);
+}
+
 } // namespace
 
 void no_arguments(Program &p, const char *routine) {
@@ -107,15 +115,14 @@ void cmd_view(Program &p) {
 
 void cmd_tables(Program &p) {
     const std::string condition = p.cmd.opt_count > 0 ? "AND NAME LIKE '%" + first_key(p) + "%'" : "";
-    do_cmd(p, "SELECT NAME, TYPE FROM SYSORL.SYSTABLES WHERE CREATOR=USER " + condition, true);
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_tables");
+    list_catalog(p, "SELECT NAME, TYPE FROM SYSORL.SYSTABLES WHERE CREATOR=USER " + condition, "cmd_tables");
 }
 
 void cmd_describe(Program &p) {
-    do_cmd(p, "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  '%" +
-                  first_key(p) + "%'",
-           true);
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_describe");
+    list_catalog(p,
+                 "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  '%" +
+                     first_key(p) + "%'",
+                 "cmd_describe");
 }
 
 void cmd_sqlload(Program &p) {

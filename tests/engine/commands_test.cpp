@@ -115,9 +115,19 @@ TEST_F(CommandsTest, TablesAndDescribeListTheCatalog) {
     run("%DESCRIBE");
     EXPECT_GT(column(0).size(), 40u);
 
-    // A failing listing still says "Command executed", and the run does not complete.
-    run("%TABLES ab'c");
-    EXPECT_EQ(status(), "Command executed");
+    // An empty listing is executed; having found no rows, the run does not complete.
+    for (const char *cmd : {"%TABLES nosuch", "%DESCRIBE nosuch"}) {
+        run(cmd);
+        EXPECT_EQ(status(), "Command executed") << cmd;
+        EXPECT_TRUE(program().run.cmd_error) << cmd;
+    }
+    // A listing that fails shows why.
+    ZAL_disconnect(program());
+    for (const char *cmd : {"%TABLES", "%DESCRIBE staff"}) {
+        run(cmd);
+        EXPECT_EQ(status(), "No connection exists") << cmd;
+        EXPECT_EQ(node_image(run_node()), "sql-error") << cmd;
+    }
 }
 
 TEST_F(CommandsTest, LoadsqlReadsANewControlFile) {
