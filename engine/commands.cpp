@@ -7,6 +7,7 @@
 #include "runner.h"
 #include "session.h"
 #include "sql_exec.h"
+#include "text.h"
 #include "zal_connect.h"
 #include "zal_sql.h"
 
@@ -114,14 +115,14 @@ void cmd_view(Program &p) {
 }
 
 void cmd_tables(Program &p) {
-    const std::string condition = p.cmd.opt_count > 0 ? "AND NAME LIKE '%" + first_key(p) + "%'" : "";
+    const std::string condition = p.cmd.opt_count > 0 ? "AND NAME LIKE " + sql_literal("%" + first_key(p) + "%") : "";
     list_catalog(p, "SELECT NAME, TYPE FROM SYSORL.SYSTABLES WHERE CREATOR=USER " + condition, "cmd_tables");
 }
 
 void cmd_describe(Program &p) {
     list_catalog(p,
-                 "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  '%" +
-                     first_key(p) + "%'",
+                 "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  " +
+                     sql_literal("%" + first_key(p) + "%"),
                  "cmd_describe");
 }
 
@@ -149,7 +150,7 @@ void cmd_ply(Program &p) {
             ZAL_error(p);
             return;
         }
-        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME='" + upper(p.cmd.opt_value[1]) + "'";
+        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME=" + sql_literal(upper(p.cmd.opt_value[1]));
         s.sql_rc = s.cli.ExecDirect(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
         if (cli_failed(s.sql_rc)) {
             ZAL_error(p);

@@ -184,6 +184,16 @@ std::optional<double> strict_number(std::string_view s) {
     return to_double(digits);
 }
 
+std::string sql_literal(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'')
+            out += c;
+    }
+    return out + "'";
+}
+
 std::string lf_to_crlf(std::string_view s) {
     std::string out;
     out.reserve(s.size() + s.size() / 16);

@@ -33,6 +33,10 @@ std::string strip(const std::string &s);
 // untrimmed; a message with fewer is whole.
 std::string after_prefixes(std::string_view message);
 
+// The text as an SQL string literal: in single quotes, each quote inside doubled, so that no
+// text can end the literal early.
+std::string sql_literal(std::string_view text);
+
 // Every LF preceded by a CR: text boxes break lines with LF, the engine's texts with CR LF.
 std::string lf_to_crlf(std::string_view s);
 
