@@ -7,6 +7,7 @@
 #include "program.h"
 #include "run_support.h"
 #include "session.h"
+#include "text.h"
 #include "text_codec.h"
 #include "tree.h"
 #include "twips.h"
@@ -85,7 +86,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
     e.no_rows = false;
     const std::string display = expand_marks(sql, false);
     const std::string run_text = expand_marks(sql, true);
-    const std::string title = run_text.substr(0, 40);
+    const std::string title(utf8_prefix(run_text, 40));
     if (trim(run_text).empty())
         return -1;
 

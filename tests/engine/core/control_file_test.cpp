@@ -153,6 +153,17 @@ TEST_F(ControlFileTest, LineEndsLfCrLfAndLoneCr) {
     EXPECT_EQ(rec(1).sql, big + "\r\nb\r\nc\r\n\r\nd");
 }
 
+TEST_F(ControlFileTest, ByteOrderMarkOpensNoText) {
+    const std::string bom = "\xEF\xBB\xBF";
+    kestle_test::write_text(dir / "part.sql", bom + ":sql B\n" + bom + "x\n");
+    ControlLoad l = load(bom + ":section A\n:include part.sql\n");
+    ASSERT_EQ(l.count, 2);
+    EXPECT_EQ(rec(1).title, "A");
+    EXPECT_EQ(rec(2).title, "B");
+    EXPECT_EQ(rec(2).sql, bom + "x"); // only at the start of a file
+    EXPECT_EQ(load(bom).count, 0);
+}
+
 TEST_F(ControlFileTest, IncludesShareTheCurrentRecordAndNotesMode) {
     kestle_test::write_text(dir / "part.sql", "more of A\n{\nnote from include\n");
     ControlLoad l = load(":sql A\nfirst\n:include  part.sql  \nstill a note\n}\nlast\n:sql B\n");
