@@ -74,13 +74,12 @@ public:
         return call<decltype(::SQLEndTran)>("SQLEndTran", kind, h, completion);
     }
 
-    // The last call could not be made; why() tells the reason.
+    // The last call could not be made; unbound_reason() tells why.
     bool unavailable() const { return unavailable_; }
-    const std::string &why() const { return lib_->error(); }
-    const std::string &library() const { return lib_->file(); }
+    std::string unbound_reason() const { return lib_->unbound_reason(); }
     // Binds another library file from the next call on (a test names one that does not exist).
     void set_library(std::string file) {
-        lib_ = std::make_unique<BoundLibrary>(std::move(file));
+        lib_->set_file(std::move(file));
         unavailable_ = false;
     }
 

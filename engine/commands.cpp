@@ -7,6 +7,7 @@
 #include "runner.h"
 #include "session.h"
 #include "sql_exec.h"
+#include "text.h"
 #include "zal_connect.h"
 #include "zal_sql.h"
 
@@ -19,12 +20,31 @@ namespace {
 
 std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.cmd.opt_key[1]) : std::string(); }
 
+// A RUNSTATS that collected nothing says why, and the run does not end "Command completed".
+void runstats_failed(Program &p, int kind, const std::string &text) {
+    p.run.cmd_error = true;
+    p.show_msg(kind, popup_yes, kind == 0 ? msg_runstats_error : 0, text, "ZAL_runstats");
+}
+
+// Runs a catalog query as an interactive statement. A failing one leaves the database's message
+// in place of "Command executed"; an empty listing is no failure.
+void list_catalog(Program &p, const std::string &sql, const char *routine) {
+    do_cmd(p, sql, true);
+    if (p.session.sql_rc == 0 || p.exec.no_rows)
+        p.show_msg(0, 0, msg_command_executed, "", routine);
+}
+
 } // namespace
+
+void no_arguments(Program &p, const char *routine) {
+    p.run.cmd_error = true;
+    p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
+}
 
 bool has_arguments(Program &p, const char *routine) {
     if (p.cmd.opt_count > 0)
         return true;
-    p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
+    no_arguments(p, routine);
     return false;
 }
 
@@ -55,15 +75,12 @@ void cmd_kill(Program &p) {
 }
 
 void cmd_connect(Program &p) {
-    ParsedCommand &c = p.cmd;
     Settings &st = p.settings;
-    if (c.opt_count == 0) {
+    if (p.cmd.opt_count == 0) {
         p.connect_dialog().show_form();
         return;
     }
-    for (int i = 1; i <= c.opt_count; ++i) {
-        const std::string key = upper(c.opt_key[static_cast<std::size_t>(i)]);
-        const std::string &value = c.opt_value[static_cast<std::size_t>(i)];
+    const bool known = read_options(p, "cmd_connect", [&](const std::string &key, const std::string &value) {
         if (key == "USERID") {
             st.db_user = value;
             var_add(p.vars, "USERID", st.db_user);
@@ -74,15 +91,19 @@ void cmd_connect(Program &p) {
             st.db_name = value;
             var_add(p.vars, "DATABASE", st.db_name);
         } else {
-            p.show_msg(0, popup_yes, msg_invalid_keyword, key, "cmd_connect");
-            return;
+            return false;
         }
-    }
+        return true;
+    });
+    if (!known)
+        return;
     ZAL_disconnect(p);
-    if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0)
+    if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0) {
         p.show_msg(0, 0, msg_connected, st.db_name, "cmd_connect");
-    else
+    } else {
+        p.run.cmd_error = true; // also when the library itself could not be bound
         p.show_msg(0, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
+    }
 }
 
 void cmd_view(Program &p) {
@@ -94,16 +115,15 @@ void cmd_view(Program &p) {
 }
 
 void cmd_tables(Program &p) {
-    const std::string condition = p.cmd.opt_count > 0 ? "AND NAME LIKE '%" + first_key(p) + "%'" : "";
-    do_cmd(p, "SELECT NAME, TYPE FROM SYSORL.SYSTABLES WHERE CREATOR=USER " + condition, true);
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_tables");
+    const std::string condition = p.cmd.opt_count > 0 ? "AND NAME LIKE " + sql_literal("%" + first_key(p) + "%") : "";
+    list_catalog(p, "SELECT NAME, TYPE FROM SYSORL.SYSTABLES WHERE CREATOR=USER " + condition, "cmd_tables");
 }
 
 void cmd_describe(Program &p) {
-    do_cmd(p, "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  '%" +
-                  first_key(p) + "%'",
-           true);
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_describe");
+    list_catalog(p,
+                 "SELECT TBNAME, NAME, COLTYPE, LENGTH, SCALE FROM SYSORL.SYSCOLUMNS WHERE TBNAME LIKE  " +
+                     sql_literal("%" + first_key(p) + "%"),
+                 "cmd_describe");
 }
 
 void cmd_sqlload(Program &p) {
@@ -111,7 +131,11 @@ void cmd_sqlload(Program &p) {
         return;
     const std::string file = p.cmd.cmd_args; // readops may parse further commands
     var_add(p.vars, "FILE", file);
-    readops(p, file);
+    bool complete = false;
+    readops(p, file, &complete);
+    // The reader's message says what is missing; the run's completion must not hide it.
+    if (!complete)
+        p.run.cmd_error = true;
 }
 
 void cmd_ply(Program &p) {
@@ -126,7 +150,7 @@ void cmd_ply(Program &p) {
             ZAL_error(p);
             return;
         }
-        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME='" + upper(p.cmd.opt_value[1]) + "'";
+        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME=" + sql_literal(upper(p.cmd.opt_value[1]));
         s.sql_rc = s.cli.ExecDirect(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
         if (cli_failed(s.sql_rc)) {
             ZAL_error(p);
@@ -169,7 +193,7 @@ void ZAL_runstats(Program &p) {
     buf.fill(0);
     s.sql_rc = s.cli.Fetch(s.hstmt);
     if (s.sql_rc == SQL_NO_DATA_FOUND) {
-        p.show_msg(0, popup_yes, msg_runstats_error, " Failed to find user", "ZAL_runstats");
+        runstats_failed(p, 0, " Failed to find user");
         s.sql_rc = ZAL_close(p);
         return;
     }
@@ -177,17 +201,17 @@ void ZAL_runstats(Program &p) {
     if (s.sql_rc == SQL_SUCCESS || s.sql_rc == SQL_SUCCESS_WITH_INFO)
         user = trim(ByteToStr(buf, 1, 32));
     if (user.empty()) {
-        p.show_msg(0, popup_yes, msg_runstats_error, " User name is blank", "ZAL_runstats");
+        runstats_failed(p, 0, " User name is blank");
         s.sql_rc = ZAL_close(p);
         return;
     }
     const std::string target = user + "." + first_key(p);
     if (auto *runstats = p.routines.routine<int32_t(const char *)>("runstats")) {
         s.sql_rc = runstats(target.c_str());
-        if (s.sql_rc != 0) {
-            const std::string code = (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc);
-            p.show_msg(0, popup_yes, msg_runstats_error, code, "ZAL_runstats");
-        }
+        if (s.sql_rc != 0)
+            runstats_failed(p, 0, (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc));
+    } else {
+        runstats_failed(p, 1, "Error executing RUNSTATS: " + p.routines.unbound_reason());
     }
     s.sql_rc = ZAL_close(p);
 }

@@ -8,6 +8,9 @@ namespace kestle {
 
 class Program;
 
+// Message 20 for a command that needs options and has none; it marks the run, so that the
+// message is not replaced by "Command completed".
+void no_arguments(Program &p, const char *routine);
 // A command that needs options and has none shows message 20 and does nothing else.
 bool has_arguments(Program &p, const char *routine);
 

@@ -248,7 +248,7 @@ void cmd_explain(Program &p) {
     ParsedCommand &c = p.cmd;
     parsestring(c, c.cmd_args);
     if (c.quoted[1].empty()) {
-        p.show_msg(0, popup_yes, msg_no_arguments, "", "cmd_explain");
+        no_arguments(p, "cmd_explain");
         return;
     }
     // Past the tenth quoted string nothing is read: only the first plan is shown in any case.

@@ -13,10 +13,14 @@
 
 namespace kestle {
 
-int readops(Program &p, const std::string &fname) {
+int readops(Program &p, const std::string &fname, bool *complete) {
     QTreeWidget *tv = p.master().TV;
-    tv->clear();
     const ControlLoad load = read_control_file(p.control, p.settings, p, fname);
+    if (complete)
+        *complete = load.visible;
+    if (!load.opened)
+        return 0;
+    tv->clear();
 
     // Built apart from the tree and handed over in one step, so a large presentation costs
     // the tree one update.

@@ -73,10 +73,8 @@ void erase_files(const std::string &name) {
 }
 
 void cmd_erase(Program &p) {
-    if (p.cmd.cmd_args.empty()) {
-        p.show_msg(0, popup_yes, msg_no_arguments, "", "do_nonsql");
+    if (!has_arguments(p, "do_nonsql"))
         return;
-    }
     erase_files(p.cmd.cmd_args);
     p.show_msg(0, 0, msg_file_erased, p.cmd.cmd_args, "do_nonsql");
 }
@@ -99,7 +97,10 @@ constexpr Keyword keywords[] = {
     {"EXIT", cmd_kill},
     {"VIEW", cmd_view},
     {"EXTRAS", cmd_extras},
-    {"VAR", [](Program &p) { cmd_var(p.vars, p.cmd, p); }},
+    {"VAR", [](Program &p) {
+         if (!cmd_var(p.vars, p.cmd, p))
+             p.run.cmd_error = true;
+     }},
     {"CONNECT", cmd_connect},
     {"DISCONNECT", [](Program &p) { ZAL_disconnect(p); }},
     {"MSG", Menu},
@@ -166,7 +167,12 @@ void do_cmd(Program &p, const std::string &stmt, bool interactive) {
         return;
     const std::string f = expand_marks(s, true);
     if (!f.empty() && f[0] == '%') {
-        parsecmd(p.cmd, p, true, f);
+        // A command whose quote is not closed does not run: its value is not known. Message 41
+        // stays on the status line.
+        if (!parsecmd(p.cmd, p, true, f)) {
+            p.run.cmd_error = true;
+            return;
+        }
         do_nonsql(p);
         return;
     }

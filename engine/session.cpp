@@ -21,7 +21,7 @@ namespace kestle {
 namespace {
 
 std::string unbound_text(const Cli &cli) {
-    return "SQL CLI Driver Error: the library " + cli.library() + " cannot be bound: " + cli.why();
+    return "SQL CLI Driver Error: " + cli.unbound_reason();
 }
 
 // Frees the handles of a connection that is no longer used; codes are not kept.

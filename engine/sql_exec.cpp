@@ -7,6 +7,7 @@
 #include "program.h"
 #include "run_support.h"
 #include "session.h"
+#include "text.h"
 #include "text_codec.h"
 #include "tree.h"
 #include "twips.h"
@@ -82,9 +83,10 @@ void apply_font(Program &p, ZALOutput &out) {
 int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
     Session &s = p.session;
     Execution &e = p.exec;
+    e.no_rows = false;
     const std::string display = expand_marks(sql, false);
     const std::string run_text = expand_marks(sql, true);
-    const std::string title = run_text.substr(0, 40);
+    const std::string title(utf8_prefix(run_text, 40));
     if (trim(run_text).empty())
         return -1;
 
@@ -198,6 +200,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
     std::memset(used, 0, used_len);
     SQLRETURN rc = s.cli.Fetch(s.hstmt);
     if (rc == SQL_NO_DATA_FOUND) {
+        e.no_rows = true;
         p.run.cmd_error = true;
         grid.set_rows(1);
         grid.set_grid_visible(true);

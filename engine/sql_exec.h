@@ -25,6 +25,8 @@ struct Execution {
     int64_t run_count = 0; // interactive runs logged so far (not limited to 16 bits)
     int out_color = 0;     // colour 1 to 14 of the latest result
     double sql_time = 0;   // seconds of the latest statement
+    bool no_rows = false;  // the latest statement was a query that found no rows: its -1 is
+                           // no failure
 };
 
 // 0 on success, -1 on every failure and on a query that returns no rows.

@@ -34,4 +34,12 @@ void *BoundLibrary::symbol(const std::string &name) {
     return s;
 }
 
+void BoundLibrary::set_file(std::string file) {
+    file_ = std::move(file);
+    handle_ = nullptr;
+    tried_ = false;
+    symbols_.clear();
+    error_.clear();
+}
+
 } // namespace kestle

@@ -21,6 +21,11 @@ public:
     }
     const std::string &error() const { return error_; }
     const std::string &file() const { return file_; }
+    // What the user is told when a routine of the library cannot be bound.
+    std::string unbound_reason() const { return "the library " + file_ + " cannot be bound: " + error_; }
+    // Binds another library file from the next call on (a test names one that does not exist);
+    // routines bound before stay loaded.
+    void set_file(std::string file);
 
 private:
     std::string file_;

@@ -68,9 +68,6 @@ const stmt_rec &ControlFile::record(int n) const {
 
 ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, const std::string &fname) {
     ControlLoad load;
-    cf.stmts.assign(1, stmt_rec{});
-    cf.stmt_count = 0;
-
     const std::string name = trim(fname);
     std::vector<std::unique_ptr<LineReader>> open_files;
     open_files.push_back(std::make_unique<LineReader>(name));
@@ -78,6 +75,9 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
         r.show_msg(0, popup_yes, msg_file_not_found, name, "readops");
         return load;
     }
+    load.opened = true;
+    cf.stmts.assign(1, stmt_rec{});
+    cf.stmt_count = 0;
 
     bool notes = false;
     int section = -1, group = -1; // node indices
@@ -94,7 +94,8 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
                 continue;
             if (h.tag == "include") {
                 if (static_cast<int>(open_files.size()) >= max_include_depth) {
-                    r.show_msg(1, 0, 0, "Include file maximum exceeded (10)", "readops");
+                    // Also a box at start-up: the presenter must know the presentation was cut.
+                    r.show_msg(1, popup_yes, 0, "Include file maximum exceeded (10)", "readops");
                     return load;
                 }
                 open_files.push_back(std::make_unique<LineReader>(h.title));

@@ -40,15 +40,17 @@ struct ControlLoad {
     int count = 0;               // records read; 0 when a file could not be opened or the
                                  // include limit was passed
     std::vector<TreeNode> nodes; // also those read before such a failure
-    bool visible = false;        // whether the tree is to be made visible
+    bool opened = false;         // the main file was read: the load replaced the presentation
+    bool visible = false;        // the whole presentation was read: the tree is made visible
 };
 
 // Most control files open at once, the main file included.
 inline constexpr int max_include_depth = 10;
 
 // Reads the control file fname (trimmed; relative to the current directory) and the files it
-// includes into cf, replacing what it held. Shows message 22 for a missing file, the include
-// limit message, and message 23 when the load completes.
+// includes into cf, replacing what it held; a main file that cannot be read leaves cf as it
+// was. Shows message 22 for a missing file, the include limit message, and message 23 when the
+// load completes.
 ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, const std::string &fname);
 
 } // namespace kestle

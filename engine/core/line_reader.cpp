@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <string_view>
+
 namespace kestle {
 
 LineReader::LineReader(const std::string &path) {
@@ -28,6 +30,11 @@ bool LineReader::next(std::string &line) {
             len_ = std::fread(buf_.data(), 1, buf_.size(), file_.get());
             if (len_ == 0)
                 return any;
+            if (at_start_ && len_ >= 3 && std::string_view(buf_.data(), 3) == "\xEF\xBB\xBF")
+                pos_ = 3;
+            at_start_ = false;
+            if (pos_ == len_)
+                continue;
         }
         if (skip_lf_) {
             skip_lf_ = false;

@@ -1,4 +1,5 @@
-// Reads a text file line by line in one pass; a line ends at LF, CR LF or a lone CR.
+// Reads a text file line by line in one pass; a line ends at LF, CR LF or a lone CR. A UTF-8
+// byte order mark at the start of the file is not part of its first line.
 #pragma once
 
 #include <cstdio>
@@ -25,6 +26,7 @@ private:
     std::vector<char> buf_;
     std::size_t pos_ = 0, len_ = 0;
     bool skip_lf_ = false; // the last line ended at a CR, so an LF right after it belongs to it
+    bool at_start_ = true; // nothing read yet: a byte order mark may come
 };
 
 } // namespace kestle

@@ -8,13 +8,13 @@
 
 namespace kestle {
 
-void parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s) {
+bool parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s) {
     p.cmd_keyword = "*";
     p.opt_count = 0;
     std::string_view text;
     if (is_cmd) {
         if (s.size() <= 1 || s.compare(0, 2, "% ") == 0)
-            return; // a lone "%" or a "% " comment
+            return true; // a lone "%" or a "% " comment
         std::size_t b = s.find(' ', 1);
         if (b == std::string::npos) {
             p.cmd_keyword = upper(std::string_view(s).substr(1));
@@ -39,7 +39,7 @@ void parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s) 
             value.clear();
             if (b == std::string_view::npos) {
                 key = text;
-                return;
+                return true;
             }
             key = text.substr(0, b);
             text = trim_view(text.substr(b));
@@ -53,18 +53,19 @@ void parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s) 
                 // An empty value rather than whatever an earlier parse left in this entry.
                 value.clear();
                 r.show_msg(0, popup_yes, msg_no_ending_quote, "", "parsecmd");
-                return;
+                return false;
             }
             value = text.substr(e + 2, close - e - 2);
             text = trim_view(text.substr(close + 1));
         } else if (b == std::string_view::npos) {
             value = text.substr(e + 1);
-            return;
+            return true;
         } else {
             value = text.substr(e + 1, b - e - 1);
             text = trim_view(text.substr(b));
         }
     }
+    return true;
 }
 
 void parsestring(ParsedCommand &p, const std::string &s) {

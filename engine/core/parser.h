@@ -23,9 +23,9 @@ struct ParsedCommand {
 };
 
 // Parses a command (is_cmd true; s begins with "%") or the command line (is_cmd false).
-// A quoted value without its closing quote shows message 41 and ends the parse; that option
-// is counted with an empty value. Options past the 50th are ignored.
-void parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s);
+// A quoted value without its closing quote shows message 41 and ends the parse (false); that
+// option is counted with an empty value. Options past the 50th are ignored.
+bool parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s);
 
 // The quoted strings of s (at most 10); the whole of s as one entry when it has none.
 void parsestring(ParsedCommand &p, const std::string &s);

@@ -60,6 +60,25 @@ void set_options(Settings &s, Variables &v, const std::string &key, const std::s
     }
 }
 
+std::string command_line_text(const std::vector<std::string> &args) {
+    std::string line;
+    for (std::string arg : args) {
+        const std::size_t eq = arg.find('=');
+        if (arg.find(' ') != std::string::npos && eq != std::string::npos && eq + 1 < arg.size() &&
+            arg[eq + 1] != '"' && arg[eq + 1] != '\'') {
+            // The parser has no escape: the value takes a quote it does not hold.
+            const std::string value = arg.substr(eq + 1);
+            const char quote = value.find('"') == std::string::npos ? '"' : '\'';
+            if (value.find(quote) == std::string::npos)
+                arg = arg.substr(0, eq + 1) + quote + value + quote;
+        }
+        if (!line.empty())
+            line += ' ';
+        line += arg;
+    }
+    return line;
+}
+
 void readargs(Settings &s, Variables &v, ParsedCommand &p, Reporter &r,
               const std::string &command_line) {
     parsecmd(p, r, false, trim(command_line));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kestle {
 
@@ -29,6 +30,11 @@ bool set_defaults(Settings &s, Variables &v, RunState &run, NotesPage &page,
 
 // One command-line option; keys are lower case and compared exactly.
 void set_options(Settings &s, Variables &v, const std::string &key, const std::string &value);
+
+// The arguments after the program name as the one text that readargs reads. A key=value
+// argument whose value holds blanks and is not quoted already gets quotes around the value, so
+// that the blanks stay in it; a value the user quoted keeps its own quotes.
+std::string command_line_text(const std::vector<std::string> &args);
 
 // Parses the command line (the arguments after the program name as one text) and applies
 // each option in order.

@@ -184,6 +184,29 @@ std::optional<double> strict_number(std::string_view s) {
     return to_double(digits);
 }
 
+std::string_view utf8_prefix(std::string_view s, std::size_t max_bytes) {
+    if (s.size() <= max_bytes)
+        return s;
+    auto byte = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    // A character is at most four bytes: its lead byte lies at most three before the cut.
+    std::size_t lead = max_bytes;
+    while (lead > 0 && max_bytes - lead < 3 && (byte(lead) & 0xC0) == 0x80)
+        --lead;
+    const unsigned char b = byte(lead);
+    const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    return s.substr(0, lead + length > max_bytes && b >= 0xC0 && b < 0xF8 ? lead : max_bytes);
+}
+
+std::string sql_literal(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'')
+            out += c;
+    }
+    return out + "'";
+}
+
 std::string lf_to_crlf(std::string_view s) {
     std::string out;
     out.reserve(s.size() + s.size() / 16);

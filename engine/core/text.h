@@ -33,6 +33,14 @@ std::string strip(const std::string &s);
 // untrimmed; a message with fewer is whole.
 std::string after_prefixes(std::string_view message);
 
+// At most max_bytes of s, cut before a UTF-8 character that would not fit whole. Bytes that
+// are not UTF-8 are cut where the limit falls.
+std::string_view utf8_prefix(std::string_view s, std::size_t max_bytes);
+
+// The text as an SQL string literal: in single quotes, each quote inside doubled, so that no
+// text can end the literal early.
+std::string sql_literal(std::string_view text);
+
 // Every LF preceded by a CR: text boxes break lines with LF, the engine's texts with CR LF.
 std::string lf_to_crlf(std::string_view s);
 

@@ -32,7 +32,8 @@ int var_add(Variables &v, const std::string &name, const std::string &value);
 // values are not scanned again and undefined names stay as written.
 std::string var_sub(const Variables &v, const std::string &s);
 
-// The VAR command: each parsed option sets one variable.
-void cmd_var(Variables &v, const ParsedCommand &cmd, Reporter &r);
+// The VAR command: each parsed option sets one variable. False when there was none (message
+// 20 shown).
+bool cmd_var(Variables &v, const ParsedCommand &cmd, Reporter &r);
 
 } // namespace kestle

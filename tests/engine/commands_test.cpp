@@ -115,9 +115,26 @@ TEST_F(CommandsTest, TablesAndDescribeListTheCatalog) {
     run("%DESCRIBE");
     EXPECT_GT(column(0).size(), 40u);
 
-    // A failing listing still says "Command executed", and the run does not complete.
-    run("%TABLES ab'c");
-    EXPECT_EQ(status(), "Command executed");
+    // A quote in the pattern is part of the name.
+    ASSERT_TRUE(query("CREATE TABLE \"O'X\" (A INTEGER)").ok());
+    run("%TABLES o'x");
+    EXPECT_EQ(column(0), std::vector<std::string>{"O'X"});
+    run("%DESCRIBE o'x");
+    EXPECT_EQ(column(1), std::vector<std::string>{"A"});
+
+    // An empty listing is executed; having found no rows, the run does not complete.
+    for (const char *cmd : {"%TABLES nosuch", "%DESCRIBE nosuch"}) {
+        run(cmd);
+        EXPECT_EQ(status(), "Command executed") << cmd;
+        EXPECT_TRUE(program().run.cmd_error) << cmd;
+    }
+    // A listing that fails shows why.
+    ZAL_disconnect(program());
+    for (const char *cmd : {"%TABLES", "%DESCRIBE staff"}) {
+        run(cmd);
+        EXPECT_EQ(status(), "No connection exists") << cmd;
+        EXPECT_EQ(node_image(run_node()), "sql-error") << cmd;
+    }
 }
 
 TEST_F(CommandsTest, LoadsqlReadsANewControlFile) {
@@ -128,9 +145,21 @@ TEST_F(CommandsTest, LoadsqlReadsANewControlFile) {
     EXPECT_EQ(program().control.stmt_count, 2);
     EXPECT_EQ(program().master().TV->topLevelItemCount(), 1);
     EXPECT_EQ(status(), "Command completed");
-    command("%LOADSQL missing.sql");
-    EXPECT_EQ(status(), "File not found: missing.sql");
-    EXPECT_EQ(program().master().TV->topLevelItemCount(), 0);
+
+    // A file that cannot be read keeps the presentation, and the run ends on the reason.
+    std::filesystem::create_directory(fx.dir / "a directory");
+    for (const char *name : {"missing.sql", "a directory"}) {
+        run(std::string("%LOADSQL ") + name);
+        EXPECT_EQ(status(), std::string("File not found: ") + name);
+        EXPECT_EQ(program().control.stmt_count, 2) << name;
+        EXPECT_EQ(program().master().TV->topLevelItemCount(), 1) << name;
+    }
+
+    // A presentation cut at the include limit says so at the end of the run.
+    write_text(fx.dir / "loop.sql", ":sql Again\n:include loop.sql\n");
+    run("%LOADSQL loop.sql");
+    EXPECT_EQ(status(), "Include file maximum exceeded (10)");
+    EXPECT_EQ(program().control.stmt_count, 10);
     command("%LOADSQL");
     EXPECT_EQ(status(), "No arguments supplied");
 }
@@ -138,22 +167,23 @@ TEST_F(CommandsTest, LoadsqlReadsANewControlFile) {
 TEST_F(CommandsTest, IfTestsTheCatalog) {
     open_sql();
     ASSERT_TRUE(query("CREATE TABLE T (A INTEGER)").ok());
+    ASSERT_TRUE(query("CREATE TABLE \"O'X\" (A INTEGER)").ok());
     struct Case {
         std::string test;
         bool runs;
     };
     const Case cases[] = {
         {"%IF EXISTS=staff", true},  {"%IF EXISTS=nosuch", false}, {"%IF NOTEXISTS=staff", false},
-        {"%IF NOTEXISTS=nosuch", true}, {"%IF FOO=X", true},        {"%IF EXISTS=st'aff", true},
+        {"%IF NOTEXISTS=nosuch", true}, {"%IF FOO=X", true},
+        // A quote in the name is part of the name, whatever follows it.
+        {"%IF EXISTS=o'x", true}, {"%IF EXISTS=st'aff", false}, {"%IF EXISTS=\"X' OR 'A'='A\"", false},
     };
     for (const Case &c : cases) {
         ASSERT_TRUE(query("DELETE FROM T").ok());
         run(c.test + ";INSERT INTO T VALUES (1);%ENDIF");
         EXPECT_EQ(query("SELECT COUNT(*) FROM T").rows[0][0], c.runs ? "1" : "0") << c.test;
+        EXPECT_EQ(status(), "Command completed") << c.test;
     }
-    // The quote broke the catalog query: its message stays, the run does not complete.
-    EXPECT_EQ(status().rfind("Execution time=", 0), 0u);
-    EXPECT_TRUE(program().run.cmd_error);
 
     command("%IF");
     EXPECT_EQ(status(), "No arguments supplied");
@@ -166,8 +196,14 @@ TEST_F(CommandsTest, RunstatsCollectsStatisticsOfTheUsersTable) {
     EXPECT_EQ(status(), "Command completed");
     EXPECT_EQ(query("SELECT CARD FROM SYSORL.SYSTABLES WHERE NAME = 'STAFF'").rows[0][0], "35");
 
-    command("%RUNSTATS nosuch");
-    EXPECT_EQ(status().rfind("Error executing RUNSTATS. SQLCODE=-", 0), 0u) << status();
+    // A failed request and a library that cannot be bound end the run on their reason.
+    run("%RUNSTATS nosuch");
+    EXPECT_EQ(status(), "Error executing RUNSTATS. SQLCODE=-2306");
+    program().routines.set_file("libkestle-missing.so");
+    run("%RUNSTATS staff");
+    EXPECT_EQ(status().rfind("Error executing RUNSTATS: the library libkestle-missing.so cannot be bound: ", 0), 0u)
+        << status();
+    EXPECT_NE(status().find("No such file"), std::string::npos) << status();
     command("%RUNSTATS");
     EXPECT_EQ(status(), "No arguments supplied");
 }

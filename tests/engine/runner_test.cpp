@@ -128,7 +128,7 @@ TEST_F(RunnerTest, UnknownKeywordIsReportedAndLaterCommandsAreKnown) {
     EXPECT_TRUE(program().run.cmd_error);
 
     for (const char *keyword :
-         {"MSG", "PROMPT", "DISPLAY", "DUMPVARS", "ZAL", "EXPLAIN", "ENDIF", "EXTRAS", "DISCONNECT"}) {
+         {"DISPLAY", "DUMPVARS", "ENDIF", "EXTRAS", "DISCONNECT"}) {
         run(std::string("%") + keyword);
         EXPECT_EQ(status(), "Command completed") << keyword;
     }
@@ -140,6 +140,37 @@ TEST_F(RunnerTest, UnknownKeywordIsReportedAndLaterCommandsAreKnown) {
     program().forms.cur_sql_form->unload();
     run("%FROB");
     EXPECT_EQ(dialogs().messages(), (std::vector<std::string>{"Invalid keyword=FROB"}));
+}
+
+TEST_F(RunnerTest, RefusedCommandsKeepTheirMessageAtTheEndOfTheRun) {
+    open_sql();
+    run("VALUES 1"); // PLOT needs an output window before it looks at its options
+    for (const char *cmd : {"%VIEW", "%LOADSQL", "%IF", "%RUNSTATS", "%VAR", "%ERASE", "%MSG", "%PROMPT", "%ZAL",
+                            "%EXPLAIN", "%PLOT", "%GRAPH", "%COMPARE"}) {
+        run(cmd);
+        EXPECT_EQ(status(), "No arguments supplied") << cmd;
+    }
+    run("%CONNECT FOO=1");
+    EXPECT_EQ(status(), "Invalid keyword=FOO");
+}
+
+TEST_F(RunnerTest, CommandWithAnOpenQuoteDoesNotRun) {
+    open_sql();
+    const SQLHDBC connection = program().session.hdbc;
+    run("%CONNECT DATABASE=\"NOSUCH");
+    EXPECT_EQ(status(), "No ending quote found in command string");
+    EXPECT_EQ(program().session.hdbc, connection);
+    EXPECT_TRUE(program().session.db_connected);
+    EXPECT_EQ(program().settings.db_name, "SAMPLE");
+
+    run("%VAR Q=1;%VAR P=2 Q='abc");
+    EXPECT_EQ(status(), "No ending quote found in command string");
+    EXPECT_EQ(var_sub(program().vars, "[Q][P]"), "1[P]");
+
+    // The run goes on after it, as after any failing statement.
+    run("%VAR Q=\"x;INSERT INTO T VALUES (1)");
+    EXPECT_EQ(values(), "1");
+    EXPECT_TRUE(program().run.cmd_error);
 }
 
 TEST_F(RunnerTest, VariablesAreSubstitutedBeforeAnythingElse) {

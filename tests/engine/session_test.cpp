@@ -110,7 +110,7 @@ TEST_F(SessionTest, DatabaseFileThatDisappearsBetweenStatements) {
     runit(program(), true, "%CONNECT DATABASE=SAMPLE;INSERT INTO T VALUES (3);%IF EXISTS=T;%RUNSTATS T;%TABLES");
     EXPECT_FALSE(program().session.db_connected);
     EXPECT_TRUE(program().run.cmd_error);
-    EXPECT_EQ(status(), "Command executed"); // the last command's own text; no completion
+    EXPECT_EQ(status(), "No connection exists"); // the listing failed too
     QTreeWidgetItem *insert = queries().topLevelItem(1);
     EXPECT_EQ(node_text(insert), "INSERT INTO T VALUES (3)");
     EXPECT_EQ(node_image(insert), "sql-error");

@@ -49,6 +49,17 @@ TEST_F(SqlExecTest, StatementWithoutResultIsLoggedAndTimed) {
     EXPECT_EQ(query("SELECT COUNT(*) FROM T").rows[0][0], "1");
 }
 
+TEST_F(SqlExecTest, TitleKeepsOnlyWholeCharactersOfItsFortyBytes) {
+    open_sql();
+    const std::string euro = "\xE2\x82\xAC";
+    const std::string title = "VALUES '" + std::string(29, 'x') + euro; // 40 bytes
+    ASSERT_EQ(run(title + euro + "'"), 0);
+    EXPECT_EQ(node_text(run_node()), title);
+    EXPECT_EQ(bytes(output(1)->windowTitle()), title + "...");
+    ASSERT_EQ(run("VALUES '" + std::string(30, 'x') + euro + "'"), 0);
+    EXPECT_EQ(node_text(run_node()), "VALUES '" + std::string(30, 'x'));
+}
+
 TEST_F(SqlExecTest, QueryFillsTheGridOfTheSlotsOutputWindow) {
     ZALSQL &sql = open_sql();
     sql.move_twips(600, 900);

@@ -1,6 +1,7 @@
 #include "browser.h"
 #include "keyed_toolbar.h"
 #include "program_fixture.h"
+#include "settings.h"
 #include "startup.h"
 #include "text_codec.h"
 #include "twips.h"
@@ -92,24 +93,29 @@ TEST(StartupTest, FreshInstanceWithoutControlFileStillStarts) {
 
 TEST(StartupTest, CommandLineOptions) {
     const struct {
-        const char *line;
+        std::vector<std::string> args; // as the shell hands them over
         const char *db_name;
         const char *ctl_file;
         std::vector<std::string> messages; // the boxes, before the first SQL window opens
         bool connected;
     } cases[] = {
-        {"file=\"my file.sql\"", "SAMPLE", "my file.sql", {}, true},
-        {"database=NOPE other.sql", "NOPE", "other.sql", {"File not found: other.sql"}, false},
+        {{"file=\"my file.sql\""}, "SAMPLE", "my file.sql", {}, true},
+        {{"file='my file.sql'"}, "SAMPLE", "my file.sql", {}, true},
+        {{"file=my file.sql"}, "SAMPLE", "my file.sql", {}, true},
+        {{"file=say \"hi\".sql", "database=SAMPLE"}, "SAMPLE", "say \"hi\".sql", {}, true},
+        {{"database=NOPE", "other.sql"}, "NOPE", "other.sql", {"File not found: other.sql"}, false},
         // The message table is filled before the command line is read: message 41 has its text.
-        {"database=\"SAMPLE", "", "kestle.sql", {"No ending quote found in command string"}, false},
+        {{"database=\"SAMPLE"}, "", "kestle.sql", {"No ending quote found in command string"}, false},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
+        const std::string line = command_line_text(c.args);
+        SCOPED_TRACE(line);
         ProgramFixture fx;
         write_text(fx.dir / "my file.sql", ":section Blank name\n");
+        write_text(fx.dir / "say \"hi\".sql", ":section Quoted name\n");
         write_text(fx.dir / "kestle.sql", ":section Default\n");
         Program &p = fx.program;
-        Main(p, c.line);
+        Main(p, line);
         EXPECT_EQ(p.settings.db_name, c.db_name);
         EXPECT_EQ(p.settings.ctl_file, c.ctl_file);
         EXPECT_EQ(p.session.db_connected, c.connected);

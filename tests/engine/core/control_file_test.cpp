@@ -40,7 +40,7 @@ private:
 
 const ShownMsg loaded(const std::string &name) { return {0, 0, 23, name, "readops"}; }
 const ShownMsg not_found(const std::string &name) { return {0, -1, 22, name, "readops"}; }
-const ShownMsg too_deep{1, 0, 0, "Include file maximum exceeded (10)", "readops"};
+const ShownMsg too_deep{1, -1, 0, "Include file maximum exceeded (10)", "readops"};
 
 } // namespace
 
@@ -153,6 +153,17 @@ TEST_F(ControlFileTest, LineEndsLfCrLfAndLoneCr) {
     EXPECT_EQ(rec(1).sql, big + "\r\nb\r\nc\r\n\r\nd");
 }
 
+TEST_F(ControlFileTest, ByteOrderMarkOpensNoText) {
+    const std::string bom = "\xEF\xBB\xBF";
+    kestle_test::write_text(dir / "part.sql", bom + ":sql B\n" + bom + "x\n");
+    ControlLoad l = load(bom + ":section A\n:include part.sql\n");
+    ASSERT_EQ(l.count, 2);
+    EXPECT_EQ(rec(1).title, "A");
+    EXPECT_EQ(rec(2).title, "B");
+    EXPECT_EQ(rec(2).sql, bom + "x"); // only at the start of a file
+    EXPECT_EQ(load(bom).count, 0);
+}
+
 TEST_F(ControlFileTest, IncludesShareTheCurrentRecordAndNotesMode) {
     kestle_test::write_text(dir / "part.sql", "more of A\n{\nnote from include\n");
     ControlLoad l = load(":sql A\nfirst\n:include  part.sql  \nstill a note\n}\nlast\n:sql B\n");
@@ -197,8 +208,9 @@ TEST_F(ControlFileTest, MissingFiles) {
     load(":sql old\n");
     ControlLoad l = read("  nothere.sql ");
     EXPECT_EQ(l.count, 0);
-    EXPECT_EQ(cf.stmt_count, 0); // the previous presentation is gone
-    EXPECT_EQ(cf.record(1).title, "");
+    EXPECT_EQ(cf.stmt_count, 1); // the previous presentation stays
+    EXPECT_EQ(cf.record(1).title, "old");
+    EXPECT_FALSE(l.opened);
     EXPECT_FALSE(l.visible);
     EXPECT_EQ(r.shown, std::vector<ShownMsg>{not_found("nothere.sql")});
 

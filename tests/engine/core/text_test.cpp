@@ -53,6 +53,24 @@ TEST(Trim, BlanksOnly) {
     EXPECT_EQ(upper("select \xC3\xA9t\xC3\xA9"), "SELECT \xC3\xA9T\xC3\xA9");
 }
 
+TEST(Utf8Prefix, CutsBeforeACharacterThatDoesNotFit) {
+    const std::string a38(38, 'a');
+    struct Case {
+        std::string s;
+        std::size_t kept;
+    } cases[] = {
+        {std::string(45, 'a'), 40},
+        {a38 + "\xC3\xA9", 40},                // fits whole
+        {a38 + "a\xC3\xA9", 39},               // two bytes across the limit
+        {a38 + "\xE2\x82\xAC", 38},           // three bytes
+        {std::string(37, 'a') + "\xF0\x9F\x98\x80x", 37}, // four bytes
+        {a38 + std::string(6, '\x80'), 40},     // no lead byte: not UTF-8
+        {"short \xC3\xA9", 8},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(utf8_prefix(c.s, 40), c.s.substr(0, c.kept)) << c.kept;
+}
+
 TEST(LenientNumber, ReadsTheNumberAtTheHead) {
     struct Case {
         const char *s;
