@@ -1,5 +1,5 @@
 // Where windows open in the main window's client area, at the main window's usual sizes.
-#include "../engine/app_fixture.h"
+#include "app_fixture.h"
 
 #include "close_label.h"
 #include "keyed_toolbar.h"
@@ -33,16 +33,15 @@ protected:
     }
     ZALMaster &master() { return program().master(); }
     QRect area() { return master().mdi->viewport()->rect(); }
-    // The window's frame lies in the client area and, with `controls`, every control it shows
-    // lies in the window.
-    void expect_wholly_visible(Form &f, bool controls = true) {
+    // The window's frame lies in the client area, and every control it shows lies in the window.
+    void expect_wholly_visible(Form &f) {
         QApplication::processEvents();
         EXPECT_TRUE(f.frame()->isVisible());
         EXPECT_TRUE(area().contains(f.frame()->geometry()))
             << f.frame()->geometry().x() << "," << f.frame()->geometry().y() << " " << f.frame()->width() << "x"
             << f.frame()->height() << " in " << area().width() << "x" << area().height();
         for (QWidget *c : f.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            if (controls && c->isVisible())
+            if (c->isVisible())
                 EXPECT_TRUE(f.rect().contains(c->geometry())) << c->metaObject()->className();
     }
 };
@@ -56,7 +55,7 @@ TEST_P(PlacementTest, EveryWindowOpensWhollyInsideTheClientArea) {
     sql.TB->click("magnify");
     master().TB->click("connect");
     master().TB->click("info");
-    master().Queries_NodeClick(master().Queries->topLevelItem(0)->child(0)); // its statement
+    click_node(*master().Queries, master().Queries->topLevelItem(0)->child(0)); // its statement
     ASSERT_NE(p.forms.cur_sql_form, &sql);
     command("%DISPLAY A message");
     p.view_text().show_form();
@@ -80,7 +79,7 @@ TEST_P(PlacementTest, EveryWindowOpensWhollyInsideTheClientArea) {
         ASSERT_NE(f, nullptr);
         SCOPED_TRACE(bytes(f->windowTitle()));
         f->show_form();
-        expect_wholly_visible(*f, f != &p.tools());
+        expect_wholly_visible(*f);
     }
     EXPECT_EQ(master().mdi->horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(master().mdi->verticalScrollBar()->maximum(), 0);
