@@ -5,6 +5,7 @@
 #include "twips.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <algorithm>
@@ -47,7 +48,10 @@ int Form::top_twips() { return px_to_twips(frame()->y()); }
 int Form::width_twips() { return px_to_twips(frame()->width()); }
 int Form::height_twips() { return px_to_twips(frame()->height()); }
 
-void Form::move_twips(int left, int top) { frame()->move(twips_to_px(left), twips_to_px(top)); }
+void Form::move_twips(int left, int top) {
+    placed_ = true;
+    frame()->move(twips_to_px(left), twips_to_px(top));
+}
 
 void Form::resize_twips(int width, int height) { frame()->resize(twips_to_px(width), twips_to_px(height)); }
 
@@ -72,15 +76,15 @@ void Form::unload() {
 namespace {
 
 // Start and length of a window along one side of an area of length room: where it does not fit
-// it moves back; where it is longer than the area it keeps its start (up to a quarter of the
-// area) and is cut to the rest.
-std::pair<int, int> fit_side(int start, int length, int room) {
+// it moves back; where it is longer than the area it is cut to the area, and one that was given
+// its place keeps its start (up to a quarter of the area).
+std::pair<int, int> fit_side(int start, int length, int room, bool placed) {
     start = std::max(start, 0);
     if (start + length <= room)
         return {start, length};
     if (length <= room)
         return {room - length, length};
-    start = std::min(start, room / 4);
+    start = placed ? std::min(start, room / 4) : 0;
     return {start, room - start};
 }
 
@@ -91,13 +95,37 @@ void Form::showEvent(QShowEvent *event) {
     fit_in_client_area();
 }
 
+void Form::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    // The client area looks at its scroll bars again only when a window moves or is resized,
+    // not when one hides; told to look, it scrolls back once nothing visible lies outside.
+    if (mdi_child_ && windows_.mdi) {
+        QWidget *viewport = windows_.mdi->viewport();
+        QResizeEvent again(viewport->size(), viewport->size());
+        QCoreApplication::sendEvent(viewport, &again);
+    }
+}
+
+void Form::keep_inside(QWidget *control) { kept_inside_.emplace_back(control, control->geometry()); }
+
+void Form::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    for (const auto &[control, design] : kept_inside_) {
+        if (!control)
+            continue;
+        const int margin = design.x();
+        control->resize(std::min(design.width(), std::max(width() - design.x() - margin, 0)),
+                        std::min(design.height(), std::max(height() - design.y() - margin, 0)));
+    }
+}
+
 void Form::fit_in_client_area() {
     QWidget *area = mdi_child_ ? frame()->parentWidget() : nullptr;
     if (!area || area->size().isEmpty())
         return;
     const QRect g = frame()->geometry();
-    const auto [x, w] = fit_side(g.x(), g.width(), area->width());
-    const auto [y, h] = fit_side(g.y(), g.height(), area->height());
+    const auto [x, w] = fit_side(g.x(), g.width(), area->width(), placed_);
+    const auto [y, h] = fit_side(g.y(), g.height(), area->height(), placed_);
     if (QRect(x, y, w, h) != g)
         frame()->setGeometry(x, y, w, h);
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class QMdiArea;
@@ -53,6 +54,9 @@ public:
     // by itself when it opens, and a window resized while open asks for it again.
     void fit_in_client_area();
     void set_caption(const QString &caption);
+    // A control at its design place that keeps its design size where the window holds it, and
+    // is cut back to end inside the window, by its left margin, where the window is smaller.
+    void keep_inside(QWidget *control);
     // Closes the window for good; its unload steps run first.
     void unload();
 
@@ -61,11 +65,15 @@ protected:
     virtual void form_unload() {}
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     Windows &windows_;
     bool mdi_child_;
     bool unloading_ = false;
+    bool placed_ = false; // given its place by the program rather than by the client area
+    std::vector<std::pair<QPointer<QWidget>, QRect>> kept_inside_; // with their design places
 };
 
 } // namespace kestle

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -166,7 +167,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 Grid::Grid(QWidget *parent) : QTableView(parent) {
     setModel(&model_);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    fit_rows_to_font();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -176,10 +177,32 @@ Grid::Grid(QWidget *parent) : QTableView(parent) {
     connect(&model_, &QAbstractItemModel::modelReset, this, &Grid::apply_widths);
 }
 
+void Grid::fit_rows_to_font() { verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4); }
+
 void Grid::apply_widths() {
     for (size_t c = 0; c < widths_.size() && static_cast<int>(c) < model_.columnCount(); ++c)
-        if (widths_[c] > 0)
-            setColumnWidth(static_cast<int>(c), twips_to_px(widths_[c]));
+        show_width(static_cast<int>(c));
+}
+
+void Grid::show_width(int col) {
+    const int twips = widths_[static_cast<size_t>(col)];
+    if (twips <= 0)
+        return;
+    int px = twips_to_px(twips);
+    if (cell_padding_) {
+        // The item view keeps a text margin on either side of a cell and draws its grid line
+        // inside the column.
+        const int text_margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+        px += 2 * text_margin + (showGrid() ? 1 : 0);
+        if (col < model_.columnCount())
+            px = std::max(px, horizontalHeader()->sectionSizeHint(col));
+    }
+    setColumnWidth(col, px);
+}
+
+void Grid::set_cell_padding(bool on) {
+    cell_padding_ = on;
+    apply_widths();
 }
 
 void Grid::set_cols(int n) { model_.set_cols(n); }
@@ -196,7 +219,10 @@ void Grid::set_col_width(int col, int twips) {
     if (widths_.size() <= static_cast<size_t>(col))
         widths_.resize(static_cast<size_t>(col) + 1, 0);
     widths_[static_cast<size_t>(col)] = twips;
-    setColumnWidth(col, twips_to_px(twips));
+    if (twips > 0)
+        show_width(col);
+    else
+        setColumnWidth(col, 0);
 }
 
 int Grid::row() const { return currentIndex().isValid() ? currentIndex().row() + 1 : 0; }
@@ -219,6 +245,14 @@ void Grid::set_grid_visible(bool visible) {
     } else {
         model_.suspend();
         hide();
+    }
+}
+
+void Grid::changeEvent(QEvent *event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fit_rows_to_font();
+        apply_widths(); // the bold headers take the new font as well
     }
 }
 

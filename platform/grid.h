@@ -68,6 +68,9 @@ public:
     void clear() { model_.clear(); }
     int col_width(int col) const;      // twips
     void set_col_width(int col, int twips);
+    // With padding a column width is the room for its text: the view adds its own cell margins,
+    // and a column is never narrower than its header in bold, as the current column shows it.
+    void set_cell_padding(bool on);
     int col_alignment(int col) const { return model_.col_alignment(col); }
     void set_col_alignment(int col, int alignment) { model_.set_col_alignment(col, alignment); }
 
@@ -88,12 +91,17 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void apply_widths();
+    void show_width(int col);
+    // Rows as high as a line of the grid's font.
+    void fit_rows_to_font();
 
     GridModel model_;
     std::vector<int> widths_; // twips, kept across the model's resets; 0: not set
+    bool cell_padding_ = false;
 };
 
 } // namespace kestle

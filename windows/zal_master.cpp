@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -40,6 +41,7 @@ namespace kestle {
 namespace {
 
 constexpr const char *caption = "ZAL Meridian Store Demonstration Program";
+constexpr int design_width = 15360, design_height = 11520; // twips
 
 QTreeWidget *tree(QWidget *parent) {
     auto *t = new QTreeWidget(parent);
@@ -111,15 +113,12 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     Label1 = new QLabel("Commands", CoolBar1);
     place_twips(Label1, 60, 480, 1215, 255);
     TV = tree(CoolBar1);
-    place_twips(TV, 60, 720, 3735, 2295);
     Label2 = new QLabel("Query Log", CoolBar1);
-    place_twips(Label2, 60, 3120, 1215, 255);
     Queries = tree(CoolBar1);
-    place_twips(Queries, 60, 3360, 3735, 2055);
     Label3 = new QLabel("Help", CoolBar1);
-    place_twips(Label3, 60, 5520, 1215, 255);
     Web = new Browser(CoolBar1);
     place_twips(Web, 60, 5760, 3735, 4335);
+    lay_out_panes();
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
         guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
@@ -141,7 +140,7 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     connect(TV->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, forget);
     connect(TV->model(), &QAbstractItemModel::modelAboutToBeReset, this, forget);
 
-    resize(twips_to_px(15360), twips_to_px(11520));
+    resize(twips_to_px(design_width), twips_to_px(design_height));
 }
 
 ZALMaster::~ZALMaster() {
@@ -341,9 +340,20 @@ void ZALMaster::fit_notes_pane() {
     Web->resize(Web->width(), twips_to_px(std::max(height, 600)));
 }
 
+void ZALMaster::lay_out_panes() {
+    const int extra = std::max(px_to_twips(height()) - design_height, 0);
+    const int tree_extra = extra / 2;
+    place_twips(TV, 60, 720, 3735, 2295 + tree_extra);
+    place_twips(Label2, 60, 3120 + tree_extra, 1215, 255);
+    place_twips(Queries, 60, 3360 + tree_extra, 3735, 2055 + extra - tree_extra);
+    place_twips(Label3, 60, 5520 + extra, 1215, 255);
+    Web->move(Web->x(), twips_to_px(5760 + extra));
+    fit_notes_pane();
+}
+
 void ZALMaster::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
-    fit_notes_pane();
+    lay_out_panes();
 }
 
 void ZALMaster::closeEvent(QCloseEvent *event) {

@@ -46,6 +46,9 @@ public:
     void MDIForm_DragDrop();
     // The notes pane reaches down to 1000 twips above the window's bottom.
     void fit_notes_pane();
+    // The tree and the query log share what the window's height has beyond its design height,
+    // so the notes pane below them moves down and keeps its own rule.
+    void lay_out_panes();
     // Opens a new SQL window in the first free slot and makes it current; null (after the
     // message box) when all slots are in use. `shift` moves it 100 twips to the right.
     ZALSQL *open_sql_window(bool shift, bool show = true);

@@ -25,6 +25,7 @@ ZALOutput::ZALOutput(Program &p) : Form(p.forms.windows, "", true), p_(p) {
     QueryNo->setAutoFillBackground(true);
     place_twips(QueryNo, 62, 120, 5055, 135);
     DataValues = new Grid(this);
+    DataValues->set_cell_padding(true);
     place_twips(DataValues, 62, 360, 5055, 2535);
     connect(DataValues, &Grid::cell_pressed, this, [this](Qt::MouseButton button, int row, int col) {
         guarded("DataValues_MouseDown", [&] { DataValues_MouseDown(button, row, col); });

@@ -15,7 +15,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QMdiArea>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -610,14 +609,8 @@ void show_spatial(Program &p) {
     ZALSpatial &w = p.spatial_window();
     w.show_form();
     w.frame()->raise();
-    // A window larger than the client area is cut down to fit it.
-    if (QMdiArea *mdi = p.forms.windows.mdi) {
-        const QRect area = mdi->viewport()->rect();
-        const QRect f = w.frame()->geometry();
-        if (f.right() > area.right() || f.bottom() > area.bottom())
-            w.frame()->resize(std::min(f.width(), area.width() - std::max(f.x(), 0)),
-                              std::min(f.height(), area.height() - std::max(f.y(), 0)));
-    }
+    // Shown again while open, it comes back inside the client area as well.
+    w.fit_in_client_area();
 }
 
 } // namespace kestle

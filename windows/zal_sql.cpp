@@ -169,7 +169,7 @@ void ZALSQL::resizeEvent(QResizeEvent *event) {
     const int cmd_h = std::max(h - msg_h - 960, 0);
     SQLCommand->setGeometry(cmd.x(), cmd.y(), twips_to_px(w - 240), twips_to_px(cmd_h));
     ZALMSG->setGeometry(ZALMSG->x(), cmd.y() + twips_to_px(cmd_h + 100), twips_to_px(w - 240), ZALMSG->height());
-    TB->resize(twips_to_px(w), TB->height());
+    TB->resize(width(), TB->height()); // along the top of the window's inside
 }
 
 bool ZALSQL::event(QEvent *event) {

@@ -50,6 +50,7 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
 ZALViewText::ZALViewText(Program &p) : Form(p.forms.windows, "Text Viewer", true) {
     Textin = text_box(this, 9.75);
     place_twips(Textin, 300, 60, 8055, 5175);
+    keep_inside(Textin);
     CloseSQL = close_label(this, 30, 30, false);
     resize_twips(8700, 5800);
 }
@@ -61,6 +62,7 @@ void ZALViewText::set_text(const std::string &text) { Textin->setPlainText(box_t
 ZALViewHTML::ZALViewHTML(Program &p) : Form(p.forms.windows, "ZALDemo Help", true), p_(p) {
     Web = new Browser(this);
     place_twips(Web, 240, 60, 10875, 7095);
+    keep_inside(Web);
     CloseSQL = close_label(this, 30, 30, true);
     resize_twips(11400, 7700);
     // Form_Load
@@ -76,6 +78,7 @@ void ZALViewHTML::form_unload() {
 ZALMagnify::ZALMagnify(Program &p) : Form(p.forms.windows, "SQL Info", true) {
     SQLText = text_box(this, 14.25);
     place_twips(SQLText, 240, 120, 11895, 7575);
+    keep_inside(SQLText);
     CloseSQL = close_label(this, 30, 120, false);
     resize_twips(12400, 8200);
 }

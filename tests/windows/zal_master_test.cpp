@@ -102,6 +102,30 @@ TEST_F(MasterTest, KeysShowTheDesktopsPicturesAndOnlyTheirOwnTips) {
     }
 }
 
+TEST_F(MasterTest, TreeAndQueryLogShareTheHeightBeyondTheDesign) {
+    // The default size first: the design layout in a 1024 x 768 window.
+    const QSize sizes[] = {master().size(), QSize(1600, 1000), QSize(1024, 600)};
+    EXPECT_EQ(sizes[0], QSize(1024, 768));
+    for (const QSize &size : sizes) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        master().resize(size);
+        QApplication::processEvents();
+        const int height = px_to_twips(master().height());
+        const int extra = std::max(height - 11520, 0);
+        EXPECT_NEAR(px_to_twips(master().TV->height()), 2295 + extra / 2, 30);
+        EXPECT_NEAR(px_to_twips(master().Queries->height()), 2055 + extra / 2, 30);
+        EXPECT_NEAR(px_to_twips(master().Web->y()), 5760 + extra, 30);
+        EXPECT_NEAR(px_to_twips(master().Web->height()), height - px_to_twips(master().Web->y()) - 1000, 30);
+        // Stacked in their order, and all of it inside the window.
+        const QWidget *stack[] = {master().TB,      master().Label1, master().TV, master().Label2,
+                                  master().Queries, master().Label3, master().Web};
+        for (std::size_t i = 1; i < std::size(stack); ++i)
+            EXPECT_LE(stack[i - 1]->geometry().bottom(), stack[i]->y()) << i;
+        EXPECT_LE(master().Web->mapTo(&master(), QPoint(0, master().Web->height())).y(), master().height());
+        EXPECT_GT(master().mdi->viewport()->width(), 0);
+    }
+}
+
 TEST_F(MasterTest, TreeClickPastesAndRunsWhilePlaybackIsOn) {
     load(presentation);
     ZALSQL &w = open_sql();

@@ -4,6 +4,9 @@
 #include "twips.h"
 #include "zal_viewers.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QStyle>
 #include <QPlainTextEdit>
 
 using namespace kestle;
@@ -82,6 +85,56 @@ TEST_F(OutputTest, ResizeKeepsTheMinimumAndLaysOutTheGrid) {
     EXPECT_NEAR(px_to_twips(out.QueryNo->width()), 8000 - 300, 30);
     EXPECT_NEAR(px_to_twips(out.DataValues->width()), 8000 - 300, 30);
     EXPECT_NEAR(px_to_twips(out.DataValues->height()), 5000 - 860, 30);
+}
+
+// The width the view leaves for a cell's text once its margins and grid line are taken.
+int text_room(Grid &g, int col) {
+    const int margin = g.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &g) + 1;
+    return g.columnWidth(col) - 2 * margin - (g.showGrid() ? 1 : 0);
+}
+
+TEST_F(OutputTest, CellsAndBoldHeadersFitTheirColumnsAtLargeFonts) {
+    // Digits are as wide as the "O" of the sample in a fixed-pitch font.
+    const struct {
+        const char *font, *size;
+    } fonts[] = {{"DejaVu Sans Mono", "14"}, {"Microsoft Sans Serif", "14"}, {"DejaVu Serif", "24"}};
+    ZALSQL &w = open_sql();
+    for (const auto &f : fonts) {
+        SCOPED_TRACE(std::string(f.font) + " " + f.size);
+        var_add(program().vars, "font", f.font);
+        var_add(program().vars, "fontsize", f.size);
+        ZALOutput &out = run_query(w, "SELECT EMP_NO, MID_INIT, 'OOOOOO' AS O6 FROM EMPLOYEE");
+        out.show_form();
+        Grid &g = *out.DataValues;
+        const QFontMetrics metrics(g.font());
+        for (int c = 0; c < g.cols(); ++c) {
+            SCOPED_TRACE(c);
+            const QString value = qt(g.text_matrix(1, c));
+            EXPECT_EQ(metrics.elidedText(value, Qt::ElideRight, text_room(g, c)), value);
+            EXPECT_GE(g.columnWidth(c), g.horizontalHeader()->sectionSizeHint(c)); // bold when current
+        }
+        EXPECT_GE(g.rowHeight(0), metrics.height());
+    }
+}
+
+TEST_F(OutputTest, RowsAndHeaderFollowTheFontOfTheSettingsKey) {
+    ZALSQL &w = open_sql();
+    ZALOutput &out = run_query(w, "SELECT EMP_NO FROM EMPLOYEE");
+    out.show_form();
+    Grid &g = *out.DataValues;
+    const int row_before = g.rowHeight(0);
+    const int header_before = g.horizontalHeader()->height();
+    dialogs().font_answers.push_back(FontChoice{"DejaVu Sans", 28});
+    program().master().TB->click("settings");
+    QApplication::processEvents();
+    QFont bold = g.font();
+    bold.setBold(true);
+    EXPECT_GE(g.rowHeight(0), QFontMetrics(g.font()).height());
+    EXPECT_GT(g.rowHeight(0), row_before);
+    EXPECT_GE(g.horizontalHeader()->height(), QFontMetrics(bold).height());
+    EXPECT_GT(g.horizontalHeader()->height(), header_before);
+    const QString value = qt(g.text_matrix(1, 0));
+    EXPECT_EQ(QFontMetrics(g.font()).elidedText(value, Qt::ElideRight, text_room(g, 0)), value);
 }
 
 } // namespace
