@@ -20,41 +20,105 @@ constexpr int32_t max_statement_length = 2 * 1024 * 1024;
 struct Object {
     enum class Kind { Env, Dbc, Stmt } kind;
     SQLHANDLE parent = 0;
+    // Held for the whole of a call on the handle: a connection's is shared by its statements, an
+    // environment has one of its own. Everything below is read and written under it.
+    std::shared_ptr<std::recursive_mutex> lock;
+    bool freed = false; // out of the table; a call that found it before waits, then fails
     std::optional<Diagnostic> diagnostic;
     std::unique_ptr<Connection> connection; // Dbc, while connected
     std::unique_ptr<Statement> statement;   // Stmt
 };
 
-// Handle numbers are never reused, so a stale handle is recognised as invalid.
-struct Registry {
-    std::recursive_mutex lock;
-    std::unordered_map<SQLHANDLE, Object> objects;
-    SQLHANDLE next = 1;
-    SQLHANDLE current_dbc = 0; // the connection made last, for the administrative calls
+using ObjectPtr = std::shared_ptr<Object>;
 
-    Object *find(SQLHANDLE h, Object::Kind kind) {
-        auto it = objects.find(h);
-        return it != objects.end() && it->second.kind == kind ? &it->second : nullptr;
+// The handle table. Its lock is held only to look a handle up, add or remove one, never while
+// a call runs, so a call waits for no other connection. A call keeps its object alive while it
+// runs, and a handle freed meanwhile is marked under the object's own lock: the call that comes
+// next to it finds it freed instead of memory that is gone. Lock order: an object's lock, then
+// the table's.
+// Handle numbers are never reused, so a stale handle is recognised as invalid.
+class Registry {
+public:
+    ObjectPtr find(SQLHANDLE h, Object::Kind kind) {
+        std::lock_guard guard(lock_);
+        auto it = objects_.find(h);
+        return it != objects_.end() && it->second->kind == kind ? it->second : nullptr;
     }
-    SQLHANDLE add(Object::Kind kind, SQLHANDLE parent) {
-        SQLHANDLE h = next++;
-        objects.emplace(h, Object{kind, parent, {}, {}, {}});
+    SQLHANDLE add(ObjectPtr o) {
+        std::lock_guard guard(lock_);
+        const SQLHANDLE h = next_;
+        objects_.emplace(h, std::move(o));
+        ++next_;
         return h;
     }
-    void remove(SQLHANDLE h) { objects.erase(h); }
-    // The handles whose parent is h (a rare question: disconnecting, freeing an environment).
-    std::vector<SQLHANDLE> children(SQLHANDLE h) const {
-        std::vector<SQLHANDLE> c;
-        for (const auto &[handle, o] : objects)
-            if (o.parent == h)
-                c.push_back(handle);
-        return c;
+    // Marks the object freed and takes it out of the table; the caller holds its lock.
+    void remove(SQLHANDLE h, Object &o) {
+        o.freed = true;
+        std::lock_guard guard(lock_);
+        objects_.erase(h);
     }
+    // Whether h is the parent of any handle (a rare question: freeing an environment).
+    bool has_children(SQLHANDLE h) {
+        std::lock_guard guard(lock_);
+        for (const auto &[handle, o] : objects_)
+            if (o->parent == h)
+                return true;
+        return false;
+    }
+    // Frees the children of h; they share the caller's lock.
+    void remove_children(SQLHANDLE h) {
+        std::vector<ObjectPtr> gone;
+        {
+            std::lock_guard guard(lock_);
+            for (auto it = objects_.begin(); it != objects_.end();)
+                if (it->second->parent == h) {
+                    it->second->freed = true;
+                    gone.push_back(std::move(it->second));
+                    it = objects_.erase(it);
+                } else {
+                    ++it;
+                }
+        }
+        // finalized outside the table's lock
+        for (const ObjectPtr &o : gone)
+            o->statement.reset();
+    }
+
+    // The connection made last among those still held, for the administrative calls.
+    void connected(SQLHANDLE h) {
+        std::lock_guard guard(lock_);
+        connected_.push_back(h);
+    }
+    void disconnected(SQLHANDLE h) {
+        std::lock_guard guard(lock_);
+        std::erase(connected_, h);
+    }
+    ObjectPtr current_connection() {
+        std::lock_guard guard(lock_);
+        if (connected_.empty())
+            return nullptr;
+        auto it = objects_.find(connected_.back());
+        return it != objects_.end() ? it->second : nullptr;
+    }
+
+private:
+    std::mutex lock_;
+    std::unordered_map<SQLHANDLE, ObjectPtr> objects_;
+    SQLHANDLE next_ = 1;
+    std::vector<SQLHANDLE> connected_; // in the order they connected
 };
 
 Registry &registry() {
     static Registry r;
     return r;
+}
+
+ObjectPtr make_object(Object::Kind kind, SQLHANDLE parent, std::shared_ptr<std::recursive_mutex> lock) {
+    auto o = std::make_shared<Object>();
+    o->kind = kind;
+    o->parent = parent;
+    o->lock = lock ? std::move(lock) : std::make_shared<std::recursive_mutex>();
+    return o;
 }
 
 SQLRETURN fail(Object &o, Diagnostic d) {
@@ -85,28 +149,26 @@ void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
 }
 
 // Drops a statement handle; its connection stays.
-void drop_statement(Registry &r, SQLHANDLE h) { r.remove(h); }
+void drop_statement(Registry &r, SQLHANDLE h, Object &stmt) {
+    r.remove(h, stmt);
+    stmt.statement.reset();
+}
 
 void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
-    for (SQLHANDLE s : r.children(h))
-        drop_statement(r, s);
+    r.remove_children(h);
     dbc.connection.reset();
-    if (r.current_dbc == h) {
-        r.current_dbc = 0;
-        for (auto &[other, o] : r.objects)
-            if (o.kind == Object::Kind::Dbc && o.connection)
-                r.current_dbc = other;
-    }
+    r.disconnected(h);
 }
 
 // The diagnostic of an exception, on the handle while it exists and while there is memory for
 // it; the call fails either way.
 SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
     try {
-        Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        if (Object *o = r.find(h, kind))
-            o->diagnostic = diagnose(Condition::SystemError, {what});
+        if (ObjectPtr o = registry().find(h, kind)) {
+            std::lock_guard guard(*o->lock);
+            if (!o->freed)
+                o->diagnostic = diagnose(Condition::SystemError, {what});
+        }
     } catch (const std::exception &) {
         // not even the diagnostic fits: the return code alone reports the failure
     }
@@ -124,14 +186,16 @@ SQLRETURN guarded(SQLHANDLE h, Object::Kind kind, F &&body) noexcept {
     }
 }
 
-// A call on a handle: under the lock, the handle looked up and its diagnostic cleared.
+// A call on a handle: the handle looked up, then under its own lock, its diagnostic cleared.
 template <typename F>
 SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
     return guarded(h, kind, [&]() -> SQLRETURN {
         Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        Object *o = r.find(h, kind);
+        const ObjectPtr o = r.find(h, kind);
         if (!o)
+            return SQL_INVALID_HANDLE;
+        std::lock_guard guard(*o->lock);
+        if (o->freed)
             return SQL_INVALID_HANDLE;
         o->diagnostic.reset();
         return f(r, *o);
@@ -146,10 +210,11 @@ SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
 } // namespace
 
 bool with_current_connection(const std::function<void(Connection &)> &f) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *dbc = r.find(r.current_dbc, Object::Kind::Dbc);
-    if (!dbc || !dbc->connection)
+    const ObjectPtr dbc = registry().current_connection();
+    if (!dbc)
+        return false;
+    std::lock_guard guard(*dbc->lock);
+    if (dbc->freed || !dbc->connection)
         return false;
     f(*dbc->connection);
     return true;
@@ -165,9 +230,7 @@ SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         if (!phenv)
             return SQL_ERROR;
-        Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        *phenv = r.add(Object::Kind::Env, 0);
+        *phenv = registry().add(make_object(Object::Kind::Env, 0, nullptr));
         return SQL_SUCCESS;
     });
 }
@@ -176,7 +239,7 @@ SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
         if (!phdbc)
             return fail(env, diagnose(Condition::InvalidArgument));
-        *phdbc = r.add(Object::Kind::Dbc, henv);
+        *phdbc = r.add(make_object(Object::Kind::Dbc, henv, nullptr));
         return SQL_SUCCESS;
     });
 }
@@ -197,7 +260,7 @@ SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLC
         dbc.connection = Connection::open(database, user_id, error);
         if (!dbc.connection)
             return fail(dbc, error);
-        r.current_dbc = hdbc;
+        r.connected(hdbc);
         return SQL_SUCCESS;
     });
 }
@@ -215,16 +278,16 @@ SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionStillOpen));
-        r.remove(hdbc);
+        r.remove(hdbc, dbc);
         return SQL_SUCCESS;
     });
 }
 
 SQLRETURN SQLFreeEnv(SQLHENV henv) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
-        if (!r.children(henv).empty())
+        if (r.has_children(henv))
             return fail(env, diagnose(Condition::ConnectionsAllocated));
-        r.remove(henv);
+        r.remove(henv, env);
         return SQL_SUCCESS;
     });
 }
@@ -235,10 +298,9 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
             return fail(dbc, diagnose(Condition::InvalidArgument));
         if (!dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionClosed));
-        auto statement = std::make_unique<Statement>(*dbc.connection);
-        SQLHSTMT h = r.add(Object::Kind::Stmt, hdbc);
-        r.objects.at(h).statement = std::move(statement);
-        *phstmt = h;
+        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, dbc.lock);
+        stmt->statement = std::make_unique<Statement>(*dbc.connection);
+        *phstmt = r.add(std::move(stmt));
         return SQL_SUCCESS;
     });
 }
@@ -388,16 +450,21 @@ SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate
                    SQLCHAR *message, SQLSMALLINT message_max, SQLSMALLINT *message_len) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
-                          : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
+        const ObjectPtr o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
+                                  : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
         if (!o)
             return SQL_INVALID_HANDLE;
-        if (!o->diagnostic)
-            return SQL_NO_DATA_FOUND;
-        // Each record is returned once, as the interface has it.
-        Diagnostic d = std::move(*o->diagnostic);
-        o->diagnostic.reset();
+        Diagnostic d;
+        {
+            std::lock_guard guard(*o->lock);
+            if (o->freed)
+                return SQL_INVALID_HANDLE;
+            if (!o->diagnostic)
+                return SQL_NO_DATA_FOUND;
+            // Each record is returned once, as the interface has it.
+            d = std::move(*o->diagnostic);
+            o->diagnostic.reset();
+        }
         copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
         if (native)
             *native = d.sqlcode;
@@ -414,7 +481,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
     return with_object(hstmt, Object::Kind::Stmt, [&](Registry &r, Object &o) -> SQLRETURN {
         switch (option) {
         case SQL_DROP:
-            drop_statement(r, hstmt);
+            drop_statement(r, hstmt, o);
             return SQL_SUCCESS;
         case SQL_CLOSE:
             o.statement->close();
