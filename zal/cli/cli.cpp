@@ -26,23 +26,42 @@ struct Object {
     bool freed = false; // out of the table; a call that found it before waits, then fails
     std::optional<Diagnostic> diagnostic;
     std::unique_ptr<Connection> connection; // Dbc, while connected
-    std::unique_ptr<Statement> statement;   // Stmt
+    std::optional<Statement> statement;     // Stmt, in place: one allocation less for each
 };
 
 using ObjectPtr = std::shared_ptr<Object>;
 
+using CallLock = std::unique_lock<std::recursive_mutex>;
+// Whether a call may free its own handle.
+enum class Frees : bool { No, Yes };
+
 // The handle table. Its lock is held only to look a handle up, add or remove one, never while
-// a call runs, so a call waits for no other connection. A call keeps its object alive while it
-// runs, and a handle freed meanwhile is marked under the object's own lock: the call that comes
-// next to it finds it freed instead of memory that is gone. Lock order: an object's lock, then
-// the table's.
+// a call runs, so a call waits for no other connection. A handle is freed under its object's
+// lock, and marked freed: a call that found the object before waits for that lock, then finds
+// the mark instead of memory that is gone. Lock order: an object's lock, then the table's (the
+// table's lock only ever tries an object's).
 // Handle numbers are never reused, so a stale handle is recognised as invalid.
 class Registry {
 public:
-    ObjectPtr find(SQLHANDLE h, Object::Kind kind) {
-        std::lock_guard guard(lock_);
-        auto it = objects_.find(h);
-        return it != objects_.end() && it->second->kind == kind ? it->second : nullptr;
+    // The object of h locked for a call, or null when there is none or it was freed while the
+    // call waited. Under the table's lock the object's own is tried: taken, nobody else can
+    // free the object before the call ends, so the call needs no hold on it. Busy (a call on
+    // another thread), the call holds the object, leaves the table and waits. A call that may
+    // free its own handle holds it in any case, past its lock.
+    Object *lock(SQLHANDLE h, Object::Kind kind, CallLock &call, ObjectPtr &hold, Frees frees = Frees::No) {
+        {
+            std::lock_guard guard(lock_);
+            auto it = objects_.find(h);
+            if (it == objects_.end() || it->second->kind != kind)
+                return nullptr;
+            call = CallLock(*it->second->lock, std::try_to_lock);
+            if (frees == Frees::Yes || !call.owns_lock())
+                hold = it->second;
+            if (call.owns_lock())
+                return it->second.get();
+        }
+        call = CallLock(*hold->lock);
+        return hold->freed ? nullptr : hold.get();
     }
     SQLHANDLE add(ObjectPtr o) {
         std::lock_guard guard(lock_);
@@ -164,11 +183,10 @@ void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
 // it; the call fails either way.
 SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
     try {
-        if (ObjectPtr o = registry().find(h, kind)) {
-            std::lock_guard guard(*o->lock);
-            if (!o->freed)
-                o->diagnostic = diagnose(Condition::SystemError, {what});
-        }
+        ObjectPtr hold;
+        CallLock call;
+        if (Object *o = registry().lock(h, kind, call, hold))
+            o->diagnostic = diagnose(Condition::SystemError, {what});
     } catch (const std::exception &) {
         // not even the diagnostic fits: the return code alone reports the failure
     }
@@ -186,16 +204,15 @@ SQLRETURN guarded(SQLHANDLE h, Object::Kind kind, F &&body) noexcept {
     }
 }
 
-// A call on a handle: the handle looked up, then under its own lock, its diagnostic cleared.
+// A call on a handle, under the handle's own lock, its diagnostic cleared.
 template <typename F>
-SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
+SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f, Frees frees = Frees::No) {
     return guarded(h, kind, [&]() -> SQLRETURN {
         Registry &r = registry();
-        const ObjectPtr o = r.find(h, kind);
+        ObjectPtr hold; // released after the lock
+        CallLock call;
+        Object *o = r.lock(h, kind, call, hold, frees);
         if (!o)
-            return SQL_INVALID_HANDLE;
-        std::lock_guard guard(*o->lock);
-        if (o->freed)
             return SQL_INVALID_HANDLE;
         o->diagnostic.reset();
         return f(r, *o);
@@ -280,7 +297,7 @@ SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
             return fail(dbc, diagnose(Condition::ConnectionStillOpen));
         r.remove(hdbc, dbc);
         return SQL_SUCCESS;
-    });
+    }, Frees::Yes);
 }
 
 SQLRETURN SQLFreeEnv(SQLHENV henv) {
@@ -289,7 +306,7 @@ SQLRETURN SQLFreeEnv(SQLHENV henv) {
             return fail(env, diagnose(Condition::ConnectionsAllocated));
         r.remove(henv, env);
         return SQL_SUCCESS;
-    });
+    }, Frees::Yes);
 }
 
 SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
@@ -299,7 +316,7 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
         if (!dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionClosed));
         ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, dbc.lock);
-        stmt->statement = std::make_unique<Statement>(*dbc.connection);
+        stmt->statement.emplace(*dbc.connection);
         *phstmt = r.add(std::move(stmt));
         return SQL_SUCCESS;
     });
@@ -449,15 +466,14 @@ SQLRETURN SQLBindFileToCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *file_na
 SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate, SQLINTEGER *native,
                    SQLCHAR *message, SQLSMALLINT message_max, SQLSMALLINT *message_len) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
-        Registry &r = registry();
-        const ObjectPtr o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
-                                  : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
-        if (!o)
-            return SQL_INVALID_HANDLE;
         Diagnostic d;
         {
-            std::lock_guard guard(*o->lock);
-            if (o->freed)
+            ObjectPtr hold;
+            CallLock call;
+            Object *o = hstmt  ? registry().lock(hstmt, Object::Kind::Stmt, call, hold)
+                        : hdbc ? registry().lock(hdbc, Object::Kind::Dbc, call, hold)
+                               : registry().lock(henv, Object::Kind::Env, call, hold);
+            if (!o)
                 return SQL_INVALID_HANDLE;
             if (!o->diagnostic)
                 return SQL_NO_DATA_FOUND;
@@ -495,7 +511,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
         default:
             return fail(o, diagnose(Condition::OptionType));
         }
-    });
+    }, option == SQL_DROP ? Frees::Yes : Frees::No);
 }
 
 SQLRETURN SQLEndTran(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT completion) {
