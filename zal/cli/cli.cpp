@@ -7,7 +7,9 @@
 #include <zalcli.h>
 
 #include <unordered_map>
+#include <atomic>
 #include <mutex>
+#include <thread>
 #include <optional>
 #include <vector>
 
@@ -18,11 +20,21 @@ namespace {
 constexpr int32_t max_statement_length = 2 * 1024 * 1024;
 
 struct Object {
-    enum class Kind { Env, Dbc, Stmt } kind;
-    SQLHANDLE parent = 0;
+    enum class Kind { Env, Dbc, Stmt };
+    // A statement is locked by its connection's lock, which outlives it in the table.
+    Object(Kind kind, SQLHANDLE parent, std::recursive_mutex *owners_lock)
+        : kind(kind), parent(parent), lock(owners_lock ? *owners_lock : own_lock_) {}
+
+    const Kind kind;
+    const SQLHANDLE parent;
+
+private:
+    std::recursive_mutex own_lock_; // an environment's or a connection's
+
+public:
     // Held for the whole of a call on the handle: a connection's is shared by its statements, an
     // environment has one of its own. Everything below is read and written under it.
-    std::shared_ptr<std::recursive_mutex> lock;
+    std::recursive_mutex &lock;
     bool freed = false; // out of the table; a call that found it before waits, then fails
     std::optional<Diagnostic> diagnostic;
     std::unique_ptr<Connection> connection; // Dbc, while connected
@@ -32,36 +44,62 @@ struct Object {
 using ObjectPtr = std::shared_ptr<Object>;
 
 using CallLock = std::unique_lock<std::recursive_mutex>;
-// Whether a call may free its own handle.
+
+// What a call holds on to while it waits for a busy lock, or while it frees its own handle: the
+// object, and for a statement the connection whose lock it is.
+struct Hold {
+    ObjectPtr object;
+    ObjectPtr owner;
+};
+
+// Whether a call may free the object that owns its lock (an environment or a connection).
 enum class Frees : bool { No, Yes };
+
+// The table's lock is held for a look-up, an insert or an erase alone, so its waiters spin.
+class SpinLock {
+public:
+    void lock() noexcept {
+        while (busy_.exchange(true, std::memory_order_acquire))
+            std::this_thread::yield();
+    }
+    void unlock() noexcept { busy_.store(false, std::memory_order_release); }
+
+private:
+    std::atomic<bool> busy_{false};
+};
 
 // The handle table. Its lock is held only to look a handle up, add or remove one, never while
 // a call runs, so a call waits for no other connection. A handle is freed under its object's
 // lock, and marked freed: a call that found the object before waits for that lock, then finds
 // the mark instead of memory that is gone. Lock order: an object's lock, then the table's (the
-// table's lock only ever tries an object's).
+// table's lock only ever tries an object's). A statement is in the table only while its
+// connection is.
 // Handle numbers are never reused, so a stale handle is recognised as invalid.
 class Registry {
 public:
     // The object of h locked for a call, or null when there is none or it was freed while the
-    // call waited. Under the table's lock the object's own is tried: taken, nobody else can
+    // call waited. Under the table's lock the object's lock is tried: taken, nobody else can
     // free the object before the call ends, so the call needs no hold on it. Busy (a call on
-    // another thread), the call holds the object, leaves the table and waits. A call that may
-    // free its own handle holds it in any case, past its lock.
-    Object *lock(SQLHANDLE h, Object::Kind kind, CallLock &call, ObjectPtr &hold, Frees frees = Frees::No) {
+    // another thread), the call holds the object and the lock's owner, leaves the table and
+    // waits. A call that frees the owner of its lock holds it in any case, past its lock.
+    Object *lock(SQLHANDLE h, Object::Kind kind, CallLock &call, Hold &hold, Frees frees = Frees::No) {
         {
             std::lock_guard guard(lock_);
             auto it = objects_.find(h);
             if (it == objects_.end() || it->second->kind != kind)
                 return nullptr;
-            call = CallLock(*it->second->lock, std::try_to_lock);
-            if (frees == Frees::Yes || !call.owns_lock())
-                hold = it->second;
+            Object *o = it->second.get();
+            call = CallLock(o->lock, std::try_to_lock);
+            if (call.owns_lock() && frees == Frees::No)
+                return o;
+            hold.object = it->second;
+            if (kind == Object::Kind::Stmt)
+                hold.owner = objects_.at(o->parent);
             if (call.owns_lock())
-                return it->second.get();
+                return o;
         }
-        call = CallLock(*hold->lock);
-        return hold->freed ? nullptr : hold.get();
+        call = CallLock(hold.object->lock);
+        return hold.object->freed ? nullptr : hold.object.get();
     }
     SQLHANDLE add(ObjectPtr o) {
         std::lock_guard guard(lock_);
@@ -121,7 +159,7 @@ public:
     }
 
 private:
-    std::mutex lock_;
+    SpinLock lock_;
     std::unordered_map<SQLHANDLE, ObjectPtr> objects_;
     SQLHANDLE next_ = 1;
     std::vector<SQLHANDLE> connected_; // in the order they connected
@@ -132,12 +170,8 @@ Registry &registry() {
     return r;
 }
 
-ObjectPtr make_object(Object::Kind kind, SQLHANDLE parent, std::shared_ptr<std::recursive_mutex> lock) {
-    auto o = std::make_shared<Object>();
-    o->kind = kind;
-    o->parent = parent;
-    o->lock = lock ? std::move(lock) : std::make_shared<std::recursive_mutex>();
-    return o;
+ObjectPtr make_object(Object::Kind kind, SQLHANDLE parent, std::recursive_mutex *owners_lock = nullptr) {
+    return std::make_shared<Object>(kind, parent, owners_lock);
 }
 
 SQLRETURN fail(Object &o, Diagnostic d) {
@@ -169,8 +203,8 @@ void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
 
 // Drops a statement handle; its connection stays.
 void drop_statement(Registry &r, SQLHANDLE h, Object &stmt) {
-    r.remove(h, stmt);
     stmt.statement.reset();
+    r.remove(h, stmt); // the last use of stmt, which may be gone after it
 }
 
 void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
@@ -183,7 +217,7 @@ void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
 // it; the call fails either way.
 SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
     try {
-        ObjectPtr hold;
+        Hold hold;
         CallLock call;
         if (Object *o = registry().lock(h, kind, call, hold))
             o->diagnostic = diagnose(Condition::SystemError, {what});
@@ -209,7 +243,7 @@ template <typename F>
 SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f, Frees frees = Frees::No) {
     return guarded(h, kind, [&]() -> SQLRETURN {
         Registry &r = registry();
-        ObjectPtr hold; // released after the lock
+        Hold hold; // released after the lock
         CallLock call;
         Object *o = r.lock(h, kind, call, hold, frees);
         if (!o)
@@ -230,7 +264,7 @@ bool with_current_connection(const std::function<void(Connection &)> &f) {
     const ObjectPtr dbc = registry().current_connection();
     if (!dbc)
         return false;
-    std::lock_guard guard(*dbc->lock);
+    std::lock_guard guard(dbc->lock);
     if (dbc->freed || !dbc->connection)
         return false;
     f(*dbc->connection);
@@ -247,7 +281,7 @@ SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         if (!phenv)
             return SQL_ERROR;
-        *phenv = registry().add(make_object(Object::Kind::Env, 0, nullptr));
+        *phenv = registry().add(make_object(Object::Kind::Env, 0));
         return SQL_SUCCESS;
     });
 }
@@ -256,7 +290,7 @@ SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
         if (!phdbc)
             return fail(env, diagnose(Condition::InvalidArgument));
-        *phdbc = r.add(make_object(Object::Kind::Dbc, henv, nullptr));
+        *phdbc = r.add(make_object(Object::Kind::Dbc, henv));
         return SQL_SUCCESS;
     });
 }
@@ -315,7 +349,7 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
             return fail(dbc, diagnose(Condition::InvalidArgument));
         if (!dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionClosed));
-        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, dbc.lock);
+        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, &dbc.lock);
         stmt->statement.emplace(*dbc.connection);
         *phstmt = r.add(std::move(stmt));
         return SQL_SUCCESS;
@@ -468,7 +502,7 @@ SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         Diagnostic d;
         {
-            ObjectPtr hold;
+            Hold hold;
             CallLock call;
             Object *o = hstmt  ? registry().lock(hstmt, Object::Kind::Stmt, call, hold)
                         : hdbc ? registry().lock(hdbc, Object::Kind::Dbc, call, hold)
@@ -511,7 +545,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
         default:
             return fail(o, diagnose(Condition::OptionType));
         }
-    }, option == SQL_DROP ? Frees::Yes : Frees::No);
+    });
 }
 
 SQLRETURN SQLEndTran(SQLSMALLINT handle_type, SQLHANDLE handle, SQLSMALLINT completion) {
