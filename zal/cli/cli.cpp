@@ -6,11 +6,12 @@
 
 #include <zalcli.h>
 
-#include <unordered_map>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
-#include <thread>
 #include <optional>
+#include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace zal {
@@ -21,21 +22,22 @@ constexpr int32_t max_statement_length = 2 * 1024 * 1024;
 
 struct Object {
     enum class Kind { Env, Dbc, Stmt };
-    // A statement is locked by its connection's lock, which outlives it in the table.
-    Object(Kind kind, SQLHANDLE parent, std::recursive_mutex *owners_lock)
-        : kind(kind), parent(parent), lock(owners_lock ? *owners_lock : own_lock_) {}
+    // A statement is held through its connection, which stays in the table while it is there.
+    Object(Kind kind, SQLHANDLE parent, Object *owner) : kind(kind), parent(parent), owner(owner ? *owner : *this) {}
 
     const Kind kind;
     const SQLHANDLE parent;
+    Object &owner; // whose hold a call on the handle takes: its connection, or the object itself
+    SQLHANDLE self = 0; // its handle, once it is in the table
 
-private:
-    std::recursive_mutex own_lock_; // an environment's or a connection's
+    // The hold of a call, under the table's lock; a thread may take it again inside its call.
+    std::thread::id holder;
+    int depth = 0;
+    int waiters = 0;
+    std::atomic<uint32_t> given_back{0}; // what waiters wait on
 
-public:
-    // Held for the whole of a call on the handle: a connection's is shared by its statements, an
-    // environment has one of its own. Everything below is read and written under it.
-    std::recursive_mutex &lock;
-    bool freed = false; // out of the table; a call that found it before waits, then fails
+    // Everything below belongs to the call that holds the owner.
+    bool freeing = false; // the handle leaves the table as the call ends
     std::optional<Diagnostic> diagnostic;
     std::unique_ptr<Connection> connection; // Dbc, while connected
     std::optional<Statement> statement;     // Stmt, in place: one allocation less for each
@@ -43,76 +45,66 @@ public:
 
 using ObjectPtr = std::shared_ptr<Object>;
 
-using CallLock = std::unique_lock<std::recursive_mutex>;
-
-// What a call holds on to while it waits for a busy lock, or while it frees its own handle: the
-// object, and for a statement the connection whose lock it is.
-struct Hold {
-    ObjectPtr object;
-    ObjectPtr owner;
-};
-
-// Whether a call may free the object that owns its lock (an environment or a connection).
-enum class Frees : bool { No, Yes };
-
-// The table's lock is held for a look-up, an insert or an erase alone, so its waiters spin.
-class SpinLock {
-public:
-    void lock() noexcept {
-        while (busy_.exchange(true, std::memory_order_acquire))
-            std::this_thread::yield();
-    }
-    void unlock() noexcept { busy_.store(false, std::memory_order_release); }
-
-private:
-    std::atomic<bool> busy_{false};
-};
-
-// The handle table. Its lock is held only to look a handle up, add or remove one, never while
-// a call runs, so a call waits for no other connection. A handle is freed under its object's
-// lock, and marked freed: a call that found the object before waits for that lock, then finds
-// the mark instead of memory that is gone. Lock order: an object's lock, then the table's (the
-// table's lock only ever tries an object's). A statement is in the table only while its
-// connection is.
+// The handle table, and the holds of the calls on its connections and environments. A call
+// holds only the connection of its handle, so it waits for no other connection; the table's
+// lock is held for a moment at its start and at its end, never while it runs. A handle is freed
+// by a call that holds it: a call that waited for the hold looks its handle up again and finds
+// it gone, never memory that is gone.
 // Handle numbers are never reused, so a stale handle is recognised as invalid.
 class Registry {
 public:
-    // The object of h locked for a call, or null when there is none or it was freed while the
-    // call waited. Under the table's lock the object's lock is tried: taken, nobody else can
-    // free the object before the call ends, so the call needs no hold on it. Busy (a call on
-    // another thread), the call holds the object and the lock's owner, leaves the table and
-    // waits. A call that frees the owner of its lock holds it in any case, past its lock.
-    Object *lock(SQLHANDLE h, Object::Kind kind, CallLock &call, Hold &hold, Frees frees = Frees::No) {
+    // The object of h with its owner held for the calling thread, or null when there is none.
+    Object *enter(SQLHANDLE h, Object::Kind kind) {
+        const std::thread::id me = std::this_thread::get_id();
+        for (;;) {
+            ObjectPtr waiting; // keeps the owner, and what it is waited on, alive
+            uint32_t seen = 0;
+            {
+                std::lock_guard guard(lock_);
+                auto it = objects_.find(h);
+                if (it == objects_.end() || it->second->kind != kind)
+                    return nullptr;
+                Object &o = *it->second;
+                Object &w = o.owner;
+                if (w.depth == 0 || w.holder == me) {
+                    w.holder = me;
+                    ++w.depth;
+                    return &o;
+                }
+                ++w.waiters;
+                seen = w.given_back.load(std::memory_order_relaxed);
+                waiting = &w == &o ? it->second : objects_.at(w.self);
+            }
+            waiting->given_back.wait(seen);
+        }
+    }
+    // Gives back the hold that enter took; a handle being freed leaves the table.
+    void leave(Object &o) {
+        Object &w = o.owner;
+        ObjectPtr gone, wake; // dropped after the table's lock, gone last
         {
             std::lock_guard guard(lock_);
-            auto it = objects_.find(h);
-            if (it == objects_.end() || it->second->kind != kind)
-                return nullptr;
-            Object *o = it->second.get();
-            call = CallLock(o->lock, std::try_to_lock);
-            if (call.owns_lock() && frees == Frees::No)
-                return o;
-            hold.object = it->second;
-            if (kind == Object::Kind::Stmt)
-                hold.owner = objects_.at(o->parent);
-            if (call.owns_lock())
-                return o;
+            if (o.freeing) {
+                auto it = objects_.find(o.self);
+                gone = std::move(it->second);
+                objects_.erase(it);
+            }
+            if (--w.depth > 0 || w.waiters == 0)
+                return;
+            w.waiters = 0;
+            w.given_back.fetch_add(1, std::memory_order_relaxed);
+            wake = &w == gone.get() ? gone : objects_.at(w.self);
         }
-        call = CallLock(hold.object->lock);
-        return hold.object->freed ? nullptr : hold.object.get();
+        wake->given_back.notify_all();
     }
+
     SQLHANDLE add(ObjectPtr o) {
         std::lock_guard guard(lock_);
         const SQLHANDLE h = next_;
+        o->self = h;
         objects_.emplace(h, std::move(o));
         ++next_;
         return h;
-    }
-    // Marks the object freed and takes it out of the table; the caller holds its lock.
-    void remove(SQLHANDLE h, Object &o) {
-        o.freed = true;
-        std::lock_guard guard(lock_);
-        objects_.erase(h);
     }
     // Whether h is the parent of any handle (a rare question: freeing an environment).
     bool has_children(SQLHANDLE h) {
@@ -122,14 +114,13 @@ public:
                 return true;
         return false;
     }
-    // Frees the children of h; they share the caller's lock.
+    // Frees the children of h, which the caller holds.
     void remove_children(SQLHANDLE h) {
         std::vector<ObjectPtr> gone;
         {
             std::lock_guard guard(lock_);
             for (auto it = objects_.begin(); it != objects_.end();)
                 if (it->second->parent == h) {
-                    it->second->freed = true;
                     gone.push_back(std::move(it->second));
                     it = objects_.erase(it);
                 } else {
@@ -150,34 +141,46 @@ public:
         std::lock_guard guard(lock_);
         std::erase(connected_, h);
     }
-    ObjectPtr current_connection() {
+    SQLHANDLE current_connection() {
         std::lock_guard guard(lock_);
-        if (connected_.empty())
-            return nullptr;
-        auto it = objects_.find(connected_.back());
-        return it != objects_.end() ? it->second : nullptr;
+        return connected_.empty() ? 0 : connected_.back();
     }
 
 private:
-    SpinLock lock_;
+    std::mutex lock_;
     std::unordered_map<SQLHANDLE, ObjectPtr> objects_;
     SQLHANDLE next_ = 1;
     std::vector<SQLHANDLE> connected_; // in the order they connected
 };
 
-Registry &registry() {
-    static Registry r;
-    return r;
-}
+// One for the process, made as the library loads: every call asks for it.
+Registry the_registry;
 
-ObjectPtr make_object(Object::Kind kind, SQLHANDLE parent, std::recursive_mutex *owners_lock = nullptr) {
-    return std::make_shared<Object>(kind, parent, owners_lock);
+Registry &registry() { return the_registry; }
+
+// A call's hold on its handle for as long as the call runs.
+class Call {
+public:
+    Call(SQLHANDLE h, Object::Kind kind) : object(registry().enter(h, kind)) {}
+    ~Call() {
+        if (object)
+            registry().leave(*object);
+    }
+    Call(const Call &) = delete;
+    Call &operator=(const Call &) = delete;
+
+    Object *const object; // null: no such handle
+};
+
+ObjectPtr make_object(Object::Kind kind, SQLHANDLE parent, Object *owner = nullptr) {
+    return std::make_shared<Object>(kind, parent, owner);
 }
 
 SQLRETURN fail(Object &o, Diagnostic d) {
     o.diagnostic = std::move(d);
     return SQL_ERROR;
 }
+
 
 // A string argument with its length (SQL_NTS: up to its NUL).
 bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Diagnostic &error) {
@@ -202,9 +205,9 @@ void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
 }
 
 // Drops a statement handle; its connection stays.
-void drop_statement(Registry &r, SQLHANDLE h, Object &stmt) {
+void drop_statement(Object &stmt) {
     stmt.statement.reset();
-    r.remove(h, stmt); // the last use of stmt, which may be gone after it
+    stmt.freeing = true;
 }
 
 void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
@@ -217,10 +220,9 @@ void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
 // it; the call fails either way.
 SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
     try {
-        Hold hold;
-        CallLock call;
-        if (Object *o = registry().lock(h, kind, call, hold))
-            o->diagnostic = diagnose(Condition::SystemError, {what});
+        Call call(h, kind);
+        if (call.object)
+            call.object->diagnostic = diagnose(Condition::SystemError, {what});
     } catch (const std::exception &) {
         // not even the diagnostic fits: the return code alone reports the failure
     }
@@ -238,18 +240,15 @@ SQLRETURN guarded(SQLHANDLE h, Object::Kind kind, F &&body) noexcept {
     }
 }
 
-// A call on a handle, under the handle's own lock, its diagnostic cleared.
+// A call on a handle, holding the handle's connection, its diagnostic cleared.
 template <typename F>
-SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f, Frees frees = Frees::No) {
+SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
     return guarded(h, kind, [&]() -> SQLRETURN {
-        Registry &r = registry();
-        Hold hold; // released after the lock
-        CallLock call;
-        Object *o = r.lock(h, kind, call, hold, frees);
-        if (!o)
+        Call call(h, kind);
+        if (!call.object)
             return SQL_INVALID_HANDLE;
-        o->diagnostic.reset();
-        return f(r, *o);
+        call.object->diagnostic.reset();
+        return f(registry(), *call.object);
     });
 }
 
@@ -261,13 +260,10 @@ SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
 } // namespace
 
 bool with_current_connection(const std::function<void(Connection &)> &f) {
-    const ObjectPtr dbc = registry().current_connection();
-    if (!dbc)
+    Call call(registry().current_connection(), Object::Kind::Dbc);
+    if (!call.object || !call.object->connection)
         return false;
-    std::lock_guard guard(dbc->lock);
-    if (dbc->freed || !dbc->connection)
-        return false;
-    f(*dbc->connection);
+    f(*call.object->connection);
     return true;
 }
 
@@ -329,18 +325,18 @@ SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionStillOpen));
-        r.remove(hdbc, dbc);
+        dbc.freeing = true;
         return SQL_SUCCESS;
-    }, Frees::Yes);
+    });
 }
 
 SQLRETURN SQLFreeEnv(SQLHENV henv) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
         if (r.has_children(henv))
             return fail(env, diagnose(Condition::ConnectionsAllocated));
-        r.remove(henv, env);
+        env.freeing = true;
         return SQL_SUCCESS;
-    }, Frees::Yes);
+    });
 }
 
 SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
@@ -349,7 +345,7 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
             return fail(dbc, diagnose(Condition::InvalidArgument));
         if (!dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionClosed));
-        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, &dbc.lock);
+        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, &dbc);
         stmt->statement.emplace(*dbc.connection);
         *phstmt = r.add(std::move(stmt));
         return SQL_SUCCESS;
@@ -502,11 +498,9 @@ SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         Diagnostic d;
         {
-            Hold hold;
-            CallLock call;
-            Object *o = hstmt  ? registry().lock(hstmt, Object::Kind::Stmt, call, hold)
-                        : hdbc ? registry().lock(hdbc, Object::Kind::Dbc, call, hold)
-                               : registry().lock(henv, Object::Kind::Env, call, hold);
+            Call call(hstmt ? hstmt : hdbc ? hdbc : henv,
+                      hstmt ? Object::Kind::Stmt : hdbc ? Object::Kind::Dbc : Object::Kind::Env);
+            Object *o = call.object;
             if (!o)
                 return SQL_INVALID_HANDLE;
             if (!o->diagnostic)
@@ -531,7 +525,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
     return with_object(hstmt, Object::Kind::Stmt, [&](Registry &r, Object &o) -> SQLRETURN {
         switch (option) {
         case SQL_DROP:
-            drop_statement(r, hstmt, o);
+            drop_statement(o);
             return SQL_SUCCESS;
         case SQL_CLOSE:
             o.statement->close();
