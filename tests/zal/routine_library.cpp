@@ -1,14 +1,32 @@
 // A routine library of the tests' own, called by the database through the routine convention.
 #include <zalroutine.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 using ind = zal_null_indicator;
 
 extern "C" {
 
 int zaltest_closes = 0; // how often a table scan was closed
+
+// hold(x) returns x once the test lets it go, saying when a statement has come into it and when
+// it leaves; after 20 s it goes on by itself, so that a test that fails still ends.
+std::atomic<int> zaltest_holding{0};
+std::atomic<int> zaltest_released{0};
+std::atomic<int> zaltest_left{0};
+
+void hold(int32_t *in, int32_t *out, ind *, ind *out_ind, char *, char *, char *, char *) {
+    zaltest_holding = 1;
+    for (int waited = 0; !zaltest_released && waited < 20000; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    *out = *in;
+    *out_ind = 0;
+    zaltest_left = 1;
+}
 
 void twice(int32_t *in, int32_t *out, ind *, ind *out_ind, char *, char *, char *, char *) {
     *out = *in * 2;

@@ -6,9 +6,12 @@
 
 #include <zalcli.h>
 
-#include <unordered_map>
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <optional>
+#include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace zal {
@@ -18,49 +21,166 @@ namespace {
 constexpr int32_t max_statement_length = 2 * 1024 * 1024;
 
 struct Object {
-    enum class Kind { Env, Dbc, Stmt } kind;
-    SQLHANDLE parent = 0;
+    enum class Kind { Env, Dbc, Stmt };
+    // A statement is held through its connection, which stays in the table while it is there.
+    Object(Kind kind, SQLHANDLE parent, Object *owner) : kind(kind), parent(parent), owner(owner ? *owner : *this) {}
+
+    const Kind kind;
+    const SQLHANDLE parent;
+    Object &owner; // whose hold a call on the handle takes: its connection, or the object itself
+    SQLHANDLE self = 0; // its handle, once it is in the table
+
+    // The hold of a call, under the table's lock; a thread may take it again inside its call.
+    std::thread::id holder;
+    int depth = 0;
+    int waiters = 0;
+    std::atomic<uint32_t> given_back{0}; // what waiters wait on
+
+    // Everything below belongs to the call that holds the owner.
+    bool freeing = false; // the handle leaves the table as the call ends
     std::optional<Diagnostic> diagnostic;
     std::unique_ptr<Connection> connection; // Dbc, while connected
-    std::unique_ptr<Statement> statement;   // Stmt
+    std::optional<Statement> statement;     // Stmt, in place: one allocation less for each
 };
 
-// Handle numbers are never reused, so a stale handle is recognised as invalid.
-struct Registry {
-    std::recursive_mutex lock;
-    std::unordered_map<SQLHANDLE, Object> objects;
-    SQLHANDLE next = 1;
-    SQLHANDLE current_dbc = 0; // the connection made last, for the administrative calls
+using ObjectPtr = std::shared_ptr<Object>;
 
-    Object *find(SQLHANDLE h, Object::Kind kind) {
-        auto it = objects.find(h);
-        return it != objects.end() && it->second.kind == kind ? &it->second : nullptr;
+// The handle table, and the holds of the calls on its connections and environments. A call
+// holds only the connection of its handle, so it waits for no other connection; the table's
+// lock is held for a moment at its start and at its end, never while it runs. A handle is freed
+// by a call that holds it: a call that waited for the hold looks its handle up again and finds
+// it gone, never memory that is gone.
+// Handle numbers are never reused, so a stale handle is recognised as invalid.
+class Registry {
+public:
+    // The object of h with its owner held for the calling thread, or null when there is none.
+    Object *enter(SQLHANDLE h, Object::Kind kind) {
+        const std::thread::id me = std::this_thread::get_id();
+        for (;;) {
+            ObjectPtr waiting; // keeps the owner, and what it is waited on, alive
+            uint32_t seen = 0;
+            {
+                std::lock_guard guard(lock_);
+                auto it = objects_.find(h);
+                if (it == objects_.end() || it->second->kind != kind)
+                    return nullptr;
+                Object &o = *it->second;
+                Object &w = o.owner;
+                if (w.depth == 0 || w.holder == me) {
+                    w.holder = me;
+                    ++w.depth;
+                    return &o;
+                }
+                ++w.waiters;
+                seen = w.given_back.load(std::memory_order_relaxed);
+                waiting = &w == &o ? it->second : objects_.at(w.self);
+            }
+            waiting->given_back.wait(seen);
+        }
     }
-    SQLHANDLE add(Object::Kind kind, SQLHANDLE parent) {
-        SQLHANDLE h = next++;
-        objects.emplace(h, Object{kind, parent, {}, {}, {}});
+    // Gives back the hold that enter took; a handle being freed leaves the table.
+    void leave(Object &o) {
+        Object &w = o.owner;
+        ObjectPtr gone, wake; // dropped after the table's lock, gone last
+        {
+            std::lock_guard guard(lock_);
+            if (o.freeing) {
+                auto it = objects_.find(o.self);
+                gone = std::move(it->second);
+                objects_.erase(it);
+            }
+            if (--w.depth > 0 || w.waiters == 0)
+                return;
+            w.waiters = 0;
+            w.given_back.fetch_add(1, std::memory_order_relaxed);
+            wake = &w == gone.get() ? gone : objects_.at(w.self);
+        }
+        wake->given_back.notify_all();
+    }
+
+    SQLHANDLE add(ObjectPtr o) {
+        std::lock_guard guard(lock_);
+        const SQLHANDLE h = next_;
+        o->self = h;
+        objects_.emplace(h, std::move(o));
+        ++next_;
         return h;
     }
-    void remove(SQLHANDLE h) { objects.erase(h); }
-    // The handles whose parent is h (a rare question: disconnecting, freeing an environment).
-    std::vector<SQLHANDLE> children(SQLHANDLE h) const {
-        std::vector<SQLHANDLE> c;
-        for (const auto &[handle, o] : objects)
-            if (o.parent == h)
-                c.push_back(handle);
-        return c;
+    // Whether h is the parent of any handle (a rare question: freeing an environment).
+    bool has_children(SQLHANDLE h) {
+        std::lock_guard guard(lock_);
+        for (const auto &[handle, o] : objects_)
+            if (o->parent == h)
+                return true;
+        return false;
     }
+    // Frees the children of h, which the caller holds.
+    void remove_children(SQLHANDLE h) {
+        std::vector<ObjectPtr> gone;
+        {
+            std::lock_guard guard(lock_);
+            for (auto it = objects_.begin(); it != objects_.end();)
+                if (it->second->parent == h) {
+                    gone.push_back(std::move(it->second));
+                    it = objects_.erase(it);
+                } else {
+                    ++it;
+                }
+        }
+        // finalized outside the table's lock
+        for (const ObjectPtr &o : gone)
+            o->statement.reset();
+    }
+
+    // The connection made last among those still held, for the administrative calls.
+    void connected(SQLHANDLE h) {
+        std::lock_guard guard(lock_);
+        connected_.push_back(h);
+    }
+    void disconnected(SQLHANDLE h) {
+        std::lock_guard guard(lock_);
+        std::erase(connected_, h);
+    }
+    SQLHANDLE current_connection() {
+        std::lock_guard guard(lock_);
+        return connected_.empty() ? 0 : connected_.back();
+    }
+
+private:
+    std::mutex lock_;
+    std::unordered_map<SQLHANDLE, ObjectPtr> objects_;
+    SQLHANDLE next_ = 1;
+    std::vector<SQLHANDLE> connected_; // in the order they connected
 };
 
-Registry &registry() {
-    static Registry r;
-    return r;
+// One for the process, made as the library loads: every call asks for it.
+Registry the_registry;
+
+Registry &registry() { return the_registry; }
+
+// A call's hold on its handle for as long as the call runs.
+class Call {
+public:
+    Call(SQLHANDLE h, Object::Kind kind) : object(registry().enter(h, kind)) {}
+    ~Call() {
+        if (object)
+            registry().leave(*object);
+    }
+    Call(const Call &) = delete;
+    Call &operator=(const Call &) = delete;
+
+    Object *const object; // null: no such handle
+};
+
+ObjectPtr make_object(Object::Kind kind, SQLHANDLE parent, Object *owner = nullptr) {
+    return std::make_shared<Object>(kind, parent, owner);
 }
 
 SQLRETURN fail(Object &o, Diagnostic d) {
     o.diagnostic = std::move(d);
     return SQL_ERROR;
 }
+
 
 // A string argument with its length (SQL_NTS: up to its NUL).
 bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Diagnostic &error) {
@@ -85,28 +205,24 @@ void copy_out(const std::string &s, SQLCHAR *buffer, SQLSMALLINT buffer_max) {
 }
 
 // Drops a statement handle; its connection stays.
-void drop_statement(Registry &r, SQLHANDLE h) { r.remove(h); }
+void drop_statement(Object &stmt) {
+    stmt.statement.reset();
+    stmt.freeing = true;
+}
 
 void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
-    for (SQLHANDLE s : r.children(h))
-        drop_statement(r, s);
+    r.remove_children(h);
     dbc.connection.reset();
-    if (r.current_dbc == h) {
-        r.current_dbc = 0;
-        for (auto &[other, o] : r.objects)
-            if (o.kind == Object::Kind::Dbc && o.connection)
-                r.current_dbc = other;
-    }
+    r.disconnected(h);
 }
 
 // The diagnostic of an exception, on the handle while it exists and while there is memory for
 // it; the call fails either way.
 SQLRETURN failed(SQLHANDLE h, Object::Kind kind, const char *what) noexcept {
     try {
-        Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        if (Object *o = r.find(h, kind))
-            o->diagnostic = diagnose(Condition::SystemError, {what});
+        Call call(h, kind);
+        if (call.object)
+            call.object->diagnostic = diagnose(Condition::SystemError, {what});
     } catch (const std::exception &) {
         // not even the diagnostic fits: the return code alone reports the failure
     }
@@ -124,17 +240,15 @@ SQLRETURN guarded(SQLHANDLE h, Object::Kind kind, F &&body) noexcept {
     }
 }
 
-// A call on a handle: under the lock, the handle looked up and its diagnostic cleared.
+// A call on a handle, holding the handle's connection, its diagnostic cleared.
 template <typename F>
 SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
     return guarded(h, kind, [&]() -> SQLRETURN {
-        Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        Object *o = r.find(h, kind);
-        if (!o)
+        Call call(h, kind);
+        if (!call.object)
             return SQL_INVALID_HANDLE;
-        o->diagnostic.reset();
-        return f(r, *o);
+        call.object->diagnostic.reset();
+        return f(registry(), *call.object);
     });
 }
 
@@ -146,12 +260,10 @@ SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
 } // namespace
 
 bool with_current_connection(const std::function<void(Connection &)> &f) {
-    Registry &r = registry();
-    std::lock_guard guard(r.lock);
-    Object *dbc = r.find(r.current_dbc, Object::Kind::Dbc);
-    if (!dbc || !dbc->connection)
+    Call call(registry().current_connection(), Object::Kind::Dbc);
+    if (!call.object || !call.object->connection)
         return false;
-    f(*dbc->connection);
+    f(*call.object->connection);
     return true;
 }
 
@@ -165,9 +277,7 @@ SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         if (!phenv)
             return SQL_ERROR;
-        Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        *phenv = r.add(Object::Kind::Env, 0);
+        *phenv = registry().add(make_object(Object::Kind::Env, 0));
         return SQL_SUCCESS;
     });
 }
@@ -176,7 +286,7 @@ SQLRETURN SQLAllocConnect(SQLHENV henv, SQLHDBC *phdbc) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
         if (!phdbc)
             return fail(env, diagnose(Condition::InvalidArgument));
-        *phdbc = r.add(Object::Kind::Dbc, henv);
+        *phdbc = r.add(make_object(Object::Kind::Dbc, henv));
         return SQL_SUCCESS;
     });
 }
@@ -197,7 +307,7 @@ SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLC
         dbc.connection = Connection::open(database, user_id, error);
         if (!dbc.connection)
             return fail(dbc, error);
-        r.current_dbc = hdbc;
+        r.connected(hdbc);
         return SQL_SUCCESS;
     });
 }
@@ -215,16 +325,16 @@ SQLRETURN SQLFreeConnect(SQLHDBC hdbc) {
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionStillOpen));
-        r.remove(hdbc);
+        dbc.freeing = true;
         return SQL_SUCCESS;
     });
 }
 
 SQLRETURN SQLFreeEnv(SQLHENV henv) {
     return with_object(henv, Object::Kind::Env, [&](Registry &r, Object &env) -> SQLRETURN {
-        if (!r.children(henv).empty())
+        if (r.has_children(henv))
             return fail(env, diagnose(Condition::ConnectionsAllocated));
-        r.remove(henv);
+        env.freeing = true;
         return SQL_SUCCESS;
     });
 }
@@ -235,10 +345,9 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
             return fail(dbc, diagnose(Condition::InvalidArgument));
         if (!dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionClosed));
-        auto statement = std::make_unique<Statement>(*dbc.connection);
-        SQLHSTMT h = r.add(Object::Kind::Stmt, hdbc);
-        r.objects.at(h).statement = std::move(statement);
-        *phstmt = h;
+        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, &dbc);
+        stmt->statement.emplace(*dbc.connection);
+        *phstmt = r.add(std::move(stmt));
         return SQL_SUCCESS;
     });
 }
@@ -387,17 +496,19 @@ SQLRETURN SQLBindFileToCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR *file_na
 SQLRETURN SQLError(SQLHENV henv, SQLHDBC hdbc, SQLHSTMT hstmt, SQLCHAR *sqlstate, SQLINTEGER *native,
                    SQLCHAR *message, SQLSMALLINT message_max, SQLSMALLINT *message_len) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
-        Registry &r = registry();
-        std::lock_guard guard(r.lock);
-        Object *o = hstmt ? r.find(hstmt, Object::Kind::Stmt)
-                          : hdbc ? r.find(hdbc, Object::Kind::Dbc) : r.find(henv, Object::Kind::Env);
-        if (!o)
-            return SQL_INVALID_HANDLE;
-        if (!o->diagnostic)
-            return SQL_NO_DATA_FOUND;
-        // Each record is returned once, as the interface has it.
-        Diagnostic d = std::move(*o->diagnostic);
-        o->diagnostic.reset();
+        Diagnostic d;
+        {
+            Call call(hstmt ? hstmt : hdbc ? hdbc : henv,
+                      hstmt ? Object::Kind::Stmt : hdbc ? Object::Kind::Dbc : Object::Kind::Env);
+            Object *o = call.object;
+            if (!o)
+                return SQL_INVALID_HANDLE;
+            if (!o->diagnostic)
+                return SQL_NO_DATA_FOUND;
+            // Each record is returned once, as the interface has it.
+            d = std::move(*o->diagnostic);
+            o->diagnostic.reset();
+        }
         copy_out(d.sqlstate, sqlstate, SQL_SQLSTATE_SIZE + 1);
         if (native)
             *native = d.sqlcode;
@@ -414,7 +525,7 @@ SQLRETURN SQLFreeStmt(SQLHSTMT hstmt, SQLUSMALLINT option) {
     return with_object(hstmt, Object::Kind::Stmt, [&](Registry &r, Object &o) -> SQLRETURN {
         switch (option) {
         case SQL_DROP:
-            drop_statement(r, hstmt);
+            drop_statement(o);
             return SQL_SUCCESS;
         case SQL_CLOSE:
             o.statement->close();
