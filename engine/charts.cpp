@@ -64,7 +64,8 @@ void show_graph(Program &p) { p.graph().show_form(); }
 } // namespace
 
 void cmd_plot(Program &p) {
-    const auto *out = dynamic_cast<ZALOutput *>(form_at(p, find_form(p, 2, p.forms.cur_sql_slot)));
+    const auto *out =
+        dynamic_cast<ZALOutput *>(form_at(p, find_form(p, window_output, p.forms.cur_sql_slot)));
     if (!out) {
         p.message_box(no_output);
         return;
@@ -101,7 +102,7 @@ void cmd_plot(Program &p) {
     auto valid = [&grid](int col) { return col >= 1 && col <= grid.cols(); };
     auto refuse = [&p](int msgno) {
         p.run.cmd_error = true;
-        p.show_msg(0, popup_yes, msgno, "", "cmd_plot");
+        p.show_msg(show_entry, popup_yes, msgno, "", "cmd_plot");
     };
     const int first_row = 1, last_row = grid.rows() - 1;
     switch (kind) {
@@ -132,7 +133,7 @@ void cmd_plot(Program &p) {
         show_graph(p);
         break;
     }
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_plot");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_plot");
     p.graph().frame()->raise();
 }
 

@@ -155,7 +155,7 @@ void cmd_prompt(Program &p) {
     if (!known || text.empty() || var.empty())
         return;
     const std::string answer = p.dialogs.input(text, title, initial).value_or("");
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_prompt");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_prompt");
     if (answer.empty())
         p.run.stop_run = true;
     else
@@ -185,7 +185,7 @@ void cmd_dmp(Program &p) {
     }
     grid.set_grid_visible(true);
     out->show_form();
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_dmp");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_dmp");
 }
 
 void cmd_dos(Program &p) {
@@ -193,18 +193,18 @@ void cmd_dos(Program &p) {
     parsestring(c, c.cmd_args);
     if (c.quoted[1].empty()) {
         if (start_tool(p, "cmd", WindowStyle::Normal))
-            p.show_msg(0, popup_yes, msg_command_executed, "", "cmd_dos");
+            p.show_msg(show_entry, popup_yes, msg_command_executed, "", "cmd_dos");
         else
-            p.show_msg(0, popup_yes, msg_cmd_failed, "", "cmd_dos");
+            p.show_msg(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
         return;
     }
     std::string lines;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(c.quoted_count); ++i)
         lines += c.quoted[i] + "\n";
     if (write_work_file(batch_file, lines) && start_tool(p, batch_file, WindowStyle::Minimized))
-        p.show_msg(0, 0, msg_command_executed, "", "cmd_dos");
+        p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_dos");
     else
-        p.show_msg(0, popup_yes, msg_cmd_failed, "", "cmd_dos");
+        p.show_msg(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
 }
 
 void cmd_zal(Program &p) {
@@ -233,15 +233,15 @@ void cmd_zal(Program &p) {
             text += c.quoted[i] + ";\n";
         text += std::string("!notepad ") + tool_output_file + ";\n";
         if (!write_work_file(script, text)) {
-            p.show_msg(1, popup_yes, 0, cannot_write + script, "cmd_zal");
+            p.show_msg(show_text, popup_yes, msg_none, cannot_write + script, "cmd_zal");
             return;
         }
     }
     if (!start_tool(p, zal_command_line(opts, script), WindowStyle::Hidden)) {
-        p.show_msg(1, popup_yes, 0, zal_tool + std::string(cannot_start), "cmd_zal");
+        p.show_msg(show_text, popup_yes, msg_none, zal_tool + std::string(cannot_start), "cmd_zal");
         return;
     }
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_zal");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_zal");
 }
 
 void cmd_explain(Program &p) {
@@ -256,7 +256,7 @@ void cmd_explain(Program &p) {
     for (std::size_t i = 1; i <= static_cast<std::size_t>(c.quoted_count); ++i)
         joined += c.quoted[i] + ";";
     if (ZAL_explain(p, joined))
-        p.show_msg(0, 0, msg_command_executed, "", "cmd_explain");
+        p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_explain");
 }
 
 bool ZAL_explain(Program &p, const std::string &stmt) {
@@ -280,7 +280,7 @@ bool ZAL_explain(Program &p, const std::string &stmt) {
     if (failure.empty() && !view)
         failure = no_plan + std::string(tool_output_file);
     if (!failure.empty()) {
-        p.show_msg(1, popup_yes, 0, failure, "ZAL_explain");
+        p.show_msg(show_text, popup_yes, msg_none, failure, "ZAL_explain");
         return false;
     }
     ZALViewText &viewer = p.view_text();

@@ -45,7 +45,9 @@ QTreeWidgetItem *add_child(QTreeWidgetItem *parent, const std::string &text, con
 
 void log_time(QTreeWidgetItem *node, double t) { add_child(node, "Execution Time: " + seconds_text(t), "clock"); }
 
-void show_time(Program &p) { p.show_msg(1, 0, 0, "Execution time=" + seconds_text(p.exec.sql_time), "ZAL_sql"); }
+void show_time(Program &p) {
+    p.show_msg(show_text, popup_no, msg_none, "Execution time=" + seconds_text(p.exec.sql_time), "ZAL_sql");
+}
 
 // The alignment of a result column by its SQL type: numbers at the bottom, all else centred.
 int alignment_for(SQLSMALLINT type) {
@@ -61,10 +63,10 @@ int alignment_for(SQLSMALLINT type) {
 // The output window of the current SQL window's slot, made below that window on first use.
 ZALOutput *output_window(Program &p) {
     const int slot = p.forms.cur_sql_slot;
-    if (auto *found = dynamic_cast<ZALOutput *>(form_at(p, find_form(p, 2, slot))))
+    if (auto *found = dynamic_cast<ZALOutput *>(form_at(p, find_form(p, window_output, slot))))
         return found;
     auto *out = new ZALOutput(p);
-    out->tag = join_fields({"2", slot});
+    out->tag = join_fields({window_output, slot});
     if (ZALSQL *sql = p.forms.cur_sql_form)
         out->move_twips(sql->left_twips(), sql->top_twips() + sql->height_twips() + 100);
     return out;
@@ -179,7 +181,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
         // A layout that would pass the end of the row buffer is refused before it is bound.
         if (pos + c.length >= Execution::fetch_buf_size) {
             p.run.cmd_error = true;
-            p.show_msg(0, 0, msg_record_too_long, "", "ZAL_sql");
+            p.show_msg(show_entry, popup_no, msg_record_too_long, "", "ZAL_sql");
             s.sql_rc = ZAL_close(p);
             return -1;
         }
@@ -204,7 +206,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
         p.run.cmd_error = true;
         grid.set_rows(1);
         grid.set_grid_visible(true);
-        p.show_msg(0, 0, msg_no_records, "", "ZAL_sql");
+        p.show_msg(show_entry, popup_no, msg_no_records, "", "ZAL_sql");
         s.sql_rc = ZAL_close(p);
         return -1;
     }
@@ -277,12 +279,12 @@ int ZAL_view(Program &p, const std::string &sql) {
     s.cli.NumResultCols(s.hstmt, &columns);
     if (columns <= 0) {
         s.sql_rc = ZAL_close(p);
-        p.show_msg(0, popup_yes, msg_no_records, "", "ZAL_view");
+        p.show_msg(show_entry, popup_yes, msg_no_records, "", "ZAL_view");
         return 0;
     }
     s.sql_rc = s.cli.Fetch(s.hstmt);
     if (s.sql_rc != SQL_SUCCESS && s.sql_rc != SQL_SUCCESS_WITH_INFO) {
-        p.show_msg(0, popup_yes, msg_no_records, "", "ZAL_view");
+        p.show_msg(show_entry, popup_yes, msg_no_records, "", "ZAL_view");
     } else {
         std::vector<SQLCHAR> field(10000, 0);
         SQLINTEGER ind = 0;

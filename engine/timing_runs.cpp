@@ -72,7 +72,7 @@ bool timing_options(Program &p, const char *routine, std::string &title, const O
 }
 
 void finish_command(Program &p, const char *routine) {
-    p.show_msg(0, 0, msg_command_executed, "", routine);
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", routine);
     if (p.forms.perf_plot)
         p.forms.perf_plot->frame()->raise();
 }
@@ -135,7 +135,7 @@ void cmd_compare(Program &p) {
 void runlots(Program &p, int color, int repeat, const std::string &title, const std::string &sql) {
     const std::string s = trim(sql);
     if (s.empty()) {
-        p.show_msg(0, popup_yes, msg_no_sql, "", "runlots");
+        p.show_msg(show_entry, popup_yes, msg_no_sql, "", "runlots");
         return;
     }
     // The window may be closed while the run yields: it is looked at only through this.
@@ -187,7 +187,7 @@ void runlots(Program &p, int color, int repeat, const std::string &title, const 
 void runpair(Program &p, const std::string &title, const std::string &sql1, const std::string &label1,
              const std::string &sql2, const std::string &label2, int repeat) {
     if (sql1.empty()) {
-        p.show_msg(0, popup_yes, msg_no_sql, "", "runpair");
+        p.show_msg(show_entry, popup_yes, msg_no_sql, "", "runpair");
         return;
     }
     ZALPerfPlot &window = p.perf_plot();

@@ -145,9 +145,9 @@ void ZALSQL::form_unload() {
     // A window closed before its first activation has still its slot in the Tag.
     Form_Activate();
     p.forms.cur_sql_form = nullptr;
-    if (Form *out = form_at(p, find_form(p, 2, my_slot)))
+    if (Form *out = form_at(p, find_form(p, window_output, my_slot)))
         out->unload();
-    if (auto *next = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)))) {
+    if (auto *next = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, window_sql, -1)))) {
         next->Form_Activate();
         p.forms.cur_sql_form = next;
         p.forms.cur_sql_slot = next->my_slot;
