@@ -145,14 +145,8 @@ void cmd_ply(Program &p) {
     bool outcome = true;
     if (key == "EXISTS" || key == "NOTEXISTS") {
         Session &s = p.session;
-        alloc_statement(p);
-        if (cli_failed(s.sql_rc)) {
-            ZAL_error(p);
-            return;
-        }
-        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME=" + sql_literal(upper(p.cmd.opt_value[1]));
-        s.sql_rc = s.cli.ExecDirect(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
-        if (cli_failed(s.sql_rc)) {
+        const std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME=" + sql_literal(upper(p.cmd.opt_value[1]));
+        if (cli_failed(run_statement(p, sql))) {
             ZAL_error(p);
             return;
         }
@@ -167,13 +161,7 @@ void ZAL_runstats(Program &p) {
     if (!has_arguments(p, "ZAL_runstats"))
         return;
     Session &s = p.session;
-    alloc_statement(p);
-    std::string sql = "VALUES CURRENT USER";
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), static_cast<SQLINTEGER>(sql.size()));
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Execute(s.hstmt);
-    if (cli_failed(s.sql_rc)) {
+    if (cli_failed(run_statement(p, "VALUES CURRENT USER"))) {
         ZAL_sqlerror(p);
         return;
     }
@@ -198,7 +186,7 @@ void ZAL_runstats(Program &p) {
         return;
     }
     std::string user;
-    if (s.sql_rc == SQL_SUCCESS || s.sql_rc == SQL_SUCCESS_WITH_INFO)
+    if (row_fetched(static_cast<SQLRETURN>(s.sql_rc)))
         user = trim(ByteToStr(buf, 1, 32));
     if (user.empty()) {
         runstats_failed(p, show_entry, " User name is blank");
@@ -252,11 +240,7 @@ int ZAL_load(Program &p, const std::string &text) {
         drop_statement(p); // nothing to run, and nothing left open
         return -1;
     }
-    std::string sql = "insert " + text.substr(0, first);
-    s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Execute(s.hstmt);
-    if (cli_failed(s.sql_rc)) {
+    if (cli_failed(prepare_execute(p, "insert " + text.substr(0, first)))) {
         ZAL_error(p);
         return 0;
     }
