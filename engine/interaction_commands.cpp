@@ -174,7 +174,7 @@ void cmd_dmp(Program &p) {
     const QFontMetrics metrics(out->font());
     const int widths[] = {14, 50};
     for (int col = 0; col < 2; ++col) {
-        grid.set_col_alignment(col, 1);
+        grid.set_col_alignment(col, align_left_centre);
         grid.set_col_width(col, px_to_twips(metrics.horizontalAdvance(QString(widths[col], '%'))));
     }
     const Variables &v = p.vars;

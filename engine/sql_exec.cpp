@@ -56,9 +56,9 @@ int alignment_for(SQLSMALLINT type) {
     switch (type) {
     case SQL_NUMERIC: case SQL_DECIMAL: case SQL_INTEGER: case SQL_SMALLINT: case SQL_BIGINT:
     case SQL_FLOAT: case SQL_REAL: case SQL_DOUBLE:
-        return 2;
+        return align_left_bottom;
     default:
-        return 1;
+        return align_left_centre;
     }
 }
 

@@ -10,6 +10,13 @@
 
 namespace kestle {
 
+// A column's alignment: 0 to 8 are left, centre and right, each by top, centre and bottom.
+enum GridAlignment : int {
+    align_left_centre = 1,
+    align_left_bottom = 2,
+    align_general = 9,
+};
+
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
