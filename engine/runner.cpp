@@ -166,7 +166,7 @@ void do_cmd(Program &p, const std::string &stmt, bool interactive) {
     if (is_comment(s))
         return;
     const std::string f = expand_marks(s, true);
-    if (!f.empty() && f[0] == '%') {
+    if (f.starts_with('%')) {
         // A command whose quote is not closed does not run: its value is not known. Message 41
         // stays on the status line.
         if (!parsecmd(p.cmd, p, true, f)) {

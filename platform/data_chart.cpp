@@ -150,7 +150,6 @@ void DataChart::set_chart_type(int type) {
 }
 
 void DataChart::set_show_legend(bool on) {
-    legend_ = on;
     chart_->legend()->setVisible(on);
 }
 

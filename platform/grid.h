@@ -64,7 +64,6 @@ class Grid : public QTableView {
 public:
     explicit Grid(QWidget *parent = nullptr);
 
-    GridModel &model_data() { return model_; }
     int rows() const { return model_.rows(); }
     int cols() const { return model_.cols(); }
     void set_rows(int n) { model_.set_rows(n); }

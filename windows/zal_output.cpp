@@ -16,7 +16,7 @@ namespace kestle {
 namespace {
 
 // What the text viewer shows of a wide cell: XML laid out by its tags, other text as it is.
-std::string cell_view(const std::string &v) { return !v.empty() && v[0] == '<' ? xml_layout(v) : v; }
+std::string cell_view(const std::string &v) { return v.starts_with('<') ? xml_layout(v) : v; }
 
 } // namespace
 

@@ -87,7 +87,7 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
             open_files.pop_back();
             continue;
         }
-        if (!line.empty() && line[0] == ':') {
+        if (line.starts_with(':')) {
             notes = false;
             Header h = parse_header(line);
             if (h.tag == "*")
