@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kestle {
 
@@ -75,25 +76,15 @@ void cmd_plot(Program &p) {
     PlotKind kind = PlotKind::Line;
     int group = 0, labels = 0, data = 0;
     std::string title = default_title;
-    const bool known = read_options(p, "cmd_plot", [&](const std::string &key, const std::string &value) {
-        for (const KindEntry &k : kinds)
-            if (key == k.keyword) {
-                kind = k.kind;
-                return true;
-            }
-        if (key == "GROUP")
-            read_column(value, group);
-        else if (key == "LABELS")
-            read_column(value, labels);
-        else if (key == "DATA")
-            read_column(value, data);
-        else if (key == "TITLE")
-            title = value;
-        else
-            return false;
-        return true;
-    });
-    if (!known)
+    std::vector<Option> options = {
+        {"GROUP", [&](const std::string &value) { read_column(value, group); }},
+        {"LABELS", [&](const std::string &value) { read_column(value, labels); }},
+        {"DATA", [&](const std::string &value) { read_column(value, data); }},
+        {"TITLE", title},
+    };
+    for (const KindEntry &k : kinds)
+        options.emplace_back(k.keyword, [&kind, &k](const std::string &) { kind = k.kind; });
+    if (!read_options(p, "cmd_plot", options))
         return;
 
     // A column must be one of the result's: a number past its columns is as invalid as 0. The

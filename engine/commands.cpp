@@ -61,6 +61,17 @@ bool read_options(Program &p, const char *routine, const OptionSetter &set) {
     return true;
 }
 
+bool read_options(Program &p, const char *routine, std::span<const Option> options) {
+    return read_options(p, routine, [&](const std::string &key, const std::string &value) {
+        for (const Option &o : options)
+            if (key == o.key) {
+                o.take(value);
+                return true;
+            }
+        return false;
+    });
+}
+
 void cmd_clear(Program &p) {
     auto *sql = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, window_sql, -1)));
     if (!sql)

@@ -120,16 +120,7 @@ void Menu(Program &p) {
     if (!has_arguments(p, "Menu"))
         return;
     std::string title = "ZAL Demo", text;
-    const bool known = read_options(p, "Menu", [&](const std::string &key, const std::string &value) {
-        if (key == "TEXT")
-            text = value;
-        else if (key == "TITLE")
-            title = value;
-        else
-            return false;
-        return true;
-    });
-    if (!known)
+    if (!read_options(p, "Menu", {{"TEXT", text}, {"TITLE", title}}))
         return;
     if (p.dialogs.message(text, title, MessageIcon::Exclamation, MessageButtons::OkCancel) != Answer::Ok)
         p.run.stop_run = true;
@@ -139,19 +130,8 @@ void cmd_prompt(Program &p) {
     if (!has_arguments(p, "cmd_prompt"))
         return;
     std::string title = "Prompt", text, initial, var;
-    const bool known = read_options(p, "cmd_prompt", [&](const std::string &key, const std::string &value) {
-        if (key == "TITLE")
-            title = value;
-        else if (key == "TEXT")
-            text = value;
-        else if (key == "DEFAULT")
-            initial = value;
-        else if (key == "VAR")
-            var = value;
-        else
-            return false;
-        return true;
-    });
+    const bool known =
+        read_options(p, "cmd_prompt", {{"TITLE", title}, {"TEXT", text}, {"DEFAULT", initial}, {"VAR", var}});
     if (!known || text.empty() || var.empty())
         return;
     const std::string answer = p.dialogs.input(text, title, initial).value_or("");
