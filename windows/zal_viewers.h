@@ -13,14 +13,24 @@ class Browser;
 class CloseLabel;
 class Program;
 
-class ZALViewText : public Form {
+// A window that shows a text in a monospaced box, with CR LF line breaks in and out.
+class TextWindow : public Form {
+    Q_OBJECT
+public:
+    std::string text() const;
+    void set_text(const std::string &text);
+
+protected:
+    TextWindow(Program &p, const char *caption, double points);
+    QPlainTextEdit *const box;
+};
+
+class ZALViewText : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALViewText(Program &p);
-    QPlainTextEdit *Textin;
+    QPlainTextEdit *const Textin = box;
     CloseLabel *CloseSQL; // hides the viewer
-    std::string text() const; // CR LF line breaks
-    void set_text(const std::string &text);
 };
 
 class ZALViewHTML : public Form {
@@ -37,14 +47,12 @@ private:
     Program &p_;
 };
 
-class ZALMagnify : public Form {
+class ZALMagnify : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALMagnify(Program &p);
-    QPlainTextEdit *SQLText;
+    QPlainTextEdit *const SQLText = box;
     CloseLabel *CloseSQL; // hides the window
-    std::string text() const;
-    void set_text(const std::string &text);
 };
 
 // The HTML viewer on a help page of the current directory, shown in front with the focus.
