@@ -47,17 +47,17 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
 
 } // namespace
 
-TextWindow::TextWindow(Program &p, const char *caption, double points)
-    : Form(p.forms.windows, caption, true), box(text_box(this, points)) {}
+TextWindow::TextWindow(Program &p, const char *caption, double points, int close_top)
+    : Form(p.forms.windows, caption, true), box(text_box(this, points)),
+      CloseSQL(close_label(this, 30, close_top, false)) {}
 
 std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
 
 void TextWindow::set_text(const std::string &text) { box->setPlainText(box_text(text)); }
 
-ZALViewText::ZALViewText(Program &p) : TextWindow(p, "Text Viewer", 9.75) {
+ZALViewText::ZALViewText(Program &p) : TextWindow(p, "Text Viewer", 9.75, 30) {
     place_twips(Textin, 300, 60, 8055, 5175);
     keep_inside(Textin);
-    CloseSQL = close_label(this, 30, 30, false);
     resize_twips(8700, 5800);
 }
 
@@ -77,10 +77,9 @@ void ZALViewHTML::form_unload() {
         p_.forms.view_html = nullptr;
 }
 
-ZALMagnify::ZALMagnify(Program &p) : TextWindow(p, "SQL Info", 14.25) {
+ZALMagnify::ZALMagnify(Program &p) : TextWindow(p, "SQL Info", 14.25, 120) {
     place_twips(SQLText, 240, 120, 11895, 7575);
     keep_inside(SQLText);
-    CloseSQL = close_label(this, 30, 120, false);
     resize_twips(12400, 8200);
 }
 

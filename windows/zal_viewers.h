@@ -13,7 +13,8 @@ class Browser;
 class CloseLabel;
 class Program;
 
-// A window that shows a text in a monospaced box, with CR LF line breaks in and out.
+// A window that shows a text in a monospaced box, with CR LF line breaks in and out, and a
+// boxed cross at its top left that hides it.
 class TextWindow : public Form {
     Q_OBJECT
 public:
@@ -21,8 +22,11 @@ public:
     void set_text(const std::string &text);
 
 protected:
-    TextWindow(Program &p, const char *caption, double points);
+    TextWindow(Program &p, const char *caption, double points, int close_top);
     QPlainTextEdit *const box;
+
+public:
+    CloseLabel *const CloseSQL;
 };
 
 class ZALViewText : public TextWindow {
@@ -30,7 +34,6 @@ class ZALViewText : public TextWindow {
 public:
     explicit ZALViewText(Program &p);
     QPlainTextEdit *const Textin = box;
-    CloseLabel *CloseSQL; // hides the viewer
 };
 
 class ZALViewHTML : public Form {
@@ -52,7 +55,6 @@ class ZALMagnify : public TextWindow {
 public:
     explicit ZALMagnify(Program &p);
     QPlainTextEdit *const SQLText = box;
-    CloseLabel *CloseSQL; // hides the window
 };
 
 // The HTML viewer on a help page of the current directory, shown in front with the focus.
