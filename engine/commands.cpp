@@ -91,22 +91,16 @@ void cmd_connect(Program &p) {
         p.connect_dialog().show_form();
         return;
     }
-    const bool known = read_options(p, "cmd_connect", [&](const std::string &key, const std::string &value) {
-        if (key == "USERID") {
-            st.db_user = value;
-            var_add(p.vars, "USERID", st.db_user);
-        } else if (key == "PASSWORD") {
-            st.db_password = value;
-            var_add(p.vars, "PASSWORD", st.db_password);
-        } else if (key == "DATABASE") {
-            st.db_name = value;
-            var_add(p.vars, "DATABASE", st.db_name);
-        } else {
-            return false;
-        }
-        return true;
-    });
-    if (!known)
+    // Each setting is also a variable of its own name.
+    auto setting = [&p](const char *key, std::string &target) {
+        return Option(key, [&p, key, &target](const std::string &value) {
+            target = value;
+            var_add(p.vars, key, target);
+        });
+    };
+    if (!read_options(p, "cmd_connect",
+                      {setting("USERID", st.db_user), setting("PASSWORD", st.db_password),
+                       setting("DATABASE", st.db_name)}))
         return;
     ZAL_disconnect(p);
     if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0) {
