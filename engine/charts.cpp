@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kestle {
 
@@ -64,7 +65,8 @@ void show_graph(Program &p) { p.graph().show_form(); }
 } // namespace
 
 void cmd_plot(Program &p) {
-    const auto *out = dynamic_cast<ZALOutput *>(form_at(p, find_form(p, 2, p.forms.cur_sql_slot)));
+    const auto *out =
+        dynamic_cast<ZALOutput *>(form_at(p, find_form(p, window_output, p.forms.cur_sql_slot)));
     if (!out) {
         p.message_box(no_output);
         return;
@@ -74,25 +76,15 @@ void cmd_plot(Program &p) {
     PlotKind kind = PlotKind::Line;
     int group = 0, labels = 0, data = 0;
     std::string title = default_title;
-    const bool known = read_options(p, "cmd_plot", [&](const std::string &key, const std::string &value) {
-        for (const KindEntry &k : kinds)
-            if (key == k.keyword) {
-                kind = k.kind;
-                return true;
-            }
-        if (key == "GROUP")
-            read_column(value, group);
-        else if (key == "LABELS")
-            read_column(value, labels);
-        else if (key == "DATA")
-            read_column(value, data);
-        else if (key == "TITLE")
-            title = value;
-        else
-            return false;
-        return true;
-    });
-    if (!known)
+    std::vector<Option> options = {
+        {"GROUP", [&](const std::string &value) { read_column(value, group); }},
+        {"LABELS", [&](const std::string &value) { read_column(value, labels); }},
+        {"DATA", [&](const std::string &value) { read_column(value, data); }},
+        {"TITLE", title},
+    };
+    for (const KindEntry &k : kinds)
+        options.emplace_back(k.keyword, [&kind, &k](const std::string &) { kind = k.kind; });
+    if (!read_options(p, "cmd_plot", options))
         return;
 
     // A column must be one of the result's: a number past its columns is as invalid as 0. The
@@ -101,7 +93,7 @@ void cmd_plot(Program &p) {
     auto valid = [&grid](int col) { return col >= 1 && col <= grid.cols(); };
     auto refuse = [&p](int msgno) {
         p.run.cmd_error = true;
-        p.show_msg(0, popup_yes, msgno, "", "cmd_plot");
+        p.show_msg(show_entry, popup_yes, msgno, "", "cmd_plot");
     };
     const int first_row = 1, last_row = grid.rows() - 1;
     switch (kind) {
@@ -132,7 +124,7 @@ void cmd_plot(Program &p) {
         show_graph(p);
         break;
     }
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_plot");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_plot");
     p.graph().frame()->raise();
 }
 

@@ -33,9 +33,6 @@ public:
     SQLRETURN Prepare(SQLHSTMT h, SQLCHAR *text, SQLINTEGER len) {
         return call<decltype(::SQLPrepare)>("SQLPrepare", h, text, len);
     }
-    SQLRETURN ExecDirect(SQLHSTMT h, SQLCHAR *text, SQLINTEGER len) {
-        return call<decltype(::SQLExecDirect)>("SQLExecDirect", h, text, len);
-    }
     SQLRETURN Execute(SQLHSTMT h) { return call<decltype(::SQLExecute)>("SQLExecute", h); }
     SQLRETURN Fetch(SQLHSTMT h) { return call<decltype(::SQLFetch)>("SQLFetch", h); }
     SQLRETURN NumResultCols(SQLHSTMT h, SQLSMALLINT *count) {

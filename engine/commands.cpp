@@ -23,7 +23,7 @@ std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.c
 // A RUNSTATS that collected nothing says why, and the run does not end "Command completed".
 void runstats_failed(Program &p, int kind, const std::string &text) {
     p.run.cmd_error = true;
-    p.show_msg(kind, popup_yes, kind == 0 ? msg_runstats_error : 0, text, "ZAL_runstats");
+    p.show_msg(kind, popup_yes, kind == show_entry ? msg_runstats_error : msg_none, text, "ZAL_runstats");
 }
 
 // Runs a catalog query as an interactive statement. A failing one leaves the database's message
@@ -31,14 +31,14 @@ void runstats_failed(Program &p, int kind, const std::string &text) {
 void list_catalog(Program &p, const std::string &sql, const char *routine) {
     do_cmd(p, sql, true);
     if (p.session.sql_rc == 0 || p.exec.no_rows)
-        p.show_msg(0, 0, msg_command_executed, "", routine);
+        p.show_msg(show_entry, popup_no, msg_command_executed, "", routine);
 }
 
 } // namespace
 
 void no_arguments(Program &p, const char *routine) {
     p.run.cmd_error = true;
-    p.show_msg(0, popup_yes, msg_no_arguments, "", routine);
+    p.show_msg(show_entry, popup_yes, msg_no_arguments, "", routine);
 }
 
 bool has_arguments(Program &p, const char *routine) {
@@ -54,24 +54,35 @@ bool read_options(Program &p, const char *routine, const OptionSetter &set) {
         const std::string key = upper(c.opt_key[i]);
         if (!set(key, c.opt_value[i])) {
             p.run.cmd_error = true;
-            p.show_msg(0, popup_yes, msg_invalid_keyword, key, routine);
+            p.show_msg(show_entry, popup_yes, msg_invalid_keyword, key, routine);
             return false;
         }
     }
     return true;
 }
 
+bool read_options(Program &p, const char *routine, std::span<const Option> options) {
+    return read_options(p, routine, [&](const std::string &key, const std::string &value) {
+        for (const Option &o : options)
+            if (key == o.key) {
+                o.take(value);
+                return true;
+            }
+        return false;
+    });
+}
+
 void cmd_clear(Program &p) {
-    auto *sql = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)));
+    auto *sql = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, window_sql, -1)));
     if (!sql)
         return;
     sql->set_command_text("");
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_clear");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_clear");
 }
 
 void cmd_kill(Program &p) {
     p.run.stop_run = true;
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_kill");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_kill");
 }
 
 void cmd_connect(Program &p) {
@@ -80,29 +91,23 @@ void cmd_connect(Program &p) {
         p.connect_dialog().show_form();
         return;
     }
-    const bool known = read_options(p, "cmd_connect", [&](const std::string &key, const std::string &value) {
-        if (key == "USERID") {
-            st.db_user = value;
-            var_add(p.vars, "USERID", st.db_user);
-        } else if (key == "PASSWORD") {
-            st.db_password = value;
-            var_add(p.vars, "PASSWORD", st.db_password);
-        } else if (key == "DATABASE") {
-            st.db_name = value;
-            var_add(p.vars, "DATABASE", st.db_name);
-        } else {
-            return false;
-        }
-        return true;
-    });
-    if (!known)
+    // Each setting is also a variable of its own name.
+    auto setting = [&p](const char *key, std::string &target) {
+        return Option(key, [&p, key, &target](const std::string &value) {
+            target = value;
+            var_add(p.vars, key, target);
+        });
+    };
+    if (!read_options(p, "cmd_connect",
+                      {setting("USERID", st.db_user), setting("PASSWORD", st.db_password),
+                       setting("DATABASE", st.db_name)}))
         return;
     ZAL_disconnect(p);
     if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0) {
-        p.show_msg(0, 0, msg_connected, st.db_name, "cmd_connect");
+        p.show_msg(show_entry, popup_no, msg_connected, st.db_name, "cmd_connect");
     } else {
         p.run.cmd_error = true; // also when the library itself could not be bound
-        p.show_msg(0, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
+        p.show_msg(show_entry, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
     }
 }
 
@@ -111,7 +116,7 @@ void cmd_view(Program &p) {
         return;
     p.session.sql_rc = ZAL_view(p, p.cmd.cmd_args);
     if (!p.run.cmd_error)
-        p.show_msg(0, 0, msg_command_executed, "", "cmd_view");
+        p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_view");
 }
 
 void cmd_tables(Program &p) {
@@ -145,14 +150,8 @@ void cmd_ply(Program &p) {
     bool outcome = true;
     if (key == "EXISTS" || key == "NOTEXISTS") {
         Session &s = p.session;
-        alloc_statement(p);
-        if (cli_failed(s.sql_rc)) {
-            ZAL_error(p);
-            return;
-        }
-        std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME=" + sql_literal(upper(p.cmd.opt_value[1]));
-        s.sql_rc = s.cli.ExecDirect(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
-        if (cli_failed(s.sql_rc)) {
+        const std::string sql = "SELECT NAME FROM SYSORL.SYSTABLES WHERE NAME=" + sql_literal(upper(p.cmd.opt_value[1]));
+        if (cli_failed(run_statement(p, sql))) {
             ZAL_error(p);
             return;
         }
@@ -167,13 +166,7 @@ void ZAL_runstats(Program &p) {
     if (!has_arguments(p, "ZAL_runstats"))
         return;
     Session &s = p.session;
-    alloc_statement(p);
-    std::string sql = "VALUES CURRENT USER";
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), static_cast<SQLINTEGER>(sql.size()));
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Execute(s.hstmt);
-    if (cli_failed(s.sql_rc)) {
+    if (cli_failed(run_statement(p, "VALUES CURRENT USER"))) {
         ZAL_sqlerror(p);
         return;
     }
@@ -193,15 +186,15 @@ void ZAL_runstats(Program &p) {
     buf.fill(0);
     s.sql_rc = s.cli.Fetch(s.hstmt);
     if (s.sql_rc == SQL_NO_DATA_FOUND) {
-        runstats_failed(p, 0, " Failed to find user");
+        runstats_failed(p, show_entry, " Failed to find user");
         s.sql_rc = ZAL_close(p);
         return;
     }
     std::string user;
-    if (s.sql_rc == SQL_SUCCESS || s.sql_rc == SQL_SUCCESS_WITH_INFO)
+    if (row_fetched(static_cast<SQLRETURN>(s.sql_rc)))
         user = trim(ByteToStr(buf, 1, 32));
     if (user.empty()) {
-        runstats_failed(p, 0, " User name is blank");
+        runstats_failed(p, show_entry, " User name is blank");
         s.sql_rc = ZAL_close(p);
         return;
     }
@@ -209,9 +202,9 @@ void ZAL_runstats(Program &p) {
     if (auto *runstats = p.routines.routine<int32_t(const char *)>("runstats")) {
         s.sql_rc = runstats(target.c_str());
         if (s.sql_rc != 0)
-            runstats_failed(p, 0, (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc));
+            runstats_failed(p, show_entry, (s.sql_rc > 0 ? " " : "") + std::to_string(s.sql_rc));
     } else {
-        runstats_failed(p, 1, "Error executing RUNSTATS: " + p.routines.unbound_reason());
+        runstats_failed(p, show_text, "Error executing RUNSTATS: " + p.routines.unbound_reason());
     }
     s.sql_rc = ZAL_close(p);
 }
@@ -252,16 +245,12 @@ int ZAL_load(Program &p, const std::string &text) {
         drop_statement(p); // nothing to run, and nothing left open
         return -1;
     }
-    std::string sql = "insert " + text.substr(0, first);
-    s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Execute(s.hstmt);
-    if (cli_failed(s.sql_rc)) {
+    if (cli_failed(prepare_execute(p, "insert " + text.substr(0, first)))) {
         ZAL_error(p);
         return 0;
     }
     drop_statement(p);
-    p.show_msg(0, 0, msg_sql_completed, "", "ZAL_load");
+    p.show_msg(show_entry, popup_no, msg_sql_completed, "", "ZAL_load");
     return 0;
 }
 

@@ -120,16 +120,7 @@ void Menu(Program &p) {
     if (!has_arguments(p, "Menu"))
         return;
     std::string title = "ZAL Demo", text;
-    const bool known = read_options(p, "Menu", [&](const std::string &key, const std::string &value) {
-        if (key == "TEXT")
-            text = value;
-        else if (key == "TITLE")
-            title = value;
-        else
-            return false;
-        return true;
-    });
-    if (!known)
+    if (!read_options(p, "Menu", {{"TEXT", text}, {"TITLE", title}}))
         return;
     if (p.dialogs.message(text, title, MessageIcon::Exclamation, MessageButtons::OkCancel) != Answer::Ok)
         p.run.stop_run = true;
@@ -139,23 +130,12 @@ void cmd_prompt(Program &p) {
     if (!has_arguments(p, "cmd_prompt"))
         return;
     std::string title = "Prompt", text, initial, var;
-    const bool known = read_options(p, "cmd_prompt", [&](const std::string &key, const std::string &value) {
-        if (key == "TITLE")
-            title = value;
-        else if (key == "TEXT")
-            text = value;
-        else if (key == "DEFAULT")
-            initial = value;
-        else if (key == "VAR")
-            var = value;
-        else
-            return false;
-        return true;
-    });
+    const bool known =
+        read_options(p, "cmd_prompt", {{"TITLE", title}, {"TEXT", text}, {"DEFAULT", initial}, {"VAR", var}});
     if (!known || text.empty() || var.empty())
         return;
     const std::string answer = p.dialogs.input(text, title, initial).value_or("");
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_prompt");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_prompt");
     if (answer.empty())
         p.run.stop_run = true;
     else
@@ -174,7 +154,7 @@ void cmd_dmp(Program &p) {
     const QFontMetrics metrics(out->font());
     const int widths[] = {14, 50};
     for (int col = 0; col < 2; ++col) {
-        grid.set_col_alignment(col, 1);
+        grid.set_col_alignment(col, align_left_centre);
         grid.set_col_width(col, px_to_twips(metrics.horizontalAdvance(QString(widths[col], '%'))));
     }
     const Variables &v = p.vars;
@@ -185,7 +165,7 @@ void cmd_dmp(Program &p) {
     }
     grid.set_grid_visible(true);
     out->show_form();
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_dmp");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_dmp");
 }
 
 void cmd_dos(Program &p) {
@@ -193,18 +173,18 @@ void cmd_dos(Program &p) {
     parsestring(c, c.cmd_args);
     if (c.quoted[1].empty()) {
         if (start_tool(p, "cmd", WindowStyle::Normal))
-            p.show_msg(0, popup_yes, msg_command_executed, "", "cmd_dos");
+            p.show_msg(show_entry, popup_yes, msg_command_executed, "", "cmd_dos");
         else
-            p.show_msg(0, popup_yes, msg_cmd_failed, "", "cmd_dos");
+            p.show_msg(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
         return;
     }
     std::string lines;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(c.quoted_count); ++i)
         lines += c.quoted[i] + "\n";
     if (write_work_file(batch_file, lines) && start_tool(p, batch_file, WindowStyle::Minimized))
-        p.show_msg(0, 0, msg_command_executed, "", "cmd_dos");
+        p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_dos");
     else
-        p.show_msg(0, popup_yes, msg_cmd_failed, "", "cmd_dos");
+        p.show_msg(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
 }
 
 void cmd_zal(Program &p) {
@@ -233,15 +213,15 @@ void cmd_zal(Program &p) {
             text += c.quoted[i] + ";\n";
         text += std::string("!notepad ") + tool_output_file + ";\n";
         if (!write_work_file(script, text)) {
-            p.show_msg(1, popup_yes, 0, cannot_write + script, "cmd_zal");
+            p.show_msg(show_text, popup_yes, msg_none, cannot_write + script, "cmd_zal");
             return;
         }
     }
     if (!start_tool(p, zal_command_line(opts, script), WindowStyle::Hidden)) {
-        p.show_msg(1, popup_yes, 0, zal_tool + std::string(cannot_start), "cmd_zal");
+        p.show_msg(show_text, popup_yes, msg_none, zal_tool + std::string(cannot_start), "cmd_zal");
         return;
     }
-    p.show_msg(0, 0, msg_command_executed, "", "cmd_zal");
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_zal");
 }
 
 void cmd_explain(Program &p) {
@@ -256,7 +236,7 @@ void cmd_explain(Program &p) {
     for (std::size_t i = 1; i <= static_cast<std::size_t>(c.quoted_count); ++i)
         joined += c.quoted[i] + ";";
     if (ZAL_explain(p, joined))
-        p.show_msg(0, 0, msg_command_executed, "", "cmd_explain");
+        p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_explain");
 }
 
 bool ZAL_explain(Program &p, const std::string &stmt) {
@@ -280,7 +260,7 @@ bool ZAL_explain(Program &p, const std::string &stmt) {
     if (failure.empty() && !view)
         failure = no_plan + std::string(tool_output_file);
     if (!failure.empty()) {
-        p.show_msg(1, popup_yes, 0, failure, "ZAL_explain");
+        p.show_msg(show_text, popup_yes, msg_none, failure, "ZAL_explain");
         return false;
     }
     ZALViewText &viewer = p.view_text();

@@ -6,6 +6,7 @@
 #include "picture_box.h"
 #include "program.h"
 #include "session.h"
+#include "sql_exec.h"
 #include "twips.h"
 #include "zal_findpics.h"
 #include "zal_viewpic.h"
@@ -41,15 +42,10 @@ struct FileColumn {
     }
 };
 
-bool row_fetched(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
-
 // Runs a statement directly on a fresh handle with its picture column bound to the work file.
-SQLRETURN open_picture(Program &p, std::string sql, FileColumn &file, SQLSMALLINT name_max) {
+SQLRETURN open_picture(Program &p, const std::string &sql, FileColumn &file, SQLSMALLINT name_max) {
     Session &s = p.session;
-    if (cli_failed(alloc_statement(p)))
-        return SQL_ERROR;
-    s.sql_rc = s.cli.ExecDirect(s.hstmt, reinterpret_cast<SQLCHAR *>(sql.data()), SQL_NTS);
-    if (cli_failed(s.sql_rc))
+    if (cli_failed(run_statement(p, sql)))
         return SQL_ERROR;
     s.sql_rc = file.bind(p, name_max);
     return cli_failed(s.sql_rc) ? SQL_ERROR : SQL_SUCCESS;
@@ -58,18 +54,11 @@ SQLRETURN open_picture(Program &p, std::string sql, FileColumn &file, SQLSMALLIN
 // The picture numbers of a colour query's first 100 rows; none when it fails (reported).
 std::optional<std::vector<std::string>> picture_numbers(Program &p, const std::string &sql) {
     Session &s = p.session;
-    std::string text = expand_marks(sql, true);
     auto failed = [&] {
         s.sql_rc = ZAL_error(p);
         return std::nullopt;
     };
-    if (cli_failed(alloc_statement(p)))
-        return failed();
-    s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(text.data()), static_cast<SQLINTEGER>(text.size()));
-    if (cli_failed(s.sql_rc))
-        return failed();
-    s.sql_rc = s.cli.Execute(s.hstmt);
-    if (cli_failed(s.sql_rc))
+    if (cli_failed(run_statement(p, expand_marks(sql, true))))
         return failed();
     SQLRETURN rc = s.cli.Fetch(s.hstmt);
     if (cli_failed(rc))

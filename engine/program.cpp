@@ -19,22 +19,21 @@ namespace kestle {
 
 Program::Program(Dialogs &d) : dialogs(d) {}
 
+namespace {
+
+template <class... W>
+void delete_in_order(QPointer<W> &...windows) {
+    (delete windows.data(), ...);
+}
+
+} // namespace
+
 Program::~Program() {
     // The forms refer to this program: they go first. The main window takes the SQL and
     // output windows with it.
-    delete forms.wmf.data();
-    delete forms.message_window.data();
-    delete forms.spatial.data();
-    delete forms.perf_plot.data();
-    delete forms.graph.data();
-    delete forms.viewpic.data();
-    delete forms.findpics.data();
-    delete forms.tools.data();
-    delete forms.connect.data();
-    delete forms.magnify.data();
-    delete forms.view_html.data();
-    delete forms.view_text.data();
-    delete forms.master.data();
+    delete_in_order(forms.wmf, forms.message_window, forms.spatial, forms.perf_plot, forms.graph, forms.viewpic,
+                    forms.findpics, forms.tools, forms.connect, forms.magnify, forms.view_html, forms.view_text,
+                    forms.master);
 }
 
 void Program::show_msg(int kind, long popup, int msgno, const std::string &text, const std::string &) {

@@ -76,7 +76,7 @@ void cmd_erase(Program &p) {
     if (!has_arguments(p, "do_nonsql"))
         return;
     erase_files(p.cmd.cmd_args);
-    p.show_msg(0, 0, msg_file_erased, p.cmd.cmd_args, "do_nonsql");
+    p.show_msg(show_entry, popup_no, msg_file_erased, p.cmd.cmd_args, "do_nonsql");
 }
 
 void cmd_extras(Program &p) {
@@ -132,7 +132,7 @@ void runit(Program &p, bool interactive, const std::string &text) {
     if (trim(text).empty())
         return;
     if (interactive) {
-        p.show_msg(0, 0, msg_running, "", "runit");
+        p.show_msg(show_entry, popup_no, msg_running, "", "runit");
         yield_events();
     }
     Hourglass hourglass;
@@ -166,7 +166,7 @@ void do_cmd(Program &p, const std::string &stmt, bool interactive) {
     if (is_comment(s))
         return;
     const std::string f = expand_marks(s, true);
-    if (!f.empty() && f[0] == '%') {
+    if (f.starts_with('%')) {
         // A command whose quote is not closed does not run: its value is not known. Message 41
         // stays on the status line.
         if (!parsecmd(p.cmd, p, true, f)) {
@@ -187,7 +187,7 @@ void do_nonsql(Program &p) {
         }
     }
     p.run.cmd_error = true;
-    p.show_msg(0, popup_yes, msg_invalid_keyword, p.cmd.cmd_keyword, "do_nonsql");
+    p.show_msg(show_entry, popup_yes, msg_invalid_keyword, p.cmd.cmd_keyword, "do_nonsql");
 }
 
 } // namespace kestle

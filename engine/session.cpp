@@ -75,7 +75,7 @@ std::string diagnostic_message(Program &p, int *native) {
         // No diagnostic to show: a statement while no connection exists would otherwise fail
         // without a word.
         if (!s.db_connected)
-            return p.messages.msg_text[13];
+            return p.messages.msg_text[msg_no_connection];
     }
     // The text ends at its NUL, and never past the field.
     const auto *text = reinterpret_cast<const char *>(message.data());
@@ -138,7 +138,7 @@ int ZAL_connect(Program &p, const std::string &database, const std::string &user
     if (s.db_connected && old_hdbc != s.hdbc)
         release(s.cli, old_henv, old_hdbc, true);
     s.db_connected = true;
-    p.show_msg(0, 0, msg_connected, database, "ZAL_connect");
+    p.show_msg(show_entry, popup_no, msg_connected, database, "ZAL_connect");
     return 0;
 }
 
@@ -170,7 +170,7 @@ int ZAL_close(Program &p) {
 int ZAL_error(Program &p) {
     int native = 0;
     const std::string text = trim(error_text(p, &native));
-    p.show_msg(1, native, 0, text, "ZAL_error");
+    p.show_msg(show_text, native, msg_none, text, "ZAL_error");
     p.run.cmd_error = true;
     drop_statement(p);
     return 0;

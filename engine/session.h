@@ -45,6 +45,8 @@ void drop_statement(Program &p);
 
 // How the program reads a CLI code: an error, or a handle the CLI does not know.
 inline bool cli_failed(SQLRETURN rc) { return rc < 0; }
+// Whether a fetch delivered a row.
+inline bool row_fetched(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
 // The message of the first diagnostic, whole, or why there is none; the code of the fetch goes
 // to sql_rc.

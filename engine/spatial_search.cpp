@@ -3,6 +3,7 @@
 
 #include "program.h"
 #include "session.h"
+#include "sql_exec.h"
 
 #include <algorithm>
 #include <array>
@@ -21,13 +22,7 @@ int SQLresults(Program &p, const std::string &sql) {
         return -1;
 
     // A handle the CLI does not know fails as an error does, so the presenter hears of it.
-    s.sql_rc = alloc_statement(p);
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Prepare(s.hstmt, reinterpret_cast<SQLCHAR *>(text.data()),
-                                 static_cast<SQLINTEGER>(text.size()));
-    if (!cli_failed(s.sql_rc))
-        s.sql_rc = s.cli.Execute(s.hstmt);
-    if (cli_failed(s.sql_rc)) {
+    if (cli_failed(run_statement(p, text))) {
         FormatError(p);
         return -1;
     }
@@ -75,7 +70,7 @@ int SQLresults(Program &p, const std::string &sql) {
         return 0;
     }
     // A fetch that fails after rows were read ends the rows: those read so far count.
-    while (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO) {
+    while (row_fetched(rc)) {
         ++m.row_count;
         if (m.row_count <= SpatialSearch::max_rows) {
             for (int j = 1; j <= std::min(n, SpatialSearch::max_columns); ++j) {

@@ -1,9 +1,12 @@
 // Running one SQL statement and presenting it: the query log, the timing and the result grid.
 #pragma once
 
+#include <zalcli.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kestle {
 
@@ -28,6 +31,12 @@ struct Execution {
     bool no_rows = false;  // the latest statement was a query that found no rows: its -1 is
                            // no failure
 };
+
+// Prepares and executes text on the statement handle already allocated, stopping at the step
+// that fails; the code goes to sql_rc and is returned. Each caller reports a failure its own way.
+SQLRETURN prepare_execute(Program &p, std::string_view text);
+// Allocates the statement handle, then prepares and executes text on it in the same way.
+SQLRETURN run_statement(Program &p, std::string_view text);
 
 // 0 on success, -1 on every failure and on a query that returns no rows.
 int ZAL_sql(Program &p, const std::string &sql, bool interactive);

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace kestle {
 
@@ -62,17 +63,14 @@ std::optional<double> average_of(Program &p, const std::string &sql, int repeat)
 }
 
 // The options of GRAPH and COMPARE: none is message 20, and TITLE is taken for both.
-bool timing_options(Program &p, const char *routine, std::string &title, const OptionSetter &set) {
-    return has_arguments(p, routine) && read_options(p, routine, [&](const std::string &key, const std::string &value) {
-               if (key != "TITLE")
-                   return set(key, value);
-               title = value;
-               return true;
-           });
+bool timing_options(Program &p, const char *routine, std::string &title, std::initializer_list<Option> own) {
+    std::vector<Option> options(own);
+    options.emplace_back("TITLE", title);
+    return has_arguments(p, routine) && read_options(p, routine, options);
 }
 
 void finish_command(Program &p, const char *routine) {
-    p.show_msg(0, 0, msg_command_executed, "", routine);
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", routine);
     if (p.forms.perf_plot)
         p.forms.perf_plot->frame()->raise();
 }
@@ -89,17 +87,13 @@ int16_t run_ms(double seconds) {
 void cmd_gph(Program &p) {
     int color = pen_blue, repeat = 10;
     std::string title = default_title, sql;
-    const bool ok = timing_options(p, "cmd_gph", title, [&](const std::string &key, const std::string &value) {
-        if (key == "SQL")
-            sql = value;
-        else if (key == "REPEAT")
-            repeat = graph_repeat(value);
-        else if (key == "COLOR")
-            color = upper(value) == "BLUE" ? pen_blue : upper(value) == "RED" ? pen_red : pen_green;
-        else
-            return false;
-        return true;
-    });
+    const bool ok = timing_options(
+        p, "cmd_gph", title,
+        {{"SQL", sql},
+         {"REPEAT", [&](const std::string &value) { repeat = graph_repeat(value); }},
+         {"COLOR", [&](const std::string &value) {
+              color = upper(value) == "BLUE" ? pen_blue : upper(value) == "RED" ? pen_red : pen_green;
+          }}});
     if (!ok)
         return;
     runlots(p, color, repeat, title, sql);
@@ -109,23 +103,15 @@ void cmd_gph(Program &p) {
 void cmd_compare(Program &p) {
     int repeat = 1;
     std::string title = default_title, sql1, sql2, label1 = "SQL#1", label2 = "SQL#2";
-    const bool ok = timing_options(p, "cmd_compare", title, [&](const std::string &key, const std::string &value) {
-        if (key == "SQL1")
-            sql1 = value;
-        else if (key == "SQL2")
-            sql2 = value;
-        else if (key == "LABEL1")
-            label1 = value;
-        else if (key == "LABEL2")
-            label2 = value;
-        else if (key == "REPEAT") {
-            if (const std::optional<double> n = strict_number(value))
-                repeat = to_repeat(std::floor(*n));
-        } else {
-            return false;
-        }
-        return true;
-    });
+    const bool ok = timing_options(p, "cmd_compare", title,
+                                   {{"SQL1", sql1},
+                                    {"SQL2", sql2},
+                                    {"LABEL1", label1},
+                                    {"LABEL2", label2},
+                                    {"REPEAT", [&](const std::string &value) {
+                                         if (const std::optional<double> n = strict_number(value))
+                                             repeat = to_repeat(std::floor(*n));
+                                     }}});
     if (!ok)
         return;
     runpair(p, title, sql1, label1, sql2, label2, repeat);
@@ -135,7 +121,7 @@ void cmd_compare(Program &p) {
 void runlots(Program &p, int color, int repeat, const std::string &title, const std::string &sql) {
     const std::string s = trim(sql);
     if (s.empty()) {
-        p.show_msg(0, popup_yes, msg_no_sql, "", "runlots");
+        p.show_msg(show_entry, popup_yes, msg_no_sql, "", "runlots");
         return;
     }
     // The window may be closed while the run yields: it is looked at only through this.
@@ -187,7 +173,7 @@ void runlots(Program &p, int color, int repeat, const std::string &title, const 
 void runpair(Program &p, const std::string &title, const std::string &sql1, const std::string &label1,
              const std::string &sql2, const std::string &label2, int repeat) {
     if (sql1.empty()) {
-        p.show_msg(0, popup_yes, msg_no_sql, "", "runpair");
+        p.show_msg(show_entry, popup_yes, msg_no_sql, "", "runpair");
         return;
     }
     ZALPerfPlot &window = p.perf_plot();

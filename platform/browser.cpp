@@ -14,7 +14,7 @@ void Browser::navigate(const std::string &address) {
     address_ = address;
     // The address keeps the directory as written (blanks unencoded): the file is what follows
     // "file://".
-    std::string path = address.rfind("file://", 0) == 0 ? address.substr(7) : address;
+    std::string path = address.starts_with("file://") ? address.substr(7) : address;
     QFile file(qt(path));
     if (!file.open(QIODevice::ReadOnly)) {
         setHtml(QString("<p>The page %1 cannot be shown.</p>").arg(qt(address).toHtmlEscaped()));

@@ -19,10 +19,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kestle {
 
 namespace {
+
+// The font at a size a chart takes, or none for a size it ignores.
+std::optional<QFont> at_size(QFont f, double points) {
+    if (!(points > 0 && points <= 1000))
+        return std::nullopt;
+    f.setPointSizeF(points);
+    return f;
+}
 
 // QtCharts takes each category once; equal row labels are told apart by a suffix of
 // zero-width characters that writes the label's earlier count in binary. They draw nothing and
@@ -150,7 +159,6 @@ void DataChart::set_chart_type(int type) {
 }
 
 void DataChart::set_show_legend(bool on) {
-    legend_ = on;
     chart_->legend()->setVisible(on);
 }
 
@@ -162,11 +170,8 @@ void DataChart::set_title(const std::string &text) {
 double DataChart::title_size() const { return chart_->titleFont().pointSizeF(); }
 
 void DataChart::set_title_size(double points) {
-    if (!(points > 0 && points <= 1000))
-        return;
-    QFont f = chart_->titleFont();
-    f.setPointSizeF(points);
-    chart_->setTitleFont(f);
+    if (const std::optional<QFont> f = at_size(chart_->titleFont(), points))
+        chart_->setTitleFont(*f);
 }
 
 void DataChart::set_footnote(const std::string &text) {
@@ -177,11 +182,8 @@ void DataChart::set_footnote(const std::string &text) {
 double DataChart::footnote_size() const { return footnote_label_->font().pointSizeF(); }
 
 void DataChart::set_footnote_size(double points) {
-    if (!(points > 0 && points <= 1000))
-        return;
-    QFont f = footnote_label_->font();
-    f.setPointSizeF(points);
-    footnote_label_->setFont(f);
+    if (const std::optional<QFont> f = at_size(footnote_label_->font(), points))
+        footnote_label_->setFont(*f);
 }
 
 void DataChart::set_footnote_location(int location) {

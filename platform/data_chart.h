@@ -64,7 +64,6 @@ public:
 
     int chart_type() const { return type_; }
     void set_chart_type(int type);
-    bool show_legend() const { return legend_; }
     void set_show_legend(bool on);
 
     std::string title() const { return title_; }
@@ -138,7 +137,6 @@ private:
     std::vector<std::string> col_labels_{std::string()};
     std::map<std::pair<int, int>, double> data_; // (row, column) of the cells written
     int type_ = line_2d;
-    bool legend_ = false;
     std::string title_;
     std::string footnote_;
     int footnote_location_ = 5;

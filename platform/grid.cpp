@@ -63,7 +63,7 @@ void GridModel::set_rows(int n) {
 
 void GridModel::set_cols(int n) {
     cols_ = std::max(n, 0);
-    alignment_.resize(static_cast<size_t>(cols_), 9);
+    alignment_.resize(static_cast<size_t>(cols_), align_general);
     changed();
 }
 
@@ -119,7 +119,7 @@ void GridModel::clear() {
 }
 
 int GridModel::col_alignment(int col) const {
-    return col >= 0 && col < cols_ ? alignment_[static_cast<size_t>(col)] : 9;
+    return col >= 0 && col < cols_ ? alignment_[static_cast<size_t>(col)] : align_general;
 }
 
 void GridModel::set_col_alignment(int col, int alignment) {
@@ -145,7 +145,6 @@ QVariant GridModel::data(const QModelIndex &index, int role) const {
         return QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size()));
     }
     if (role == Qt::TextAlignmentRole) {
-        // 0-8: left, centre, right by top, centre, bottom; 9 general
         const int a = col_alignment(index.column());
         if (a < 0 || a > 8)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));

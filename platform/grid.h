@@ -10,6 +10,13 @@
 
 namespace kestle {
 
+// A column's alignment: 0 to 8 are left, centre and right, each by top, centre and bottom.
+enum GridAlignment : int {
+    align_left_centre = 1,
+    align_left_bottom = 2,
+    align_general = 9,
+};
+
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -57,7 +64,6 @@ class Grid : public QTableView {
 public:
     explicit Grid(QWidget *parent = nullptr);
 
-    GridModel &model_data() { return model_; }
     int rows() const { return model_.rows(); }
     int cols() const { return model_.cols(); }
     void set_rows(int n) { model_.set_rows(n); }

@@ -4,6 +4,7 @@
 
 #include "text_codec.h"
 
+#include <QByteArray>
 #include <QProcess>
 #include <QStandardPaths>
 #include <cstdlib>
@@ -48,12 +49,7 @@ std::vector<std::string> command_words(const std::string &command_line) {
 
 
 bool is_batch_file(const std::string &name) {
-    if (name.size() < 4)
-        return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char &c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".bat";
+    return QByteArray::fromStdString(name).toLower().endsWith(".bat");
 }
 
 // Sets up p to run a command line as start_program describes; false when there is nothing to

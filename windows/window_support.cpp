@@ -19,9 +19,9 @@ void place_twips(QWidget *w, int left, int top, int width, int height) {
     w->setGeometry(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));
 }
 
-std::optional<QSize> laid_out_size(Form &f, int least) {
+void lay_out(Form &f, int least, const std::function<void(int width, int height)> &place) {
     if (f.frame()->isMinimized())
-        return std::nullopt;
+        return;
     int w = f.width_twips();
     int h = f.height_twips();
     if (w < least || h < least) {
@@ -29,7 +29,7 @@ std::optional<QSize> laid_out_size(Form &f, int least) {
         h = std::max(h, least);
         f.resize_twips(w, h);
     }
-    return QSize(w, h);
+    place(w, h);
 }
 
 FontChoice program_font(const Program &p) {

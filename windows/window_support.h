@@ -3,11 +3,10 @@
 
 #include "dialogs.h"
 
-#include <QSize>
 #include <QWidget>
 
 #include <exception>
-#include <optional>
+#include <functional>
 
 namespace kestle {
 
@@ -32,9 +31,9 @@ void guarded(const char *name, F &&handler) noexcept {
 // A control at its design place, in twips.
 void place_twips(QWidget *w, int left, int top, int width, int height);
 
-// The outer size, in twips, to lay a resized window out for: one below least by least
-// springs back to it first. None while the window is minimized, when there is nothing to lay out.
-std::optional<QSize> laid_out_size(Form &f, int least);
+// Lays a resized window out: place gets its outer width and height in twips, after a size
+// below least by least has sprung back to it. Nothing is laid out while the window is minimized.
+void lay_out(Form &f, int least, const std::function<void(int width, int height)> &place);
 
 // The font the variables FONT and FONTSIZE name.
 FontChoice program_font(const Program &p);

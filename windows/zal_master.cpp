@@ -157,7 +157,7 @@ ZALSQL *ZALMaster::open_sql_window(bool shift, bool show) {
     auto *w = new ZALSQL(p_);
     p_.forms.cur_sql_form = w;
     p_.forms.cur_sql_slot = slot;
-    w->tag = join_fields({"1", slot});
+    w->tag = join_fields({window_sql, slot});
     if (shift)
         w->move_twips(w->left_twips() + 100, w->top_twips());
     if (show)
@@ -186,7 +186,7 @@ void ZALMaster::TB_ButtonClick(const std::string &key) {
         // Each close takes the window out of the registry; the bound guards against one that
         // stays.
         for (std::size_t n = p_.forms.windows.open().size(); n > 0; --n) {
-            Form *w = form_at(p_, find_form(p_, 1, -1));
+            Form *w = form_at(p_, find_form(p_, window_sql, -1));
             if (!w)
                 break;
             w->unload();
@@ -213,10 +213,10 @@ void ZALMaster::change_fonts() {
         int kind = 0;
         int slot = 0;
         split_fields(w->tag, kind, slot);
-        if (kind == 1) {
+        if (kind == window_sql) {
             if (auto *sql = dynamic_cast<ZALSQL *>(w))
                 set_widget_font(sql->SQLCommand, f);
-        } else if (kind == 2) {
+        } else if (kind == window_output) {
             if (auto *out = dynamic_cast<ZALOutput *>(w))
                 set_widget_font(out->DataValues, f);
         }
@@ -254,7 +254,7 @@ void ZALMaster::TV_NodeClick(QTreeWidgetItem *node) {
         p_.perf_plotting = false;
         ZALSQL *target = nullptr;
         if (p_.forms.cur_sql_slot != -1)
-            target = dynamic_cast<ZALSQL *>(form_at(p_, find_form(p_, 1, p_.forms.cur_sql_slot)));
+            target = dynamic_cast<ZALSQL *>(form_at(p_, find_form(p_, window_sql, p_.forms.cur_sql_slot)));
         // A current slot without its window is taken as none, so the statement is not lost.
         if (!target) {
             target = open_sql_window(false);

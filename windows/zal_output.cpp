@@ -16,7 +16,7 @@ namespace kestle {
 namespace {
 
 // What the text viewer shows of a wide cell: XML laid out by its tags, other text as it is.
-std::string cell_view(const std::string &v) { return !v.empty() && v[0] == '<' ? xml_layout(v) : v; }
+std::string cell_view(const std::string &v) { return v.starts_with('<') ? xml_layout(v) : v; }
 
 } // namespace
 
@@ -56,13 +56,10 @@ void ZALOutput::DataValues_MouseDown(Qt::MouseButton button, int row, int col) {
 
 void ZALOutput::resizeEvent(QResizeEvent *event) {
     Form::resizeEvent(event);
-    const std::optional<QSize> outer = laid_out_size(*this, 3000);
-    if (!outer)
-        return;
-    const int w = outer->width();
-    const int h = outer->height();
-    QueryNo->resize(twips_to_px(w - 300), QueryNo->height());
-    DataValues->resize(twips_to_px(w - 300), twips_to_px(std::max(h - 860, 0)));
+    lay_out(*this, 3000, [this](int w, int h) {
+        QueryNo->resize(twips_to_px(w - 300), QueryNo->height());
+        DataValues->resize(twips_to_px(w - 300), twips_to_px(std::max(h - 860, 0)));
+    });
 }
 
 } // namespace kestle

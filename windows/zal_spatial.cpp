@@ -356,7 +356,7 @@ void ZALSpatial::Form_Load() {
                                                    map_top + at, false};
     }
     for (Shape &m : ID)
-        m.tag = "0";
+        m.tag = marker_free;
     move_twips(100, top_twips());
     MapQuery &q = s.query;
     q.price_sel = q.area_sel = q.beds_sel = q.baths_sel = 0;
@@ -380,7 +380,7 @@ void ZALSpatial::refresh_map() { TotalImage->update(); }
 void ZALSpatial::hide_markers() {
     for (Shape &m : ID) {
         m.visible = false;
-        m.tag = "0";
+        m.tag = marker_free;
     }
 }
 
@@ -439,7 +439,7 @@ void ZALSpatial::plot_homes() {
             m.top = map_top + row[2] - marker_size / 2;
             m.width = m.height = marker_size;
             m.fill_color = m.border_color = s.band_color[static_cast<std::size_t>(price_band(row[3]))];
-            m.tag = "1";
+            m.tag = marker_placed;
             m.visible = true;
         }
     }
@@ -511,7 +511,7 @@ void ZALSpatial::TotalImage_MouseMove(bool button_held, double X, double Y) {
     if (s.mouse_down) {
         for (int i = 0; i <= std::min<int>(s.house_count, search_markers - 1); ++i) {
             ID[static_cast<std::size_t>(i)].visible = false;
-            ID[static_cast<std::size_t>(i)].tag = "0";
+            ID[static_cast<std::size_t>(i)].tag = marker_free;
         }
         for (auto *lines : {&LineUp, &LineAcross})
             for (Line &l : *lines)
@@ -576,7 +576,7 @@ void ZALSpatial::Range_Click(int index) {
         Shape &m = ID[static_cast<std::size_t>(i)];
         if (m.visible && m.fill_color != c)
             m.visible = false;
-        else if (!m.visible && m.fill_color == c && m.tag == "1")
+        else if (!m.visible && m.fill_color == c && m.tag == marker_placed)
             m.visible = true;
     }
     refresh_map();

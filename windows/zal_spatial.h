@@ -35,6 +35,10 @@ struct Shape {
     std::string tag;
 };
 
+// The Tag of a search marker: placed while it shows a house of the latest result, free otherwise.
+inline constexpr const char *marker_placed = "1";
+inline constexpr const char *marker_free = "0";
+
 // A line control, in twips of the window.
 struct Line {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

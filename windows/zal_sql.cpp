@@ -145,9 +145,9 @@ void ZALSQL::form_unload() {
     // A window closed before its first activation has still its slot in the Tag.
     Form_Activate();
     p.forms.cur_sql_form = nullptr;
-    if (Form *out = form_at(p, find_form(p, 2, my_slot)))
+    if (Form *out = form_at(p, find_form(p, window_output, my_slot)))
         out->unload();
-    if (auto *next = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, 1, -1)))) {
+    if (auto *next = dynamic_cast<ZALSQL *>(form_at(p, find_form(p, window_sql, -1)))) {
         next->Form_Activate();
         p.forms.cur_sql_form = next;
         p.forms.cur_sql_slot = next->my_slot;
@@ -159,17 +159,15 @@ void ZALSQL::form_unload() {
 
 void ZALSQL::resizeEvent(QResizeEvent *event) {
     Form::resizeEvent(event);
-    const std::optional<QSize> outer = laid_out_size(*this, 3000);
-    if (!outer)
-        return;
-    const int w = outer->width();
-    const int h = outer->height();
-    const QRect cmd = SQLCommand->geometry();
-    const int msg_h = px_to_twips(ZALMSG->height());
-    const int cmd_h = std::max(h - msg_h - 960, 0);
-    SQLCommand->setGeometry(cmd.x(), cmd.y(), twips_to_px(w - 240), twips_to_px(cmd_h));
-    ZALMSG->setGeometry(ZALMSG->x(), cmd.y() + twips_to_px(cmd_h + 100), twips_to_px(w - 240), ZALMSG->height());
-    TB->resize(width(), TB->height()); // along the top of the window's inside
+    lay_out(*this, 3000, [this](int w, int h) {
+        const QRect cmd = SQLCommand->geometry();
+        const int msg_h = px_to_twips(ZALMSG->height());
+        const int cmd_h = std::max(h - msg_h - 960, 0);
+        SQLCommand->setGeometry(cmd.x(), cmd.y(), twips_to_px(w - 240), twips_to_px(cmd_h));
+        ZALMSG->setGeometry(ZALMSG->x(), cmd.y() + twips_to_px(cmd_h + 100), twips_to_px(w - 240),
+                            ZALMSG->height());
+        TB->resize(width(), TB->height()); // along the top of the window's inside
+    });
 }
 
 bool ZALSQL::event(QEvent *event) {

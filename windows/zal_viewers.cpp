@@ -47,17 +47,19 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
 
 } // namespace
 
-ZALViewText::ZALViewText(Program &p) : Form(p.forms.windows, "Text Viewer", true) {
-    Textin = text_box(this, 9.75);
+TextWindow::TextWindow(Program &p, const char *caption, double points, int close_top)
+    : Form(p.forms.windows, caption, true), box(text_box(this, points)),
+      CloseSQL(close_label(this, 30, close_top, false)) {}
+
+std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
+
+void TextWindow::set_text(const std::string &text) { box->setPlainText(box_text(text)); }
+
+ZALViewText::ZALViewText(Program &p) : TextWindow(p, "Text Viewer", 9.75, 30) {
     place_twips(Textin, 300, 60, 8055, 5175);
     keep_inside(Textin);
-    CloseSQL = close_label(this, 30, 30, false);
     resize_twips(8700, 5800);
 }
-
-std::string ZALViewText::text() const { return crlf_text(Textin->toPlainText()); }
-
-void ZALViewText::set_text(const std::string &text) { Textin->setPlainText(box_text(text)); }
 
 ZALViewHTML::ZALViewHTML(Program &p) : Form(p.forms.windows, "ZALDemo Help", true), p_(p) {
     Web = new Browser(this);
@@ -75,11 +77,9 @@ void ZALViewHTML::form_unload() {
         p_.forms.view_html = nullptr;
 }
 
-ZALMagnify::ZALMagnify(Program &p) : Form(p.forms.windows, "SQL Info", true) {
-    SQLText = text_box(this, 14.25);
+ZALMagnify::ZALMagnify(Program &p) : TextWindow(p, "SQL Info", 14.25, 120) {
     place_twips(SQLText, 240, 120, 11895, 7575);
     keep_inside(SQLText);
-    CloseSQL = close_label(this, 30, 120, false);
     resize_twips(12400, 8200);
 }
 
@@ -92,9 +92,5 @@ void show_help_page(Program &p, const std::string &page) {
     help.activateWindow();
     help.setFocus();
 }
-
-std::string ZALMagnify::text() const { return crlf_text(SQLText->toPlainText()); }
-
-void ZALMagnify::set_text(const std::string &text) { SQLText->setPlainText(box_text(text)); }
 
 } // namespace kestle

@@ -13,14 +13,27 @@ class Browser;
 class CloseLabel;
 class Program;
 
-class ZALViewText : public Form {
+// A window that shows a text in a monospaced box, with CR LF line breaks in and out, and a
+// boxed cross at its top left that hides it.
+class TextWindow : public Form {
+    Q_OBJECT
+public:
+    std::string text() const;
+    void set_text(const std::string &text);
+
+protected:
+    TextWindow(Program &p, const char *caption, double points, int close_top);
+    QPlainTextEdit *const box;
+
+public:
+    CloseLabel *const CloseSQL;
+};
+
+class ZALViewText : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALViewText(Program &p);
-    QPlainTextEdit *Textin;
-    CloseLabel *CloseSQL; // hides the viewer
-    std::string text() const; // CR LF line breaks
-    void set_text(const std::string &text);
+    QPlainTextEdit *const Textin = box;
 };
 
 class ZALViewHTML : public Form {
@@ -37,14 +50,11 @@ private:
     Program &p_;
 };
 
-class ZALMagnify : public Form {
+class ZALMagnify : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALMagnify(Program &p);
-    QPlainTextEdit *SQLText;
-    CloseLabel *CloseSQL; // hides the window
-    std::string text() const;
-    void set_text(const std::string &text);
+    QPlainTextEdit *const SQLText = box;
 };
 
 // The HTML viewer on a help page of the current directory, shown in front with the focus.

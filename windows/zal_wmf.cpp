@@ -87,7 +87,7 @@ void ZALWMF::show_screen(int start, int limit, int step) {
 bool ZALWMF::load_slide(const std::string &file, const std::string &routine) {
     if (Pic->load(file))
         return true;
-    p_.show_msg(0, popup_yes, msg_file_not_found, file, routine);
+    p_.show_msg(show_entry, popup_yes, msg_file_not_found, file, routine);
     return false;
 }
 

@@ -72,7 +72,7 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
     std::vector<std::unique_ptr<LineReader>> open_files;
     open_files.push_back(std::make_unique<LineReader>(name));
     if (!open_files.back()->is_open()) {
-        r.show_msg(0, popup_yes, msg_file_not_found, name, "readops");
+        r.show_msg(show_entry, popup_yes, msg_file_not_found, name, "readops");
         return load;
     }
     load.opened = true;
@@ -87,7 +87,7 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
             open_files.pop_back();
             continue;
         }
-        if (!line.empty() && line[0] == ':') {
+        if (line.starts_with(':')) {
             notes = false;
             Header h = parse_header(line);
             if (h.tag == "*")
@@ -95,12 +95,13 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
             if (h.tag == "include") {
                 if (static_cast<int>(open_files.size()) >= max_include_depth) {
                     // Also a box at start-up: the presenter must know the presentation was cut.
-                    r.show_msg(1, popup_yes, 0, "Include file maximum exceeded (10)", "readops");
+                    r.show_msg(show_text, popup_yes, msg_none, "Include file maximum exceeded (10)",
+                               "readops");
                     return load;
                 }
                 open_files.push_back(std::make_unique<LineReader>(h.title));
                 if (!open_files.back()->is_open()) {
-                    r.show_msg(0, popup_yes, msg_file_not_found, h.title, "readops");
+                    r.show_msg(show_entry, popup_yes, msg_file_not_found, h.title, "readops");
                     return load;
                 }
                 continue;
@@ -139,7 +140,7 @@ ControlLoad read_control_file(ControlFile &cf, const Settings &s, Reporter &r, c
 
     load.count = cf.stmt_count;
     load.visible = true;
-    r.show_msg(0, 0, msg_file_loaded, fname, "readops");
+    r.show_msg(show_entry, popup_no, msg_file_loaded, fname, "readops");
     return load;
 }
 

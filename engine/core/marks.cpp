@@ -10,7 +10,7 @@ namespace kestle {
 
 std::string expand_marks(const std::string &s, bool flat) {
     std::string_view in = s;
-    if (!in.empty() && in.front() == '~')
+    if (in.starts_with('~'))
         in.remove_prefix(1);
     const std::string_view line = flat ? " " : "\r\n";
     const char tab = flat ? ' ' : '\t';

@@ -82,6 +82,10 @@ int sql_slot_free(Slots &slots, int slot);
 void sql_history_push(Slots &slots, int slot, const std::string &text);
 std::string sql_history_back(Slots &slots, int slot);
 
+// The kinds of window a Tag names: its first field.
+inline constexpr int window_sql = 1;
+inline constexpr int window_output = 2;
+
 // The window-free part of find_form: tags are the Tags of the open windows, oldest first;
 // the result is the index of the newest whose Tag reads as kind and slot (slot -1: any), or -1.
 int find_form(std::span<const std::string> tags, int kind, int slot);

@@ -98,7 +98,7 @@ void set_messages(Messages &m) {
 }
 
 std::string compose_msg(const Messages &m, int kind, int msgno, const std::string &text) {
-    if (kind != 0)
+    if (kind != show_entry)
         return text;
     if (msgno < 1 || msgno > Messages::size)
         return text;

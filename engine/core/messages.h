@@ -11,9 +11,11 @@ inline constexpr const char *app_title = "ZAL Demonstration Program";
 
 // Numbers of the entries the program shows.
 enum MsgNo : int {
+    msg_none = 0, // no entry: the text is shown alone
     msg_connected = 8,
     msg_sql_completed = 11,
     msg_no_records = 12,
+    msg_no_connection = 13,
     msg_no_sql = 14,
     msg_no_arguments = 20,
     msg_invalid_keyword = 21,
@@ -33,6 +35,12 @@ enum MsgNo : int {
     msg_runstats_error = 42,
 };
 
+// How show_msg composes a message from its arguments.
+enum MsgKind : int {
+    show_entry = 0, // the table's entry msgno followed by text
+    show_text = 1,  // text alone
+};
+
 struct Messages {
     static constexpr int size = 200;
     // Entries 1 to 200; entry 0 is unused so that indices are the message numbers.
@@ -41,7 +49,7 @@ struct Messages {
 
 void set_messages(Messages &m);
 
-// The text show_msg displays: for kind 0 entry msgno (empty when unset or out of range)
+// The text show_msg displays: for show_entry entry msgno (empty when unset or out of range)
 // followed by text; for any other kind text alone.
 std::string compose_msg(const Messages &m, int kind, int msgno, const std::string &text);
 

@@ -61,14 +61,6 @@ bool palette_visible(int cell) {
     return cell >= 0 && cell < palette_cells && std::find(hidden.begin(), hidden.end(), cell) == hidden.end();
 }
 
-std::vector<Rgb> visible_colours() {
-    std::vector<Rgb> v;
-    for (int i = 0; i < palette_cells; ++i)
-        if (palette_visible(i))
-            v.push_back(cells[static_cast<std::size_t>(i)]);
-    return v;
-}
-
 std::vector<unsigned char> colour_map(std::span<const Rgb> colours) {
     std::vector<unsigned char> map;
     map.reserve(4 * colours.size() + 4);

@@ -28,9 +28,6 @@ Rgb tag_colour(const std::string &tag);
 // never shown there.
 bool palette_visible(int cell);
 
-// The colours of the cells the picture search shows, in cell order.
-std::vector<Rgb> visible_colours();
-
 // A picture's colour map: an entry {red, green, blue, 0} for each colour, then the end entry
 // (red 255). Its reader stops at 65 entries, so a map is meant to hold fewer.
 std::vector<unsigned char> colour_map(std::span<const Rgb> colours);

@@ -13,7 +13,7 @@ bool parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s) 
     p.opt_count = 0;
     std::string_view text;
     if (is_cmd) {
-        if (s.size() <= 1 || s.compare(0, 2, "% ") == 0)
+        if (s.size() <= 1 || s.starts_with("% "))
             return true; // a lone "%" or a "% " comment
         std::size_t b = s.find(' ', 1);
         if (b == std::string::npos) {
@@ -52,7 +52,7 @@ bool parsecmd(ParsedCommand &p, Reporter &r, bool is_cmd, const std::string &s) 
             if (close == std::string_view::npos) {
                 // An empty value rather than whatever an earlier parse left in this entry.
                 value.clear();
-                r.show_msg(0, popup_yes, msg_no_ending_quote, "", "parsecmd");
+                r.show_msg(show_entry, popup_yes, msg_no_ending_quote, "", "parsecmd");
                 return false;
             }
             value = text.substr(e + 2, close - e - 2);

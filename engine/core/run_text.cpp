@@ -58,6 +58,6 @@ std::vector<std::string> split_run_text(const std::string &text, bool run_at) {
 
 bool is_endif(const std::string &stmt) { return upper(expand_marks(stmt, true).substr(0, 6)) == "%ENDIF"; }
 
-bool is_comment(const std::string &s) { return s.compare(0, 2, "--") == 0 || s.compare(0, 2, "% ") == 0; }
+bool is_comment(const std::string &s) { return s.starts_with("--") || s.starts_with("% "); }
 
 } // namespace kestle

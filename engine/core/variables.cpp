@@ -59,12 +59,12 @@ std::string var_sub(const Variables &v, const std::string &s) {
 
 bool cmd_var(Variables &v, const ParsedCommand &cmd, Reporter &r) {
     if (cmd.opt_count == 0) {
-        r.show_msg(0, popup_yes, msg_no_arguments, "", "cmd_var");
+        r.show_msg(show_entry, popup_yes, msg_no_arguments, "", "cmd_var");
         return false;
     }
     for (int i = 1; i <= cmd.opt_count; ++i)
         var_add(v, cmd.opt_key[i], cmd.opt_value[i]);
-    r.show_msg(0, 0, msg_command_executed, "", "cmd_var");
+    r.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_var");
     return true;
 }
 

@@ -205,8 +205,8 @@ TEST_F(InteractionTest, DumpvarsListsTheVariablesInAWindowOfItsOwn) {
     const QFontMetrics metrics(w.font());
     EXPECT_EQ(g.col_width(0), px_to_twips(metrics.horizontalAdvance(QString(14, '%'))));
     EXPECT_EQ(g.col_width(1), px_to_twips(metrics.horizontalAdvance(QString(50, '%'))));
-    EXPECT_EQ(g.col_alignment(0), 1);
-    EXPECT_EQ(g.col_alignment(1), 1);
+    EXPECT_EQ(g.col_alignment(0), align_left_centre);
+    EXPECT_EQ(g.col_alignment(1), align_left_centre);
 }
 
 TEST_F(InteractionTest, CmdWritesItsLinesAsWrittenAndOnlyShRunsThem) {

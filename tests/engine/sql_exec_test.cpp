@@ -87,9 +87,9 @@ TEST_F(SqlExecTest, QueryFillsTheGridOfTheSlotsOutputWindow) {
         EXPECT_EQ(grid_row(g, static_cast<int>(r) + 1), expected.rows[r]);
     EXPECT_EQ(g.top_row(), 1);
     // CHAR(3) and VARCHAR(36) are text, the sum a number.
-    EXPECT_EQ(g.col_alignment(0), 1);
-    EXPECT_EQ(g.col_alignment(1), 1);
-    EXPECT_EQ(g.col_alignment(2), 2);
+    EXPECT_EQ(g.col_alignment(0), align_left_centre);
+    EXPECT_EQ(g.col_alignment(1), align_left_centre);
+    EXPECT_EQ(g.col_alignment(2), align_left_bottom);
     // A CHAR(3) column is as wide as its name, a VARCHAR(36) one as 32 "O"s (it is wide).
     const QFontMetrics m(out->font());
     auto width = [&](const QString &t) { return px_to_twips(m.horizontalAdvance(t)) + 100; };

@@ -23,6 +23,15 @@ inline std::vector<unsigned char> read_bytes(const std::filesystem::path &file) 
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The colours of the cells the picture search shows, in cell order.
+inline std::vector<kestle::Rgb> visible_colours() {
+    std::vector<kestle::Rgb> v;
+    for (int i = 0; i < kestle::palette_cells; ++i)
+        if (kestle::palette_visible(i))
+            v.push_back(kestle::tag_colour(kestle::palette_tag(i)));
+    return v;
+}
+
 inline void write_bytes(const std::filesystem::path &file, const std::vector<unsigned char> &bytes) {
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

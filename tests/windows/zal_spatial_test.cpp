@@ -121,7 +121,8 @@ TEST_F(SpatialTest, TheSpatialKeyMakesTheDataOnceAndOpensTheLoadedWindow) {
     EXPECT_EQ(queries().topLevelItemCount(), 0);
     EXPECT_EQ(search().band_color[0], 255 * 256 + 255 * 65536);
     EXPECT_EQ(search().band_color[7], 0);
-    EXPECT_TRUE(std::all_of(w.ID.begin(), w.ID.end(), [](const Shape &m) { return !m.visible && m.tag == "0"; }));
+    EXPECT_TRUE(
+        std::all_of(w.ID.begin(), w.ID.end(), [](const Shape &m) { return !m.visible && m.tag == marker_free; }));
     EXPECT_FALSE(w.SelectArea.visible);
     const char *keys[][2] = {{"exit", "Close spatial query"}, {"run", "Run spatial query"},
                              {"edit", "Change selection criteria"}, {"sql", "Show generated SQL"},
@@ -189,7 +190,7 @@ TEST_F(SpatialTest, ADraggedRectangleFindsExactlyTheHousesInsideIt) {
     EXPECT_EQ(search().house_count, static_cast<int>(inside.size()));
     for (int i = 1; i <= search().house_count; ++i) {
         const Shape &m = w.ID[static_cast<std::size_t>(i)];
-        EXPECT_EQ(m.tag, "1");
+        EXPECT_EQ(m.tag, marker_placed);
         EXPECT_EQ(m.fill_color, m.border_color);
         EXPECT_EQ(m.fill_color, search().band_color[static_cast<std::size_t>(
                                     price_band(search().results[static_cast<std::size_t>(i)][3]))]);

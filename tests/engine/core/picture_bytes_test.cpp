@@ -13,6 +13,7 @@
 
 using namespace kestle;
 using kestle_test::read_bytes;
+using kestle_test::visible_colours;
 using kestle_test::write_bytes;
 
 namespace {
