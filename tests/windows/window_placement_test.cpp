@@ -40,9 +40,11 @@ protected:
         EXPECT_TRUE(area().contains(f.frame()->geometry()))
             << f.frame()->geometry().x() << "," << f.frame()->geometry().y() << " " << f.frame()->width() << "x"
             << f.frame()->height() << " in " << area().width() << "x" << area().height();
-        for (QWidget *c : f.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            if (c->isVisible())
+        for (QWidget *c : f.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (c->isVisible()) {
                 EXPECT_TRUE(f.rect().contains(c->geometry())) << c->metaObject()->className();
+            }
+        }
     }
 };
 
@@ -91,8 +93,9 @@ TEST_P(PlacementTest, WindowLargerThanTheAreaIsShrunkToItAndOthersKeepTheirDesig
     expect_wholly_visible(magnify);
     const int design = twips_to_px(12400);
     EXPECT_EQ(magnify.frame()->width(), std::min(design, area().width()));
-    if (design > area().width()) // its text box with its scroll bar stays in sight
+    if (design > area().width()) { // its text box with its scroll bar stays in sight
         EXPECT_LT(magnify.SQLText->width(), twips_to_px(11895));
+    }
 
     // Where the design fits, it is kept.
     program().master().TB->click("info");
