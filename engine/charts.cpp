@@ -68,6 +68,7 @@ void cmd_plot(Program &p) {
     const auto *out =
         dynamic_cast<ZALOutput *>(form_at(p, find_form(p, window_output, p.forms.cur_sql_slot)));
     if (!out) {
+        p.run.cmd_error = true;
         p.message_box(no_output);
         return;
     }

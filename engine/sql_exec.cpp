@@ -220,6 +220,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
     Session &s = p.session;
     Execution &e = p.exec;
     e.no_rows = false;
+    e.silent_error.clear();
     const std::string display = expand_marks(sql, false);
     const std::string run_text = expand_marks(sql, true);
     const std::string title(utf8_prefix(run_text, 40));
@@ -227,12 +228,13 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
         return -1;
     QTreeWidgetItem *node = interactive ? log_run(p, title, display) : nullptr;
 
-    // A silent run reports nothing: its failure only takes the diagnostic and the handle.
+    // A silent run reports nothing: its failure only takes the diagnostic, kept for its caller,
+    // and the handle.
     auto fail = [&] {
         if (interactive) {
             ZAL_sqlerror(p, node);
         } else {
-            error_text(p);
+            e.silent_error = error_text(p);
             drop_statement(p);
         }
         return -1;

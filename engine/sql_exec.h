@@ -30,6 +30,7 @@ struct Execution {
     double sql_time = 0;   // seconds of the latest statement
     bool no_rows = false;  // the latest statement was a query that found no rows: its -1 is
                            // no failure
+    std::string silent_error;  // the message of the latest silent run that failed
 };
 
 // Prepares and executes text on the statement handle already allocated, stopping at the step

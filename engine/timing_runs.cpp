@@ -45,10 +45,23 @@ std::string average_footnote(int32_t total, int repeat) {
     return b;
 }
 
-// The chart window is closed when a timed statement fails.
-void close_plot(Program &p) {
+// The run ends on the message, not on a completion that did not happen.
+bool no_sql(Program &p, const char *routine) {
+    p.run.cmd_error = true;
+    p.show_msg(show_entry, popup_yes, msg_no_sql, "", routine);
+    return false;
+}
+
+// A timed statement that fails closes the chart window, and its message stays to the end of the
+// run; a statement of blanks failed for want of SQL.
+bool run_failed(Program &p, const char *routine) {
     if (p.forms.perf_plot)
         p.forms.perf_plot->unload();
+    if (p.exec.silent_error.empty())
+        return no_sql(p, routine);
+    p.run.cmd_error = true;
+    p.show_msg(show_text, popup_yes, msg_none, p.exec.silent_error, routine);
+    return false;
 }
 
 // The average of `repeat` runs of sql in milliseconds, or none when a run failed.
@@ -96,8 +109,8 @@ void cmd_gph(Program &p) {
           }}});
     if (!ok)
         return;
-    runlots(p, color, repeat, title, sql);
-    finish_command(p, "cmd_gph");
+    if (runlots(p, color, repeat, title, sql))
+        finish_command(p, "cmd_gph");
 }
 
 void cmd_compare(Program &p) {
@@ -114,16 +127,14 @@ void cmd_compare(Program &p) {
                                      }}});
     if (!ok)
         return;
-    runpair(p, title, sql1, label1, sql2, label2, repeat);
-    finish_command(p, "cmd_compare");
+    if (runpair(p, title, sql1, label1, sql2, label2, repeat))
+        finish_command(p, "cmd_compare");
 }
 
-void runlots(Program &p, int color, int repeat, const std::string &title, const std::string &sql) {
+bool runlots(Program &p, int color, int repeat, const std::string &title, const std::string &sql) {
     const std::string s = trim(sql);
-    if (s.empty()) {
-        p.show_msg(show_entry, popup_yes, msg_no_sql, "", "runlots");
-        return;
-    }
+    if (s.empty())
+        return no_sql(p, "runlots");
     // The window may be closed while the run yields: it is looked at only through this.
     QPointer<ZALPerfPlot> window = &p.perf_plot();
     DataChart &chart = *window->Chart;
@@ -147,10 +158,8 @@ void runlots(Program &p, int color, int repeat, const std::string &title, const 
 
     int32_t total = 0;
     for (int i = 1; i <= repeat + 1; ++i) {
-        if (ZAL_sql(p, s, false) != 0) {
-            close_plot(p);
-            return;
-        }
+        if (ZAL_sql(p, s, false) != 0)
+            return run_failed(p, "runlots");
         if (i == 1)
             continue; // the warm-up run: caches filled, nothing recorded
         const int16_t ms = run_ms(p.exec.sql_time);
@@ -168,14 +177,13 @@ void runlots(Program &p, int color, int repeat, const std::string &title, const 
     }
     if (window)
         window->Chart->set_footnote(average_footnote(total, repeat));
+    return true;
 }
 
-void runpair(Program &p, const std::string &title, const std::string &sql1, const std::string &label1,
+bool runpair(Program &p, const std::string &title, const std::string &sql1, const std::string &label1,
              const std::string &sql2, const std::string &label2, int repeat) {
-    if (sql1.empty()) {
-        p.show_msg(show_entry, popup_yes, msg_no_sql, "", "runpair");
-        return;
-    }
+    if (sql1.empty())
+        return no_sql(p, "runpair");
     ZALPerfPlot &window = p.perf_plot();
     DataChart &chart = *window.Chart;
     chart.set_title(title);
@@ -189,10 +197,8 @@ void runpair(Program &p, const std::string &title, const std::string &sql1, cons
 
     // Nothing yields here, so the window stays as long as the runs go on.
     const std::optional<double> first = average_of(p, sql1, repeat);
-    if (!first) {
-        close_plot(p);
-        return;
-    }
+    if (!first)
+        return run_failed(p, "runpair");
     chart.set_series_pen(1, QColor(255, 0, 0));
     chart.set_column(1);
     chart.set_row(1);
@@ -200,17 +206,16 @@ void runpair(Program &p, const std::string &title, const std::string &sql1, cons
     chart.set_data(*first);
     if (sql2.empty()) {
         chart.set_row_count(1);
-        return;
+        return true;
     }
     const std::optional<double> second = average_of(p, sql2, repeat);
-    if (!second) {
-        close_plot(p);
-        return;
-    }
+    if (!second)
+        return run_failed(p, "runpair");
     chart.set_column(1);
     chart.set_row(2);
     chart.set_row_label(label2);
     chart.set_data(*second);
+    return true;
 }
 
 } // namespace kestle

@@ -22,10 +22,11 @@ inline constexpr int pen_blue = 3;
 int16_t run_ms(double seconds);
 
 // One warm-up run, then `repeat` recorded ones; it yields after each and stops when
-// perf_plotting is cleared meanwhile.
-void runlots(Program &p, int color, int repeat, const std::string &title, const std::string &sql);
+// perf_plotting is cleared meanwhile. False when nothing could run or a run failed (reported).
+bool runlots(Program &p, int color, int repeat, const std::string &title, const std::string &sql);
 // Each statement `repeat` times, without warm-up or yield; one bar of the average time each.
-void runpair(Program &p, const std::string &title, const std::string &sql1, const std::string &label1,
+// False as runlots.
+bool runpair(Program &p, const std::string &title, const std::string &sql1, const std::string &label1,
              const std::string &sql2, const std::string &label2, int repeat);
 
 } // namespace kestle

@@ -147,7 +147,9 @@ TEST_F(ChartsTest, RefusedCommandsDrawNothing) {
     // Without an output window every PLOT is the one message box.
     command("%PLOT");
     command("%PLOT BAR LABELS=1 DATA=2");
+    runit(program(), true, "%PLOT BAR LABELS=1 DATA=2"); // and no "Command completed" box after it
     EXPECT_EQ(dialogs().messages(), (std::vector<std::string>{"No output currently defined",
+                                                              "No output currently defined",
                                                               "No output currently defined"}));
     open_sql();
     result();
@@ -161,7 +163,7 @@ TEST_F(ChartsTest, RefusedCommandsDrawNothing) {
         EXPECT_EQ(now.kind, before.kind);
         EXPECT_EQ(values(now.series.at(0)), values(before.series.at(0)));
     }
-    EXPECT_EQ(dialogs().messages().size(), 2u);
+    EXPECT_EQ(dialogs().messages().size(), 3u);
     // In a run the refusal stays on the status line: the run does not end as completed.
     for (const char *c : {"%PLOT BAR LABELS=0 DATA=3", "%PLOT BAR LABELS=1 DATA=3 COLOR=RED"}) {
         runit(program(), true, c);
