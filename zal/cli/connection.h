@@ -60,7 +60,7 @@ public:
 
     // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
     // translated once, as long as they fit in the cache's bytes.
-    Translation translation(std::string_view text);
+    std::shared_ptr<const Translation> translation(std::string_view text);
 
     // Runs ZAL statements without results, one after another (the manager's set-up scripts).
     bool execute_script(std::string_view script, Diagnostic &error);
@@ -76,7 +76,12 @@ private:
     std::string user_;
     std::unique_ptr<Routines> routines_;
     std::optional<Diagnostic> raised_;
-    std::unordered_map<std::string, Translation> translations_;
+    // looked up by the caller's text, without a copy of it
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::shared_ptr<const Translation>, TextHash, std::equal_to<>> translations_;
     size_t translation_bytes_ = 0; // what the cached texts and translations hold
     // The file the connection opened, known by its device and inode; an in-memory database
     // has none (path_ empty).

@@ -21,14 +21,18 @@ Query::Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::strin
         sqlite3_bind_text(stmt_, i++, p.data(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
 }
 
-Query::~Query() { sqlite3_finalize(stmt_); }
+Query::~Query() {
+    if (stmt_)
+        sqlite3_finalize(stmt_);
+}
 
 Query::Query(Query &&other) noexcept
     : stmt_(std::exchange(other.stmt_, nullptr)), rc_(other.rc_), tail_(other.tail_) {}
 
 Query &Query::operator=(Query &&other) noexcept {
     if (this != &other) {
-        sqlite3_finalize(stmt_);
+        if (stmt_)
+            sqlite3_finalize(stmt_);
         stmt_ = std::exchange(other.stmt_, nullptr);
         rc_ = other.rc_;
         tail_ = other.tail_;

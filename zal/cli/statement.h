@@ -8,6 +8,7 @@
 #include "types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +81,7 @@ private:
 
     Connection &c_;
     Query query_;
-    Translation translation_;
+    std::shared_ptr<const Translation> translation_; // set by every prepare
     bool prepared_ = false;
     bool executed_ = false;
     bool pending_row_ = false; // execute stepped onto the first row
