@@ -75,9 +75,9 @@ Diagnostic Connection::engine_error(int rc) {
     return from_engine(db_, rc);
 }
 
-Query Connection::prepare(std::string_view sql, Diagnostic &error) {
+Query Connection::prepare(const std::string &sql, Diagnostic &error) {
     take_raised();
-    Query q(db_, sql);
+    Query q = Query::of_string(db_, sql);
     if (q.rc() != SQLITE_OK) {
         error = engine_error(q.rc());
         return {};
@@ -190,7 +190,7 @@ bool Connection::file_present(bool may_write, Diagnostic &error) {
     return !lost_;
 }
 
-std::shared_ptr<const Translation> Connection::translation(std::string_view text) {
+const std::shared_ptr<const Translation> &Connection::translation(std::string_view text) {
     // A loader of long statements must not hold them all; a text longer than a sixteenth of
     // the cache is translated each time it runs.
     constexpr size_t most_bytes = 4 << 20;
@@ -198,15 +198,17 @@ std::shared_ptr<const Translation> Connection::translation(std::string_view text
         return it->second;
     auto t = std::make_shared<const Translation>(translate(text));
     const size_t bytes = text.size() + t->sql.size() + t->object.size() + sizeof(std::pair<std::string, Translation>);
-    if (bytes > most_bytes / 16)
-        return t;
+    if (bytes > most_bytes / 16) {
+        uncached_ = std::move(t);
+        return uncached_;
+    }
+    uncached_.reset();
     if (translation_bytes_ + bytes > most_bytes) {
         translations_.clear();
         translation_bytes_ = 0;
     }
     translation_bytes_ += bytes;
-    translations_.emplace(std::string(text), t);
-    return t;
+    return translations_.emplace(std::string(text), std::move(t)).first->second;
 }
 
 bool Connection::execute_script(std::string_view script, Diagnostic &error) {
