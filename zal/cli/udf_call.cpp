@@ -87,13 +87,8 @@ T load(const unsigned char *b) {
 // The longest value of a text or LOB result; longer declarations are held to it.
 size_t declared_length(const Param &p) { return std::min<uint32_t>(p.type.size, 32 * 1024 * 1024); }
 
-// The value (of the engine's storage class type) as an integer of [lo, hi]; false when it lies
-// outside. A value that is not an integer is truncated toward zero, as the engine converts it.
-bool integer_in(sqlite3_value *v, int type, int64_t lo, int64_t hi, int64_t &out) {
-    if (type == SQLITE_INTEGER || type == SQLITE_NULL) {
-        out = sqlite3_value_int64(v);
-        return out >= lo && out <= hi;
-    }
+// A real or a text as an integer of [lo, hi], truncated toward zero as the engine converts it.
+bool other_integer_in(sqlite3_value *v, int type, int64_t lo, int64_t hi, int64_t &out) {
     // hi + 1 is a power of two, exact as a double; NaN fails the test as well
     const double d = std::trunc(sqlite3_value_double(v));
     if (!(d >= static_cast<double>(lo) && d < static_cast<double>(hi) + 1.0))
@@ -102,6 +97,16 @@ bool integer_in(sqlite3_value *v, int type, int64_t lo, int64_t hi, int64_t &out
     const int64_t exact = type == SQLITE_TEXT ? sqlite3_value_int64(v) : 0;
     out = type == SQLITE_TEXT && static_cast<double>(exact) == d ? exact : static_cast<int64_t>(d);
     return true;
+}
+
+// The value (of the engine's storage class type) as an integer of [lo, hi]; false when it lies
+// outside. An integer, the usual case, is taken in line.
+inline bool integer_in(sqlite3_value *v, int type, int64_t lo, int64_t hi, int64_t &out) {
+    if (type == SQLITE_INTEGER || type == SQLITE_NULL) {
+        out = sqlite3_value_int64(v);
+        return out >= lo && out <= hi;
+    }
+    return other_integer_in(v, type, lo, hi, out);
 }
 
 } // namespace
