@@ -228,10 +228,22 @@ TEST_F(Cli, StatementTextWithNulOrTooLongIsRefused) {
 TEST_F(Cli, HandlesAreCheckedAndNeverReused) {
     Stmt s(db);
     SQLHSTMT old = s.h;
+    // what the freed statement leaves behind: a bound column and a pending diagnostic
+    char bound[16] = "untouched";
+    SQLINTEGER bound_len = 0;
+    ASSERT_EQ(SQLBindCol(old, 1, SQL_C_CHAR, bound, sizeof bound, &bound_len), SQL_SUCCESS);
+    ASSERT_EQ(s.exec("SELECT NOPE FROM T"), SQL_ERROR);
     ASSERT_EQ(SQLFreeStmt(old, SQL_DROP), SQL_SUCCESS);
     EXPECT_EQ(SQLExecute(old), SQL_INVALID_HANDLE);
     EXPECT_EQ(SQLAllocStmt(db.hdbc, &s.h), SQL_SUCCESS);
     EXPECT_NE(s.h, old);
+    EXPECT_EQ(SQLExecute(old), SQL_INVALID_HANDLE) << "the old number stays invalid once a new handle is out";
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+    EXPECT_EQ(SQLError(db.henv, db.hdbc, s.h, state, nullptr, nullptr, 0, nullptr), SQL_NO_DATA_FOUND)
+        << "a new statement starts without the diagnostic of a freed one";
+    ASSERT_EQ(s.exec("VALUES 1"), SQL_SUCCESS);
+    ASSERT_EQ(SQLFetch(s.h), SQL_SUCCESS);
+    EXPECT_STREQ(bound, "untouched") << "a new statement starts without the bindings of a freed one";
     EXPECT_EQ(SQLFetch(123456789), SQL_INVALID_HANDLE);
     EXPECT_EQ(SQLConnect(db.hdbc, (SQLCHAR *)"SAMPLE", SQL_NTS, nullptr, 0, nullptr, 0), SQL_ERROR);
     EXPECT_EQ(diagnostic(SQL_ERROR, db.henv, db.hdbc, 0).sqlstate, "08002");

@@ -1,17 +1,19 @@
 // The C entry points of the call-level interface over the handle table.
 #include "connection.h"
 #include "diagnostics.h"
+#include "handle_map.h"
 #include "product.h"
 #include "statement.h"
 
 #include <zalcli.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 namespace zal {
@@ -41,9 +43,31 @@ struct Object {
     std::optional<Diagnostic> diagnostic;
     std::unique_ptr<Connection> connection; // Dbc, while connected
     std::optional<Statement> statement;     // Stmt, in place: one allocation less for each
+
+    // A connection's statement objects whose handles were freed, for its next statements: a
+    // program that allocates a statement for each one it runs allocates no memory for it.
+    // Only their numbers are never used again.
+    std::array<std::shared_ptr<Object>, 4> spare;
+    size_t spares = 0;
 };
 
 using ObjectPtr = std::shared_ptr<Object>;
+
+// The table's lock is held for a look-up and a count or two, never while a call runs: a thread
+// that finds it taken tries again rather than sleeping, which costs less than a mutex on every
+// call when it is free.
+class SpinLock {
+public:
+    void lock() noexcept {
+        while (busy_.exchange(true, std::memory_order_acquire))
+            while (busy_.load(std::memory_order_relaxed))
+                std::this_thread::yield();
+    }
+    void unlock() noexcept { busy_.store(false, std::memory_order_release); }
+
+private:
+    std::atomic<bool> busy_{false};
+};
 
 // The handle table, and the holds of the calls on its connections and environments. A call
 // holds only the connection of its handle, so it waits for no other connection; the table's
@@ -61,10 +85,10 @@ public:
             uint32_t seen = 0;
             {
                 std::lock_guard guard(lock_);
-                auto it = objects_.find(h);
-                if (it == objects_.end() || it->second->kind != kind)
+                ObjectPtr *found = objects_.find(h);
+                if (!found || (*found)->kind != kind)
                     return nullptr;
-                Object &o = *it->second;
+                Object &o = **found;
                 Object &w = o.owner;
                 if (w.depth == 0 || w.holder == me) {
                     w.holder = me;
@@ -73,27 +97,31 @@ public:
                 }
                 ++w.waiters;
                 seen = w.given_back.load(std::memory_order_relaxed);
-                waiting = &w == &o ? it->second : objects_.at(w.self);
+                waiting = &w == &o ? *found : *objects_.find(w.self);
             }
             waiting->given_back.wait(seen);
         }
     }
-    // Gives back the hold that enter took; a handle being freed leaves the table.
+    // Gives back the hold that enter took; a handle being freed leaves the table, and a
+    // statement's object is kept by its connection while it has room for it.
     void leave(Object &o) {
         Object &w = o.owner;
         ObjectPtr gone, wake; // dropped after the table's lock, gone last
         {
             std::lock_guard guard(lock_);
             if (o.freeing) {
-                auto it = objects_.find(o.self);
-                gone = std::move(it->second);
-                objects_.erase(it);
+                gone = objects_.take(o.self);
+                if (&w != &o && !o.statement && w.spares < w.spare.size()) {
+                    o.freeing = false;
+                    o.self = 0;
+                    w.spare[w.spares++] = std::move(gone);
+                }
             }
             if (--w.depth > 0 || w.waiters == 0)
                 return;
             w.waiters = 0;
             w.given_back.fetch_add(1, std::memory_order_relaxed);
-            wake = &w == gone.get() ? gone : objects_.at(w.self);
+            wake = &w == gone.get() ? gone : *objects_.find(w.self);
         }
         wake->given_back.notify_all();
     }
@@ -102,30 +130,29 @@ public:
         std::lock_guard guard(lock_);
         const SQLHANDLE h = next_;
         o->self = h;
-        objects_.emplace(h, std::move(o));
+        objects_.insert(h, std::move(o));
         ++next_;
         return h;
     }
     // Whether h is the parent of any handle (a rare question: freeing an environment).
     bool has_children(SQLHANDLE h) {
         std::lock_guard guard(lock_);
-        for (const auto &[handle, o] : objects_)
-            if (o->parent == h)
-                return true;
-        return false;
+        bool found = false;
+        objects_.for_each([&](SQLHANDLE, const ObjectPtr &o) { found = found || o->parent == h; });
+        return found;
     }
     // Frees the children of h, which the caller holds.
     void remove_children(SQLHANDLE h) {
         std::vector<ObjectPtr> gone;
         {
             std::lock_guard guard(lock_);
-            for (auto it = objects_.begin(); it != objects_.end();)
-                if (it->second->parent == h) {
-                    gone.push_back(std::move(it->second));
-                    it = objects_.erase(it);
-                } else {
-                    ++it;
-                }
+            std::vector<SQLHANDLE> children;
+            objects_.for_each([&](SQLHANDLE child, const ObjectPtr &o) {
+                if (o->parent == h)
+                    children.push_back(child);
+            });
+            for (SQLHANDLE child : children)
+                gone.push_back(objects_.take(child));
         }
         // finalized outside the table's lock
         for (const ObjectPtr &o : gone)
@@ -147,8 +174,8 @@ public:
     }
 
 private:
-    std::mutex lock_;
-    std::unordered_map<SQLHANDLE, ObjectPtr> objects_;
+    SpinLock lock_;
+    HandleMap<ObjectPtr> objects_;
     SQLHANDLE next_ = 1;
     std::vector<SQLHANDLE> connected_; // in the order they connected
 };
@@ -182,8 +209,8 @@ SQLRETURN fail(Object &o, Diagnostic d) {
 }
 
 
-// A string argument with its length (SQL_NTS: up to its NUL).
-bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Diagnostic &error) {
+// A string argument with its length (SQL_NTS: up to its NUL), seen where the caller keeps it.
+bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string_view &out, Diagnostic &error) {
     if (!text) {
         error = diagnose(Condition::InvalidArgument);
         return false;
@@ -196,7 +223,7 @@ bool text_argument(const SQLCHAR *text, SQLINTEGER length, std::string &out, Dia
         error = diagnose(Condition::InvalidLength);
         return false;
     }
-    out.assign(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
+    out = std::string_view(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
     return true;
 }
 
@@ -212,6 +239,8 @@ void drop_statement(Object &stmt) {
 
 void disconnect(Registry &r, Object &dbc, SQLHANDLE h) {
     r.remove_children(h);
+    dbc.spare = {};
+    dbc.spares = 0;
     dbc.connection.reset();
     r.disconnected(h);
 }
@@ -296,7 +325,7 @@ SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLC
     return with_object(hdbc, Object::Kind::Dbc, [&](Registry &r, Object &dbc) -> SQLRETURN {
         if (dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionInUse));
-        std::string database, user_id, ignored_password;
+        std::string_view database, user_id, ignored_password;
         Diagnostic error;
         static const SQLCHAR empty[] = "";
         if (!text_argument(server, server_len, database, error) ||
@@ -304,7 +333,7 @@ SQLRETURN SQLConnect(SQLHDBC hdbc, SQLCHAR *server, SQLSMALLINT server_len, SQLC
             !text_argument(password ? password : empty, password ? password_len : SQL_NTS, ignored_password, error))
             return fail(dbc, error);
         // Embedded databases have no passwords: the instance's file permissions guard them.
-        dbc.connection = Connection::open(database, user_id, error);
+        dbc.connection = Connection::open(std::string(database), std::string(user_id), error);
         if (!dbc.connection)
             return fail(dbc, error);
         r.connected(hdbc);
@@ -345,7 +374,8 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
             return fail(dbc, diagnose(Condition::InvalidArgument));
         if (!dbc.connection)
             return fail(dbc, diagnose(Condition::ConnectionClosed));
-        ObjectPtr stmt = make_object(Object::Kind::Stmt, hdbc, &dbc);
+        ObjectPtr stmt = dbc.spares ? std::move(dbc.spare[--dbc.spares]) : make_object(Object::Kind::Stmt, hdbc, &dbc);
+        stmt->diagnostic.reset();
         stmt->statement.emplace(*dbc.connection);
         *phstmt = r.add(std::move(stmt));
         return SQL_SUCCESS;
@@ -354,13 +384,13 @@ SQLRETURN SQLAllocStmt(SQLHDBC hdbc, SQLHSTMT *phstmt) {
 
 SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
     return with_statement(hstmt, [&](Object &o, Statement &s) -> SQLRETURN {
-        std::string sql;
+        std::string_view sql;
         Diagnostic error;
         if (!text_argument(text, text_len, sql, error))
             return fail(o, error);
         if (sql.size() > static_cast<size_t>(max_statement_length))
             return fail(o, diagnose(Condition::StatementTooLong));
-        if (auto nul = sql.find('\0'); nul != std::string::npos)
+        if (auto nul = sql.find('\0'); nul != std::string_view::npos)
             return fail(o, diagnose(Condition::NulCharacter,
                                     {sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20))}));
         return s.prepare(sql, error) ? SQL_SUCCESS : fail(o, error);

@@ -12,12 +12,12 @@
 #include <zalcli.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <time.h>
 #include <unistd.h>
 
 namespace zal {
@@ -75,9 +75,9 @@ Diagnostic Connection::engine_error(int rc) {
     return from_engine(db_, rc);
 }
 
-Query Connection::prepare(std::string_view sql, Diagnostic &error) {
+Query Connection::prepare(const std::string &sql, Diagnostic &error) {
     take_raised();
-    Query q(db_, sql);
+    Query q = Query::of_string(db_, sql);
     if (q.rc() != SQLITE_OK) {
         error = engine_error(q.rc());
         return {};
@@ -86,6 +86,8 @@ Query Connection::prepare(std::string_view sql, Diagnostic &error) {
         error = diagnose(Condition::BlankStatement);
         return {};
     }
+    if (q.tail().empty())
+        return q;
     for (const Token &t : significant(lex(q.tail())))
         if (!t.is_punct(";")) {
             error = diagnose(Condition::SyntaxError, {t.text});
@@ -172,8 +174,10 @@ std::unique_ptr<Connection> Connection::open_file(const std::string &path, const
 bool Connection::file_present(bool may_write, Diagnostic &error) {
     constexpr double read_check_interval = 0.05;
     if (!lost_ && !path_.empty()) {
-        const double now =
-            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        // the coarse clock costs a fraction of the exact one and is exact enough for the interval
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+        const double now = static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
         if (may_write || now - last_file_check_ >= read_check_interval) {
             last_file_check_ = now;
             struct stat st{};
@@ -186,23 +190,25 @@ bool Connection::file_present(bool may_write, Diagnostic &error) {
     return !lost_;
 }
 
-Translation Connection::translation(std::string_view text) {
+const std::shared_ptr<const Translation> &Connection::translation(std::string_view text) {
     // A loader of long statements must not hold them all; a text longer than a sixteenth of
     // the cache is translated each time it runs.
     constexpr size_t most_bytes = 4 << 20;
-    std::string key(text);
-    if (auto it = translations_.find(key); it != translations_.end())
+    if (auto it = translations_.find(text); it != translations_.end())
         return it->second;
-    Translation t = translate(text);
-    const size_t bytes = key.size() + t.sql.size() + t.object.size() + sizeof(std::pair<std::string, Translation>);
-    if (bytes > most_bytes / 16)
-        return t;
+    auto t = std::make_shared<const Translation>(translate(text));
+    const size_t bytes = text.size() + t->sql.size() + t->object.size() + sizeof(std::pair<std::string, Translation>);
+    if (bytes > most_bytes / 16) {
+        uncached_ = std::move(t);
+        return uncached_;
+    }
+    uncached_.reset();
     if (translation_bytes_ + bytes > most_bytes) {
         translations_.clear();
         translation_bytes_ = 0;
     }
     translation_bytes_ += bytes;
-    return translations_.emplace(std::move(key), std::move(t)).first->second;
+    return translations_.emplace(std::string(text), std::move(t)).first->second;
 }
 
 bool Connection::execute_script(std::string_view script, Diagnostic &error) {

@@ -49,7 +49,7 @@ public:
 
     // Prepares one statement of the engine's SQL; anything but blanks, comments and ";" after
     // it is an error. On failure the query is not prepared and error says why.
-    Query prepare(std::string_view sql, Diagnostic &error);
+    Query prepare(const std::string &sql, Diagnostic &error);
 
     // False (with the error) when the database's file has been removed or replaced since the
     // connection opened it: statements would go on in a file nobody can open again. Every
@@ -59,8 +59,9 @@ public:
     bool file_present(bool may_write, Diagnostic &error);
 
     // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
-    // translated once, as long as they fit in the cache's bytes.
-    Translation translation(std::string_view text);
+    // translated once, as long as they fit in the cache's bytes. The reference holds until the
+    // next translation; a caller that needs it longer keeps a copy of the pointer.
+    const std::shared_ptr<const Translation> &translation(std::string_view text);
 
     // Runs ZAL statements without results, one after another (the manager's set-up scripts).
     bool execute_script(std::string_view script, Diagnostic &error);
@@ -76,8 +77,14 @@ private:
     std::string user_;
     std::unique_ptr<Routines> routines_;
     std::optional<Diagnostic> raised_;
-    std::unordered_map<std::string, Translation> translations_;
+    // looked up by the caller's text, without a copy of it
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::shared_ptr<const Translation>, TextHash, std::equal_to<>> translations_;
     size_t translation_bytes_ = 0; // what the cached texts and translations hold
+    std::shared_ptr<const Translation> uncached_; // the last text too long for the cache
     // The file the connection opened, known by its device and inode; an in-memory database
     // has none (path_ empty).
     std::string path_;

@@ -6,9 +6,9 @@
 
 namespace zal {
 
-Query::Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::string_view> params) {
+void Query::prepare(sqlite3 *db, std::string_view sql, int bytes) {
     const char *tail = nullptr;
-    rc_ = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
+    rc_ = sqlite3_prepare_v2(db, sql.data(), bytes, &stmt_, &tail);
     if (rc_ != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
@@ -16,19 +16,35 @@ Query::Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::strin
     }
     if (tail)
         tail_ = sql.substr(static_cast<size_t>(tail - sql.data()));
+}
+
+Query Query::of_string(sqlite3 *db, const std::string &sql) {
+    Query q;
+    q.prepare(db, sql, static_cast<int>(sql.size()) + 1);
+    return q;
+}
+
+Query::Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::string_view> params) {
+    prepare(db, sql, static_cast<int>(sql.size()));
+    if (!stmt_)
+        return;
     int i = 1;
     for (std::string_view p : params)
         sqlite3_bind_text(stmt_, i++, p.data(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
 }
 
-Query::~Query() { sqlite3_finalize(stmt_); }
+Query::~Query() {
+    if (stmt_)
+        sqlite3_finalize(stmt_);
+}
 
 Query::Query(Query &&other) noexcept
     : stmt_(std::exchange(other.stmt_, nullptr)), rc_(other.rc_), tail_(other.tail_) {}
 
 Query &Query::operator=(Query &&other) noexcept {
     if (this != &other) {
-        sqlite3_finalize(stmt_);
+        if (stmt_)
+            sqlite3_finalize(stmt_);
         stmt_ = std::exchange(other.stmt_, nullptr);
         rc_ = other.rc_;
         tail_ = other.tail_;

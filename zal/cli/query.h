@@ -16,6 +16,9 @@ class Query {
 public:
     Query() = default;
     Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::string_view> params = {});
+    // The same for the whole of a string, which the engine reads in place up to its NUL where
+    // it copies a text of a given length first.
+    static Query of_string(sqlite3 *db, const std::string &sql);
     ~Query();
     Query(Query &&other) noexcept;
     Query &operator=(Query &&other) noexcept;
@@ -46,6 +49,9 @@ public:
     double real(int column) const;
 
 private:
+    // bytes: what the engine is given of sql, one more than its size when a NUL follows it
+    void prepare(sqlite3 *db, std::string_view sql, int bytes);
+
     sqlite3_stmt *stmt_ = nullptr;
     int rc_ = 0;
     std::string_view tail_;

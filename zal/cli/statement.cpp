@@ -35,12 +35,18 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     prepared_ = executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = -1;
     columns_.clear();
-    translation_ = c_.translation(text);
-    if (!translation_.invalid_length.empty()) {
-        error = diagnose(Condition::InvalidTypeLength, {translation_.invalid_length});
+    const std::shared_ptr<const Translation> &t = c_.translation(text);
+    kind_ = t->kind;
+    values_ = t->values;
+    // only a CREATE or DROP goes back to its text or its object as it runs
+    translation_.reset();
+    if (kind_ != StatementKind::Other)
+        translation_ = t;
+    if (!t->invalid_length.empty()) {
+        error = diagnose(Condition::InvalidTypeLength, {t->invalid_length});
         return false;
     }
-    switch (translation_.kind) {
+    switch (kind_) {
     case StatementKind::Empty:
         error = diagnose(Condition::BlankStatement);
         return false;
@@ -53,7 +59,7 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     default:
         break;
     }
-    query_ = c_.prepare(translation_.sql, error);
+    query_ = c_.prepare(t->sql, error);
     prepared_ = query_.prepared();
     return prepared_;
 }
@@ -103,7 +109,7 @@ bool Statement::bind_parameters(Diagnostic &error) {
 }
 
 bool Statement::may_write() const {
-    switch (translation_.kind) {
+    switch (kind_) {
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction:
         return true;
@@ -118,8 +124,8 @@ bool Statement::may_write() const {
 
 int Statement::execute_ddl(Diagnostic &error) {
     sqlite3 *db = c_.db();
-    const bool create = translation_.kind == StatementKind::CreateTable || translation_.kind == StatementKind::CreateView;
-    const bool existed = create && table_exists(db, translation_.object);
+    const bool create = kind_ == StatementKind::CreateTable || kind_ == StatementKind::CreateView;
+    const bool existed = create && table_exists(db, translation_->object);
     done_ = true;
     // The object and its bookkeeping change together or not at all.
     if (!engine_ok(db, sqlite3_exec(db, "SAVEPOINT ZAL_DDL", nullptr, nullptr, nullptr), error)) {
@@ -128,8 +134,8 @@ int Statement::execute_ddl(Diagnostic &error) {
     }
     bool ok = step(error) != SQL_ERROR;
     sqlite3_reset(query_.get());
-    if (ok && !(create ? record_creator(db, translation_.object, c_.user(), !existed)
-                       : forget_object(db, translation_.object))) {
+    if (ok && !(create ? record_creator(db, translation_->object, c_.user(), !existed)
+                       : forget_object(db, translation_->object))) {
         error = from_engine(db, sqlite3_errcode(db));
         ok = false;
     }
@@ -154,11 +160,11 @@ int Statement::execute(Diagnostic &error) {
     row_count_ = 0;
     if (!c_.file_present(may_write(), error))
         return SQL_ERROR;
-    switch (translation_.kind) {
+    switch (kind_) {
     case StatementKind::CreateFunction:
     case StatementKind::DropFunction: {
-        bool ok = translation_.kind == StatementKind::CreateFunction ? c_.routines().create(translation_.sql, error)
-                                                                      : c_.routines().drop(translation_.sql, error);
+        bool ok = kind_ == StatementKind::CreateFunction ? c_.routines().create(translation_->sql, error)
+                                                                      : c_.routines().drop(translation_->sql, error);
         executed_ = done_ = true;
         return ok ? SQL_SUCCESS : SQL_ERROR;
     }
@@ -168,18 +174,21 @@ int Statement::execute(Diagnostic &error) {
         executed_ = done_ = true;
         if (sqlite3_get_autocommit(db))
             return SQL_SUCCESS;
-        const char *end = translation_.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK";
+        const char *end = kind_ == StatementKind::Commit ? "COMMIT" : "ROLLBACK";
         return engine_ok(db, sqlite3_exec(db, end, nullptr, nullptr, nullptr), error) ? SQL_SUCCESS : SQL_ERROR;
     }
     default:
         break;
     }
-    sqlite3_reset(query_.get());
+    // a statement is reset after its last row and after a failure: only one in the middle of
+    // its rows needs it here
+    if (sqlite3_stmt_busy(query_.get()))
+        sqlite3_reset(query_.get());
     if (!bind_parameters(error))
         return SQL_ERROR;
     executed_ = true;
-    if (translation_.kind == StatementKind::CreateTable || translation_.kind == StatementKind::CreateView ||
-        translation_.kind == StatementKind::DropTable || translation_.kind == StatementKind::DropView)
+    if (kind_ == StatementKind::CreateTable || kind_ == StatementKind::CreateView ||
+        kind_ == StatementKind::DropTable || kind_ == StatementKind::DropView)
         return execute_ddl(error);
     int rc = step(error);
     if (rc == SQL_ERROR) {
@@ -204,7 +213,7 @@ void Statement::describe_all() {
         Description &d = columns_[static_cast<size_t>(i)];
         const char *name = sqlite3_column_name(query_.get(), i);
         d.name = name ? name : "";
-        if (translation_.values && d.name == "column" + std::to_string(i + 1))
+        if (values_ && d.name == "column" + std::to_string(i + 1))
             d.name = std::to_string(i + 1);
         const char *declared = sqlite3_column_decltype(query_.get(), i);
         if (declared)

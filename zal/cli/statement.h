@@ -8,6 +8,7 @@
 #include "types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +81,9 @@ private:
 
     Connection &c_;
     Query query_;
-    Translation translation_;
+    StatementKind kind_ = StatementKind::Other;
+    bool values_ = false;
+    std::shared_ptr<const Translation> translation_; // of a CREATE or DROP, whose execute needs it
     bool prepared_ = false;
     bool executed_ = false;
     bool pending_row_ = false; // execute stepped onto the first row

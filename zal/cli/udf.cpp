@@ -6,6 +6,7 @@
 #include "guard.h"
 #include "udf_table.h"
 
+#include <array>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -50,18 +51,21 @@ void call_scalar(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         raise(ctx, r, r.unbound());
         return;
     }
-    if (!r.d.called_on_null)
-        for (int i = 0; i < argc; ++i)
-            if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-                sqlite3_result_null(ctx);
-                return;
-            }
+    // each value's storage class is asked once
+    std::array<int, udf::max_params> types;
+    for (int i = 0; i < argc; ++i) {
+        types[static_cast<size_t>(i)] = sqlite3_value_type(argv[i]);
+        if (types[static_cast<size_t>(i)] == SQLITE_NULL && !r.d.called_on_null) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
     udf::Frame &f = r.frame;
     if (!f.ready)
         f.prepare(r.d, r.qualified_name);
     f.clear_results();
     for (size_t i = 0; i < static_cast<size_t>(argc); ++i)
-        if (!f.set_argument(i, r.d.params[i], argv[i])) {
+        if (!f.set_argument(i, r.d.params[i], argv[i], types[i])) {
             raise(ctx, r, r.overflow(i));
             return;
         }

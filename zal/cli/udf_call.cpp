@@ -87,14 +87,8 @@ T load(const unsigned char *b) {
 // The longest value of a text or LOB result; longer declarations are held to it.
 size_t declared_length(const Param &p) { return std::min<uint32_t>(p.type.size, 32 * 1024 * 1024); }
 
-// The value as an integer of [lo, hi]; false when it lies outside. A value that is not an
-// integer is truncated toward zero, as the engine converts it.
-bool integer_in(sqlite3_value *v, int64_t lo, int64_t hi, int64_t &out) {
-    const int type = sqlite3_value_type(v);
-    if (type == SQLITE_INTEGER || type == SQLITE_NULL) {
-        out = sqlite3_value_int64(v);
-        return out >= lo && out <= hi;
-    }
+// A real or a text as an integer of [lo, hi], truncated toward zero as the engine converts it.
+bool other_integer_in(sqlite3_value *v, int type, int64_t lo, int64_t hi, int64_t &out) {
     // hi + 1 is a power of two, exact as a double; NaN fails the test as well
     const double d = std::trunc(sqlite3_value_double(v));
     if (!(d >= static_cast<double>(lo) && d < static_cast<double>(hi) + 1.0))
@@ -103,6 +97,16 @@ bool integer_in(sqlite3_value *v, int64_t lo, int64_t hi, int64_t &out) {
     const int64_t exact = type == SQLITE_TEXT ? sqlite3_value_int64(v) : 0;
     out = type == SQLITE_TEXT && static_cast<double>(exact) == d ? exact : static_cast<int64_t>(d);
     return true;
+}
+
+// The value (of the engine's storage class type) as an integer of [lo, hi]; false when it lies
+// outside. An integer, the usual case, is taken in line.
+inline bool integer_in(sqlite3_value *v, int type, int64_t lo, int64_t hi, int64_t &out) {
+    if (type == SQLITE_INTEGER || type == SQLITE_NULL) {
+        out = sqlite3_value_int64(v);
+        return out >= lo && out <= hi;
+    }
+    return other_integer_in(v, type, lo, hi, out);
 }
 
 } // namespace
@@ -167,14 +171,10 @@ void Frame::size_result(size_t k, const Param &p) {
     values[k].assign(std::max<size_t>(bytes, ZAL_BUFFER_MIN_LEN), 0);
 }
 
-// Argument buffer k, at least `bytes` long.
-unsigned char *Frame::argument(size_t k, size_t bytes) {
+void Frame::grow_argument(size_t k, size_t bytes) {
     std::vector<unsigned char> &buf = values[k];
-    if (buf.size() < bytes) {
-        buf.resize(bytes);
-        pointers[k] = buf.data();
-    }
-    return buf.data();
+    buf.resize(bytes);
+    pointers[k] = buf.data();
 }
 
 void Frame::clear_results() {
@@ -188,8 +188,8 @@ void Frame::clear_results() {
 
 void Frame::call(void *entry) { callers[pointers.size()](entry, pointers.data()); }
 
-bool Frame::set_argument(size_t k, const Param &p, sqlite3_value *v) {
-    indicators[k] = sqlite3_value_type(v) == SQLITE_NULL ? -1 : 0;
+bool Frame::set_argument(size_t k, const Param &p, sqlite3_value *v, int type) {
+    indicators[k] = type == SQLITE_NULL ? -1 : 0;
     auto put = [&](const auto &x) {
         std::memcpy(argument(k, sizeof x), &x, sizeof x);
         return true;
@@ -197,11 +197,11 @@ bool Frame::set_argument(size_t k, const Param &p, sqlite3_value *v) {
     int64_t i = 0;
     switch (p.kind) {
     case Kind::Int16:
-        return integer_in(v, INT16_MIN, INT16_MAX, i) && put(static_cast<int16_t>(i));
+        return integer_in(v, type, INT16_MIN, INT16_MAX, i) && put(static_cast<int16_t>(i));
     case Kind::Int32:
-        return integer_in(v, INT32_MIN, INT32_MAX, i) && put(static_cast<int32_t>(i));
+        return integer_in(v, type, INT32_MIN, INT32_MAX, i) && put(static_cast<int32_t>(i));
     case Kind::Int64:
-        return integer_in(v, INT64_MIN, INT64_MAX, i) && put(i);
+        return integer_in(v, type, INT64_MIN, INT64_MAX, i) && put(i);
     case Kind::Float: {
         const double d = sqlite3_value_double(v);
         return !(std::isfinite(d) && std::fabs(d) > FLT_MAX) && put(static_cast<float>(d));

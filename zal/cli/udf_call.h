@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-struct sqlite3_context;
-struct sqlite3_value;
+#include <sqlite3.h>
 
 namespace zal::udf {
 
@@ -54,15 +53,25 @@ struct Frame {
     bool succeeded() const { return sqlstate[0] == '0' && (sqlstate[1] == '0' || sqlstate[1] == '1'); }
     bool end_of_table() const { return sqlstate[0] == '0' && sqlstate[1] == '2'; }
 
-    // Argument k from the engine's value; false when the value does not fit the argument's type.
-    bool set_argument(size_t k, const Param &p, sqlite3_value *v);
+    // Argument k from the engine's value, whose storage class is type; false when the value
+    // does not fit the argument's type.
+    bool set_argument(size_t k, const Param &p, sqlite3_value *v, int type);
+    bool set_argument(size_t k, const Param &p, sqlite3_value *v) {
+        return set_argument(k, p, v, sqlite3_value_type(v));
+    }
     // The value a routine left in result buffer k, as the engine's result, at most as long as
     // its declared length.
     void deliver(sqlite3_context *ctx, size_t k, const Param &p) const;
 
 private:
     void size_result(size_t k, const Param &p);
-    unsigned char *argument(size_t k, size_t bytes);
+    // Argument buffer k, at least `bytes` long.
+    unsigned char *argument(size_t k, size_t bytes) {
+        if (values[k].size() < bytes)
+            grow_argument(k, bytes);
+        return values[k].data();
+    }
+    void grow_argument(size_t k, size_t bytes);
 };
 
 } // namespace zal::udf
