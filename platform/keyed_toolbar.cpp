@@ -12,7 +12,7 @@ namespace kestle {
 
 KeyedToolBar::KeyedToolBar(QWidget *parent) : QToolBar(parent) {
     setMovable(false);
-    setIconSize(QSize(20, 20));
+    setIconSize(QSize(16, 16));
     compact();
 }
 

@@ -8,6 +8,7 @@
 
 namespace kestle {
 
+// Its keys are 16-pixel icons unless a window sets another size.
 class KeyedToolBar : public QToolBar {
     Q_OBJECT
 public:

@@ -37,7 +37,6 @@ constexpr int cells_per_row = 24;
 
 ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     TB = new KeyedToolBar(this);
-    TB->setIconSize(QSize(16, 16));
     TB->add_button("exit", "Close color query", "close");
     TB->add_button("run", "Run Query", "run");
     TB->add_button("clear", "Reset color selection", "clear");

@@ -95,7 +95,6 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     addDockWidget(Qt::LeftDockWidgetArea, dock);
 
     TB = new KeyedToolBar(CoolBar1);
-    TB->setIconSize(QSize(16, 16));
     TB->add_button("exit", "Exit ZALDEMO program", "exit");
     TB->add_button("sql", "Open SQL command window", "sql");
     TB->add_button("runit", "Toggle autorun property on/off", "runon");

@@ -174,7 +174,6 @@ void GlyphLabel::mouseReleaseEvent(QMouseEvent *event) {
 
 ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     TB = new KeyedToolBar(this);
-    TB->setIconSize(QSize(16, 16));
     TB->add_button("exit", "Close spatial query", "close");
     TB->add_button("run", "Run spatial query", "run");
     TB->add_button("edit", "Change selection criteria", "edit");

@@ -33,7 +33,6 @@ constexpr const char *caption = "SQL Commands";
 
 ZALSQL::ZALSQL(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     TB = new KeyedToolBar(this);
-    TB->setIconSize(QSize(16, 16));
     TB->add_button("return", "Close window", "return");
     TB->add_button("run", "Execute SQL", "run");
     TB->add_button("runat", "Run SQL with @ delimiter", "runat");

@@ -23,7 +23,6 @@ constexpr int least_twips = 2000;
 
 ZALWMF::ZALWMF(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     TB = new KeyedToolBar(this);
-    TB->setIconSize(QSize(16, 16));
     TB->add_button("exit", "Close window", "return");
     TB->add_button("left", "", "left");
     TB->add_button("right", "", "right");
