@@ -41,12 +41,6 @@ protected:
             l.push_back(p.label);
         return l;
     }
-    static std::vector<double> values(const DataChart::Series &s) {
-        std::vector<double> v;
-        for (const DataChart::Point &p : s.points)
-            v.push_back(p.value);
-        return v;
-    }
 };
 
 TEST_F(ChartsTest, BarsAndSlicesOneForEachRowNeverTheHeader) {

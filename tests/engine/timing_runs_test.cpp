@@ -34,12 +34,6 @@ protected:
     DataChart &chart() { return *program().perf_plot().Chart; }
     ZALPerfPlot *window() { return program().forms.perf_plot; }
     Drawing drawing() { return chart().drawn(); }
-    static std::vector<double> values(const DataChart::Series &s) {
-        std::vector<double> v;
-        for (const DataChart::Point &p : s.points)
-            v.push_back(p.value);
-        return v;
-    }
     static bool is_average(const std::string &footnote) {
         return std::regex_match(footnote, std::regex("Average Response Time: [0-9]+\\.[0-9]{2}ms"));
     }

@@ -1,4 +1,4 @@
-// A click on a chart as the presenter makes it: a press and a release over its plot.
+// Charts under test: a click as the presenter makes it, and the values a series holds.
 #pragma once
 
 #include "data_chart.h"
@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QChartView>
 #include <QMouseEvent>
+
+#include <vector>
 
 namespace kestle_test {
 
@@ -18,6 +20,13 @@ inline void click_chart(kestle::DataChart &chart) {
                         Qt::NoModifier);
     QApplication::sendEvent(viewport, &press);
     QApplication::sendEvent(viewport, &release);
+}
+
+inline std::vector<double> values(const kestle::DataChart::Series &s) {
+    std::vector<double> v;
+    for (const kestle::DataChart::Point &p : s.points)
+        v.push_back(p.value);
+    return v;
 }
 
 } // namespace kestle_test

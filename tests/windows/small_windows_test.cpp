@@ -15,10 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <chrono>
-#include <functional>
 #include <cstdlib>
-#include <thread>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -28,16 +25,6 @@ namespace {
 class SmallWindowsTest : public AppTest {
 protected:
     ZALConnect &dialog() { return program().connect_dialog(); }
-    // Runs the event loop until done() holds, for at most ten seconds.
-    static bool events_until(const std::function<bool()> &done) {
-        for (int i = 0; i < 200; ++i) {
-            if (done())
-                return true;
-            QApplication::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return done();
-    }
 };
 
 TEST_F(SmallWindowsTest, ConnectionDialogCancelKeepsTheSettingsAndTheConnection) {
@@ -129,8 +116,7 @@ TEST_F(SmallWindowsTest, ToolsWindowHasNineToolsAndFitsItsBar) {
 
 TEST_F(SmallWindowsTest, ExplainToolWritesItsReportAndShowsItInTheEditor) {
     // An editor that notes the file it was given.
-    write_text(fx.dir / "editor.sh", "#!/bin/sh\necho \"$1\" > shown\n");
-    std::filesystem::permissions(fx.dir / "editor.sh", std::filesystem::perms::owner_all);
+    write_script(fx.dir / "editor.sh", "echo \"$1\" > shown\n");
     EnvVar visual("VISUAL", (fx.dir / "editor.sh").string());
     ZALToolbar &tools = program().tools();
     tools.TB->click("explain");
@@ -139,7 +125,7 @@ TEST_F(SmallWindowsTest, ExplainToolWritesItsReportAndShowsItInTheEditor) {
     EXPECT_NE(read_text(fx.dir / "ZALSQL.SQL").find("FROM EMPLOYEE"), std::string::npos);
     EXPECT_NE(tools.tool_command("explain").find("-f ZALSQL.SQL -o ZALCMDS.OUT"), std::string::npos);
     // Both helpers have ended when the tools window watches none.
-    EXPECT_TRUE(events_until([&] { return tools.findChildren<QProcess *>().isEmpty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tools.findChildren<QProcess *>().isEmpty(); }, 10000));
     EXPECT_EQ(read_text(fx.dir / "shown"), "ZALCMDS.OUT\n");
     EXPECT_NE(read_text(fx.dir / "ZALCMDS.OUT").find("Plan:"), std::string::npos);
     EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
@@ -158,7 +144,7 @@ TEST_F(SmallWindowsTest, HelperThatFailsAfterItStartedIsToldInAMessageBox) {
         dialogs().shown.clear();
         program().tools().TB->click(c.key);
         EXPECT_TRUE(dialogs().messages().empty()); // the click returns before the helper ends
-        ASSERT_TRUE(events_until([&] { return !dialogs().messages().empty(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs().messages().empty(); }, 10000));
         const std::string told = dialogs().messages().front();
         EXPECT_EQ(told.rfind(std::string(c.tip) + " failed: notepad: no text editor was found", 0), 0u) << told;
     }

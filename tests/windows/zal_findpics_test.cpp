@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "picture_table.h"
+#include "thumbnail_tags.h"
 
 #include "browser.h"
 #include "close_label.h"
@@ -43,12 +44,6 @@ protected:
     void mark(int cell) { click(search().col[static_cast<std::size_t>(cell)]); }
     void key(const std::string &k) { search().TB->click(k); }
     std::string status_line() { return bytes(search().Status->text()); }
-    std::vector<std::string> thumbnail_tags() {
-        std::vector<std::string> tags;
-        for (PictureBox *t : search().HUESCAN)
-            tags.push_back(t->tag);
-        return tags;
-    }
     QRect twips(const QWidget *w) {
         const QRect g = w->geometry();
         return {px_to_twips(g.x()), px_to_twips(g.y()), px_to_twips(g.width()), px_to_twips(g.height())};
@@ -114,7 +109,7 @@ TEST_F(FindpicsTest, NoColourMarkedRunsNothing) {
     key("run");
     EXPECT_EQ(status_line(), "No colors selected");
     EXPECT_EQ(program().pictures.query_sql, "select pic_no, picture, map from pictures ~  where ");
-    EXPECT_EQ(thumbnail_tags(), Tags(8, ""));
+    EXPECT_EQ(thumbnail_tags(search()), Tags(8, ""));
 
     // After a search, marks cleared: still nothing runs and the thumbnails stay.
     mark(1);
@@ -125,7 +120,7 @@ TEST_F(FindpicsTest, NoColourMarkedRunsNothing) {
         EXPECT_EQ(c->border_style(), 0);
     key("run");
     EXPECT_EQ(status_line(), "No colors selected");
-    EXPECT_EQ(thumbnail_tags(), (Tags{"2", "4", "6", "8", "10", "", "", ""}));
+    EXPECT_EQ(thumbnail_tags(search()), (Tags{"2", "4", "6", "8", "10", "", "", ""}));
     EXPECT_EQ(program().pictures.pics_found, 5);
 }
 
@@ -168,7 +163,7 @@ TEST_F(FindpicsTest, TheGeneratedQueryAndItsJoin) {
 TEST_F(FindpicsTest, AThumbnailOpensItsPictureWithTheMarks) {
     mark(0);
     key("run");
-    ASSERT_EQ(thumbnail_tags(), (Tags{"1", "3", "5", "7", "9", "", "", ""}));
+    ASSERT_EQ(thumbnail_tags(search()), (Tags{"1", "3", "5", "7", "9", "", "", ""}));
     click(search().HUESCAN[1]);
     ZALViewPic *viewer = program().forms.viewpic;
     ASSERT_NE(viewer, nullptr);
@@ -206,7 +201,7 @@ TEST_F(FindpicsTest, ExitUnloadsAndTheNextUseStartsAfresh) {
     ZALFindpics &again = search();
     for (int i = 0; i < 90; ++i)
         EXPECT_EQ(again.col[static_cast<std::size_t>(i)]->border_style(), palette_visible(i) ? 0 : 1);
-    EXPECT_EQ(thumbnail_tags(), Tags(8, ""));
+    EXPECT_EQ(thumbnail_tags(search()), Tags(8, ""));
     EXPECT_EQ(status_line(), "");
     EXPECT_FALSE(program().pictures.use_and);
     EXPECT_EQ(again.TB->button_image("andor"), "or");

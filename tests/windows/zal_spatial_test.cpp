@@ -156,7 +156,7 @@ TEST_F(SpatialTest, TheSpatialKeyMakesTheDataOnceAndOpensTheLoadedWindow) {
 }
 
 TEST_F(SpatialTest, TheRectangleSearchReadsTheIndexNotTheTable) {
-    ZALSpatial &w = open();
+    open();
     MapQuery q;
     q.price_sel = 2;
     const std::string sql = expand_marks(Gen_SQL(q, SelectBox{2280, 1080, 960, 960, 1320, 600}), true);
@@ -167,7 +167,6 @@ TEST_F(SpatialTest, TheRectangleSearchReadsTheIndexNotTheTable) {
         details += row.back() + "\n";
     EXPECT_NE(details.find("REAL_ESTATE_RTREE VIRTUAL TABLE INDEX"), std::string::npos) << details;
     EXPECT_EQ(details.find("SCAN R\n"), std::string::npos) << details;
-    (void)w;
 }
 
 TEST_F(SpatialTest, ADraggedRectangleFindsExactlyTheHousesInsideIt) {
