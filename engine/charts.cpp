@@ -93,8 +93,7 @@ void cmd_plot(Program &p) {
     const Grid &grid = *out->DataValues;
     auto valid = [&grid](int col) { return col >= 1 && col <= grid.cols(); };
     auto refuse = [&p](int msgno) {
-        p.run.cmd_error = true;
-        p.show_msg(show_entry, popup_yes, msgno, "", "cmd_plot");
+        p.show_failure(show_entry, popup_yes, msgno, "", "cmd_plot");
     };
     const int first_row = 1, last_row = grid.rows() - 1;
     switch (kind) {

@@ -22,8 +22,7 @@ std::string first_key(const Program &p) { return p.cmd.opt_count > 0 ? upper(p.c
 
 // A RUNSTATS that collected nothing says why, and the run does not end "Command completed".
 void runstats_failed(Program &p, int kind, const std::string &text) {
-    p.run.cmd_error = true;
-    p.show_msg(kind, popup_yes, kind == show_entry ? msg_runstats_error : msg_none, text, "ZAL_runstats");
+    p.show_failure(kind, popup_yes, kind == show_entry ? msg_runstats_error : msg_none, text, "ZAL_runstats");
 }
 
 // Runs a catalog query as an interactive statement. A failing one leaves the database's message
@@ -37,8 +36,7 @@ void list_catalog(Program &p, const std::string &sql, const char *routine) {
 } // namespace
 
 void no_arguments(Program &p, const char *routine) {
-    p.run.cmd_error = true;
-    p.show_msg(show_entry, popup_yes, msg_no_arguments, "", routine);
+    p.show_failure(show_entry, popup_yes, msg_no_arguments, "", routine);
 }
 
 bool has_arguments(Program &p, const char *routine) {
@@ -53,8 +51,7 @@ bool read_options(Program &p, const char *routine, const OptionSetter &set) {
     for (std::size_t i = 1; i <= static_cast<std::size_t>(c.opt_count); ++i) {
         const std::string key = upper(c.opt_key[i]);
         if (!set(key, c.opt_value[i])) {
-            p.run.cmd_error = true;
-            p.show_msg(show_entry, popup_yes, msg_invalid_keyword, key, routine);
+            p.show_failure(show_entry, popup_yes, msg_invalid_keyword, key, routine);
             return false;
         }
     }
@@ -106,8 +103,8 @@ void cmd_connect(Program &p) {
     if (ZAL_connect(p, st.db_name, st.db_user, st.db_password) == 0) {
         p.show_msg(show_entry, popup_no, msg_connected, st.db_name, "cmd_connect");
     } else {
-        p.run.cmd_error = true; // also when the library itself could not be bound
-        p.show_msg(show_entry, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
+        // also when the library itself could not be bound
+        p.show_failure(show_entry, popup_yes, msg_connect_error, st.db_name, "cmd_connect");
     }
 }
 

@@ -175,7 +175,7 @@ void cmd_dos(Program &p) {
         if (start_tool(p, "cmd", WindowStyle::Normal))
             p.show_msg(show_entry, popup_yes, msg_command_executed, "", "cmd_dos");
         else
-            p.show_msg(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
+            p.show_failure(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
         return;
     }
     std::string lines;
@@ -184,7 +184,7 @@ void cmd_dos(Program &p) {
     if (write_work_file(batch_file, lines) && start_tool(p, batch_file, WindowStyle::Minimized))
         p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_dos");
     else
-        p.show_msg(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
+        p.show_failure(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
 }
 
 void cmd_zal(Program &p) {
@@ -213,12 +213,12 @@ void cmd_zal(Program &p) {
             text += c.quoted[i] + ";\n";
         text += std::string("!notepad ") + tool_output_file + ";\n";
         if (!write_work_file(script, text)) {
-            p.show_msg(show_text, popup_yes, msg_none, cannot_write + script, "cmd_zal");
+            p.show_failure(show_text, popup_yes, msg_none, cannot_write + script, "cmd_zal");
             return;
         }
     }
     if (!start_tool(p, zal_command_line(opts, script), WindowStyle::Hidden)) {
-        p.show_msg(show_text, popup_yes, msg_none, zal_tool + std::string(cannot_start), "cmd_zal");
+        p.show_failure(show_text, popup_yes, msg_none, zal_tool + std::string(cannot_start), "cmd_zal");
         return;
     }
     p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_zal");
@@ -260,7 +260,7 @@ bool ZAL_explain(Program &p, const std::string &stmt) {
     if (failure.empty() && !view)
         failure = no_plan + std::string(tool_output_file);
     if (!failure.empty()) {
-        p.show_msg(show_text, popup_yes, msg_none, failure, "ZAL_explain");
+        p.show_failure(show_text, popup_yes, msg_none, failure, "ZAL_explain");
         return false;
     }
     ZALViewText &viewer = p.view_text();

@@ -44,6 +44,11 @@ void Program::show_msg(int kind, long popup, int msgno, const std::string &text,
         message_box(m);
 }
 
+void Program::show_failure(int kind, long popup, int msgno, const std::string &text, const std::string &routine) {
+    run.cmd_error = true;
+    show_msg(kind, popup, msgno, text, routine);
+}
+
 void Program::message_box(const std::string &text) {
     dialogs.message(text, app_title, MessageIcon::None, MessageButtons::Ok);
 }

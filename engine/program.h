@@ -86,6 +86,8 @@ public:
     // The status line of the current SQL window, or a message box when there is none and
     // popup is non-zero.
     void show_msg(int kind, long popup, int msgno, const std::string &text, const std::string &routine) override;
+    // show_msg for a failure: the run then ends on it, not on "Command completed".
+    void show_failure(int kind, long popup, int msgno, const std::string &text, const std::string &routine);
     // A message box with the application's title, OK only, no icon.
     void message_box(const std::string &text);
 

@@ -186,8 +186,7 @@ void do_nonsql(Program &p) {
             return;
         }
     }
-    p.run.cmd_error = true;
-    p.show_msg(show_entry, popup_yes, msg_invalid_keyword, p.cmd.cmd_keyword, "do_nonsql");
+    p.show_failure(show_entry, popup_yes, msg_invalid_keyword, p.cmd.cmd_keyword, "do_nonsql");
 }
 
 } // namespace kestle

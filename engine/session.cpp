@@ -170,8 +170,7 @@ int ZAL_close(Program &p) {
 int ZAL_error(Program &p) {
     int native = 0;
     const std::string text = trim(error_text(p, &native));
-    p.show_msg(show_text, native, msg_none, text, "ZAL_error");
-    p.run.cmd_error = true;
+    p.show_failure(show_text, native, msg_none, text, "ZAL_error");
     drop_statement(p);
     return 0;
 }

@@ -145,8 +145,7 @@ std::optional<int> bind_columns(Program &p, ZALOutput &out, int count, SQLINTEGE
 
         // A layout that would pass the end of the row buffer is refused before it is bound.
         if (pos + c.length >= Execution::fetch_buf_size) {
-            p.run.cmd_error = true;
-            p.show_msg(show_entry, popup_no, msg_record_too_long, "", "ZAL_sql");
+            p.show_failure(show_entry, popup_no, msg_record_too_long, "", "ZAL_sql");
             s.sql_rc = ZAL_close(p);
             return std::nullopt;
         }
@@ -277,8 +276,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
         grid.set_grid_visible(true);
         if (first == SQL_NO_DATA_FOUND) {
             e.no_rows = true;
-            p.run.cmd_error = true;
-            p.show_msg(show_entry, popup_no, msg_no_records, "", "ZAL_sql");
+            p.show_failure(show_entry, popup_no, msg_no_records, "", "ZAL_sql");
             s.sql_rc = ZAL_close(p);
         } else {
             s.sql_rc = first;
@@ -319,12 +317,12 @@ int ZAL_view(Program &p, const std::string &sql) {
     s.cli.NumResultCols(s.hstmt, &columns);
     if (columns <= 0) {
         s.sql_rc = ZAL_close(p);
-        p.show_msg(show_entry, popup_yes, msg_no_records, "", "ZAL_view");
+        p.show_failure(show_entry, popup_yes, msg_no_records, "", "ZAL_view");
         return 0;
     }
     s.sql_rc = s.cli.Fetch(s.hstmt);
     if (!row_fetched(static_cast<SQLRETURN>(s.sql_rc))) {
-        p.show_msg(show_entry, popup_yes, msg_no_records, "", "ZAL_view");
+        p.show_failure(show_entry, popup_yes, msg_no_records, "", "ZAL_view");
     } else {
         std::vector<SQLCHAR> field(10000, 0);
         SQLINTEGER ind = 0;

@@ -47,8 +47,7 @@ std::string average_footnote(int32_t total, int repeat) {
 
 // The run ends on the message, not on a completion that did not happen.
 bool no_sql(Program &p, const char *routine) {
-    p.run.cmd_error = true;
-    p.show_msg(show_entry, popup_yes, msg_no_sql, "", routine);
+    p.show_failure(show_entry, popup_yes, msg_no_sql, "", routine);
     return false;
 }
 
@@ -59,8 +58,7 @@ bool run_failed(Program &p, const char *routine) {
         p.forms.perf_plot->unload();
     if (p.exec.silent_error.empty())
         return no_sql(p, routine);
-    p.run.cmd_error = true;
-    p.show_msg(show_text, popup_yes, msg_none, p.exec.silent_error, routine);
+    p.show_failure(show_text, popup_yes, msg_none, p.exec.silent_error, routine);
     return false;
 }
 

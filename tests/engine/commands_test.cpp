@@ -88,6 +88,9 @@ TEST_F(CommandsTest, ViewShowsAValueAndKeepsEarlierFailures) {
 
     command("%VIEW");
     EXPECT_EQ(status(), "No arguments supplied");
+    // A value that is not there is told, and the run does not end as completed.
+    run("%VIEW SELECT NAME FROM STAFF WHERE 1 = 0");
+    EXPECT_EQ(status(), "No records found");
 }
 
 TEST_F(CommandsTest, TablesAndDescribeListTheCatalog) {
