@@ -1,5 +1,5 @@
 // What the benchmarks share: a temporary instance with a connection, statements that must
-// succeed, and the best time of a few rounds.
+// succeed, the best time of a few rounds and the line that reports a ratio.
 #pragma once
 
 #include "types.h"
@@ -52,6 +52,11 @@ inline double best_seconds(int rounds, const std::function<void()> &work) {
         best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     return best;
+}
+
+// The line every benchmark ends with: its ratio against its target, and MISSED when it is over.
+inline void report(const char *what, double ratio, double target) {
+    std::printf("%s ratio: %.2f (target at most %.2f)%s\n", what, ratio, target, ratio > target ? " MISSED" : "");
 }
 
 // A temporary instance in ZAL_HOME, set up and connected to SAMPLE for the benchmark's life.

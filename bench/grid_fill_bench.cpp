@@ -86,8 +86,7 @@ int main(int argc, char **argv) {
     const double raw_s = bench::best_seconds(rounds, [db] { raw_fill(db); });
     sqlite3_close(db);
 
-    const double ratio = grid_s / raw_s;
     std::printf("%d rows of %d columns: grid %.4f s, raw engine %.4f s\n", table_rows, columns, grid_s, raw_s);
-    std::printf("grid fill ratio: %.2f (target at most %.1f)%s\n", ratio, target, ratio > target ? " MISSED" : "");
+    bench::report("grid fill", grid_s / raw_s, target);
     return 0;
 }

@@ -140,7 +140,7 @@ private:
 } // namespace
 
 int main(int argc, char **argv) {
-    bench::ProgramBench bench(argc, argv, "picture_search_bench", 1);
+    bench::ProgramBench bench(argc, argv, "picture_search_bench", 0);
     kestle::Program &program = bench.program();
     WorkDir work;
 
@@ -195,11 +195,9 @@ int main(int argc, char **argv) {
     }
     if (found != wanted)
         return 1;
-    const double ratio = search_s / raw_s;
     std::printf("%d of %d pictures of %d x %d: colour search %.4f s, raw reads %.4f s\n", wanted, stored, width,
                 height, search_s, raw_s);
-    std::printf("picture search ratio: %.2f\n", ratio);
-    std::printf("target: at most %.1f%s\n", target, ratio > target ? " MISSED" : "");
+    bench::report("picture search", search_s / raw_s, target);
     sqlite3_close(db);
     return 0;
 }

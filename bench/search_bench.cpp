@@ -2,13 +2,12 @@
 // against std::search on the same text: the literal with its bytes, the others with a predicate
 // that takes the same bytes at each place. Each pattern matches only near the end of the text,
 // so every scan covers all of it.
+#include "bench_support.h"
 #include "kestle_routines.h"
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,16 +15,6 @@
 namespace {
 
 constexpr double target = 3;
-
-double best_seconds(int rounds, const std::function<void()> &work) {
-    double best = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
 
 // The bytes that each place of a pattern takes.
 using Places = std::vector<std::array<bool, 256>>;
@@ -66,12 +55,12 @@ int main() {
     for (const Case &k : cases) {
         int32_t result = 0;
         zal_null_indicator indicator = 0;
-        const double routine = best_seconds(5, [&] {
+        const double routine = bench::best_seconds(5, [&] {
             search(k.pattern.c_str(), text.c_str(), &result, nullptr, nullptr, &indicator, nullptr, nullptr,
                    nullptr, nullptr);
         });
         size_t found = 0;
-        const double library = best_seconds(5, [&] {
+        const double library = bench::best_seconds(5, [&] {
             // a literal against the plain byte comparison, the others through their tables
             const auto at = k.pattern == word
                                 ? std::search(text.begin(), text.end(), word.begin(), word.end())
@@ -86,11 +75,9 @@ int main() {
                         k.pattern.c_str(), result, found, expected);
             return 1;
         }
-        const double ratio = routine / library;
-        std::printf("search %-9s %-10s %.2f ms, std::search: %.2f ms over %zu bytes; ratio %.2f (target at most "
-                    "%.0f)%s\n",
-                    k.what, k.pattern.c_str(), routine * 1e3, library * 1e3, text.size(), ratio, target,
-                    ratio > target ? " MISSED" : "");
+        std::printf("search %-9s %-10s %.2f ms, std::search: %.2f ms over %zu bytes\n", k.what, k.pattern.c_str(),
+                    routine * 1e3, library * 1e3, text.size());
+        bench::report(("search " + std::string(k.what)).c_str(), routine / library, target);
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 // against a plain program that steps the engine and writes each row as text. Both are started
 // as processes, so each side pays its own start and connection; both write the values as the
 // interface converts them, and the two files are checked to hold the same values.
+#include "ascii.h"
 #include "bench_support.h"
 #include "instance.h"
 #include "types.h"
@@ -82,11 +83,6 @@ std::string read_file(const fs::path &file) {
     return text.str();
 }
 
-std::string trimmed(const std::string &s) {
-    const size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 // The report's rows, cut at the columns that its rule line of dashes marks; empty when the
 // report does not end with the count of all its rows.
 Rows report_rows(const std::string &report) {
@@ -104,7 +100,7 @@ Rows report_rows(const std::string &report) {
     while (std::getline(in, line) && !line.empty()) {
         std::vector<std::string> row;
         for (const auto &[start, width] : columns)
-            row.push_back(trimmed(start < line.size() ? line.substr(start, width) : ""));
+            row.push_back(zal::trim(start < line.size() ? line.substr(start, width) : ""));
         rows.push_back(std::move(row));
     }
     std::getline(in, line);
@@ -155,23 +151,20 @@ int main(int argc, char **argv) {
     };
     const std::vector<std::string> by_zal_args = {zal, "-o-", "-z", report, query};
     const std::vector<std::string> by_raw_args = {self, "raw", database, plain};
-    best(by_zal_args, "zal");
-    best(by_raw_args, "the plain program");
+    const double zal_s = best(by_zal_args, "zal");
+    const double raw_s = best(by_raw_args, "the plain program");
+    // the files that the last runs of each side wrote
     const Rows by_zal = report_rows(read_file(report));
     const Rows by_raw = raw_rows(read_file(plain));
+    fs::remove(report);
+    fs::remove(plain);
     if (by_zal.size() != table_rows || by_zal != by_raw) {
         std::fprintf(stderr, "zal_export_bench: the report and the plain program's file hold different values\n");
         return 1;
     }
-    const double zal_s = best(by_zal_args, "zal");
-    const double raw_s = best(by_raw_args, "the plain program");
-    fs::remove(report);
-    fs::remove(plain);
 
-    const double ratio = zal_s / raw_s;
     std::printf("export of %d rows of %d columns to a report, processor time: zal %.4f s, plain program %.4f s\n",
-                table_rows,
-                bench::bench_columns, zal_s, raw_s);
-    std::printf("export ratio: %.2f (target at most %.1f)%s\n", ratio, target, ratio > target ? " MISSED" : "");
+                table_rows, bench::bench_columns, zal_s, raw_s);
+    bench::report("export", zal_s / raw_s, target);
     return 0;
 }

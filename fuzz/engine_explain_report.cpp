@@ -4,25 +4,17 @@
 #include "explain_report.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 std::string report_file;
 
-void remove_report() { std::remove(report_file.c_str()); }
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    char name[] = "/tmp/fuzz_explain_report-XXXXXX";
-    const int fd = mkstemp(name);
-    fuzz_check(fd >= 0);
-    close(fd);
-    report_file = name;
-    std::atexit(remove_report);
+    report_file = fuzz_work_dir("fuzz_explain_report") + "/report";
     return 0;
 }
 

@@ -15,7 +15,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -174,7 +173,7 @@ private:
             nodes[p == by_id.end() ? 0 : p->second].children.push_back(nodes.size() - 1);
         });
         if (!read)
-            error = zal::from_engine(c_.db(), plan.rc());
+            error = c_.engine_error(plan.rc());
         return read;
     }
 
