@@ -7,14 +7,13 @@
 
 #include <zalcli.h>
 
-#include <memory>
 #include <string>
 
 namespace kestle {
 
 class Cli {
 public:
-    explicit Cli(std::string file = "libzalcli.so") : lib_(std::make_unique<BoundLibrary>(std::move(file))) {}
+    explicit Cli(std::string file = "libzalcli.so") : lib_(std::move(file)) {}
 
     SQLRETURN AllocEnv(SQLHENV *henv) { return call<decltype(::SQLAllocEnv)>("SQLAllocEnv", henv); }
     SQLRETURN AllocConnect(SQLHENV henv, SQLHDBC *hdbc) {
@@ -73,22 +72,22 @@ public:
 
     // The last call could not be made; unbound_reason() tells why.
     bool unavailable() const { return unavailable_; }
-    std::string unbound_reason() const { return lib_->unbound_reason(); }
+    std::string unbound_reason() const { return lib_.unbound_reason(); }
     // Binds another library file from the next call on (a test names one that does not exist).
     void set_library(std::string file) {
-        lib_->set_file(std::move(file));
+        lib_.set_file(std::move(file));
         unavailable_ = false;
     }
 
 private:
     template <class F, class... A>
     SQLRETURN call(const char *name, A... args) {
-        F *f = lib_->routine<F>(name);
+        F *f = lib_.routine<F>(name);
         unavailable_ = !f;
         return f ? f(args...) : SQL_ERROR;
     }
 
-    std::unique_ptr<BoundLibrary> lib_;
+    BoundLibrary lib_;
     bool unavailable_ = false;
 };
 

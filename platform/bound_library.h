@@ -13,14 +13,13 @@ public:
     BoundLibrary(const BoundLibrary &) = delete;
     BoundLibrary &operator=(const BoundLibrary &) = delete;
 
-    // The routine, or null when the library or the routine cannot be bound; error() says why.
+    // The routine, or null when the library or the routine cannot be bound; unbound_reason()
+    // says why.
     void *symbol(const std::string &name);
     template <class F>
     F *routine(const std::string &name) {
         return reinterpret_cast<F *>(symbol(name));
     }
-    const std::string &error() const { return error_; }
-    const std::string &file() const { return file_; }
     // What the user is told when a routine of the library cannot be bound.
     std::string unbound_reason() const { return "the library " + file_ + " cannot be bound: " + error_; }
     // Binds another library file from the next call on (a test names one that does not exist);
