@@ -40,18 +40,16 @@ int32_t report(zal_sqlca *ca, const Diagnostic &d) {
     return d.sqlcode;
 }
 
+using zal::errno_text;
 using zal::private_dir_mode;
-using zal::private_file_mode;
-
-std::string reason() { return std::strerror(errno); }
 
 // Holds an exclusive lock on the instance while it is set up, so two first starts at once do
 // not both build SAMPLE.
 class InstanceLock {
 public:
     explicit InstanceLock(const fs::path &file)
-        : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file_mode)) {
-        if (fd_ >= 0 && (fchmod(fd_, private_file_mode) != 0 || flock(fd_, LOCK_EX) != 0)) {
+        : fd_(zal::open_private_file(file, O_RDWR | O_CREAT)) {
+        if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
             ::close(fd_);
             fd_ = -1;
         }
@@ -72,11 +70,10 @@ bool make_private_dir(const fs::path &dir) {
 }
 
 bool write_private_file(const fs::path &file, std::string_view text) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, private_file_mode);
+    const int fd = zal::open_private_file(file, O_WRONLY | O_CREAT | O_TRUNC);
     if (fd < 0)
         return false;
-    const bool written = fchmod(fd, private_file_mode) == 0 &&
-                         ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     return ::close(fd) == 0 && written;
 }
 
@@ -135,7 +132,7 @@ Diagnostic set_up(const fs::path &home) {
         if (ec)
             return zal::diagnose(Condition::HomeNotCreated, {home.string(), ec.message()});
         if (!make_private_dir(home))
-            return zal::diagnose(Condition::HomeNotCreated, {home.string(), reason()});
+            return zal::diagnose(Condition::HomeNotCreated, {home.string(), errno_text()});
     }
     InstanceLock lock(home / ".lock");
     if (!lock.held())
@@ -144,7 +141,7 @@ Diagnostic set_up(const fs::path &home) {
         return zal::diagnose(Condition::ManagerActive);
     const fs::path functions = home / "function";
     if (!fs::is_directory(functions, ec) && !make_private_dir(functions))
-        return zal::diagnose(Condition::FileNotCreated, {functions.string(), reason()});
+        return zal::diagnose(Condition::FileNotCreated, {functions.string(), errno_text()});
     if (Diagnostic d = create_sample(); d.sqlcode != 0)
         return d;
     if (!write_private_file(zal::instance_marker(), "ZAL instance\n"))

@@ -1,29 +1,17 @@
-// Case conversion through the classic locale, and trimming.
+// Case conversion of whole texts, and trimming.
 #include "ascii.h"
-
-#include <locale>
 
 namespace zal {
 
-namespace {
-
-// The classic locale changes the letters a-z and A-Z and nothing else.
-const std::ctype<char> &classic() {
-    static const std::ctype<char> &ctype = std::use_facet<std::ctype<char>>(std::locale::classic());
-    return ctype;
-}
-
-} // namespace
-
-char upper(char c) { return classic().toupper(c); }
-
 std::string upper(std::string s) {
-    classic().toupper(s.data(), s.data() + s.size());
+    for (char &c : s)
+        c = upper(c);
     return s;
 }
 
 std::string lower(std::string s) {
-    classic().tolower(s.data(), s.data() + s.size());
+    for (char &c : s)
+        c = lower(c);
     return s;
 }
 

@@ -6,7 +6,9 @@
 
 namespace zal {
 
-char upper(char c);
+// Only a-z and A-Z change.
+inline char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string upper(std::string s);
 std::string lower(std::string s);
 // Character classes of the C locale, whatever locale the process runs in.

@@ -73,7 +73,7 @@ void date_part(sqlite3_context *ctx, int, sqlite3_value **argv) {
     }
     int v = 0;
     for (int i = From; i < From + Length; ++i) {
-        if (p[i] < '0' || p[i] > '9') {
+        if (!is_digit(p[i])) {
             sqlite3_result_null(ctx);
             return;
         }
@@ -153,7 +153,7 @@ void to_char(sqlite3_context *ctx, int, sqlite3_value **argv) {
 struct FunctionEntry {
     const char *name;
     int args;
-    void (*fn)(sqlite3_context *, int, sqlite3_value **);
+    ScalarFunction fn;
     bool deterministic;
 };
 

@@ -5,7 +5,6 @@
 #include "types.h"
 #include "vtab.h"
 
-#include <functional>
 #include <vector>
 
 namespace zal {
@@ -64,7 +63,7 @@ Cell number(int64_t i) { return {true, i, {}}; }
 
 struct CatalogTable {
     const char *schema;
-    std::function<bool(sqlite3 *, std::vector<Row> &)> produce;
+    bool (*produce)(sqlite3 *, std::vector<Row> &);
 };
 
 // A catalog table whose rows are read afresh at every scan.

@@ -183,15 +183,13 @@ private:
 // One for the process, made as the library loads: every call asks for it.
 Registry the_registry;
 
-Registry &registry() { return the_registry; }
-
 // A call's hold on its handle for as long as the call runs.
 class Call {
 public:
-    Call(SQLHANDLE h, Object::Kind kind) : object(registry().enter(h, kind)) {}
+    Call(SQLHANDLE h, Object::Kind kind) : object(the_registry.enter(h, kind)) {}
     ~Call() {
         if (object)
-            registry().leave(*object);
+            the_registry.leave(*object);
     }
     Call(const Call &) = delete;
     Call &operator=(const Call &) = delete;
@@ -277,7 +275,7 @@ SQLRETURN with_object(SQLHANDLE h, Object::Kind kind, F &&f) {
         if (!call.object)
             return SQL_INVALID_HANDLE;
         call.object->diagnostic.reset();
-        return f(registry(), *call.object);
+        return f(the_registry, *call.object);
     });
 }
 
@@ -289,7 +287,7 @@ SQLRETURN with_statement(SQLHSTMT hstmt, F &&f) {
 } // namespace
 
 bool with_current_connection(const std::function<void(Connection &)> &f) {
-    Call call(registry().current_connection(), Object::Kind::Dbc);
+    Call call(the_registry.current_connection(), Object::Kind::Dbc);
     if (!call.object || !call.object->connection)
         return false;
     f(*call.object->connection);
@@ -306,7 +304,7 @@ SQLRETURN SQLAllocEnv(SQLHENV *phenv) {
     return guarded(SQL_NULL_HANDLE, Object::Kind::Env, [&]() -> SQLRETURN {
         if (!phenv)
             return SQL_ERROR;
-        *phenv = registry().add(make_object(Object::Kind::Env, 0));
+        *phenv = the_registry.add(make_object(Object::Kind::Env, 0));
         return SQL_SUCCESS;
     });
 }

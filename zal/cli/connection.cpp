@@ -12,7 +12,6 @@
 #include <zalcli.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -101,12 +100,9 @@ bool Connection::install(Diagnostic &error) {
     sqlite3_busy_timeout(db_, busy_timeout_ms);
     sqlite3_limit(db_, SQLITE_LIMIT_SQL_LENGTH, max_statement_bytes);
     // A file that is not a database fails here, on its first read.
-    int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema;",
-                          nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(page_cache_kib)).c_str(), nullptr, nullptr,
-                          nullptr);
-    if (rc != SQLITE_OK) {
+    const std::string setup = "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_schema; "
+                              "PRAGMA cache_size=-" + std::to_string(page_cache_kib) + ";";
+    if (sqlite3_exec(db_, setup.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         error = diagnose(Condition::DatabaseUnusable, {database_, sqlite3_errmsg(db_)});
         return false;
     }
@@ -124,21 +120,20 @@ std::unique_ptr<Connection> Connection::open(const std::string &database, const 
                    : diagnose(Condition::ManagerNotStarted);
         return nullptr;
     }
-    if (!valid_database_name(database) || !std::filesystem::is_regular_file(database_path(database), ec)) {
+    const std::filesystem::path file = database_path(database);
+    if (!valid_database_name(database) || !std::filesystem::is_regular_file(file, ec)) {
         error = diagnose(Condition::DatabaseNotFound, {database});
         return nullptr;
     }
-    return open_file(database_path(database).string(), database, user, error);
+    return open_file(file.string(), database, user, error);
 }
 
 std::unique_ptr<Connection> Connection::create(const std::string &path, const std::string &database,
                                                const std::string &user, Diagnostic &error) {
     // The engine gives the database's mode to its journal files.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, private_file_mode);
-    if (fd < 0 || fchmod(fd, private_file_mode) != 0) {
-        error = diagnose(Condition::FileNotCreated, {path, std::strerror(errno)});
-        if (fd >= 0)
-            ::close(fd);
+    const int fd = open_private_file(path, O_RDWR | O_CREAT);
+    if (fd < 0) {
+        error = diagnose(Condition::FileNotCreated, {path, errno_text()});
         return nullptr;
     }
     ::close(fd);

@@ -1,10 +1,11 @@
 // Reading and writing the files of file bindings, with every failure of the system reported.
 #include "file_value.h"
 
+#include "instance.h"
+
 #include <zalcli.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,20 +33,18 @@ private:
     int fd_;
 };
 
-std::string reason() { return std::strerror(errno); }
-
 } // namespace
 
 bool read_file_value(const std::string &name, size_t limit, std::vector<unsigned char> &out, Diagnostic &error) {
     // O_NONBLOCK: opening a FIFO that no one writes returns at once instead of waiting
     Fd fd(name.empty() ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
-        error = diagnose(Condition::FileNotOpened, {name, name.empty() ? "no file name" : reason()});
+        error = diagnose(Condition::FileNotOpened, {name, name.empty() ? "no file name" : errno_text()});
         return false;
     }
     struct stat st{};
     if (fstat(fd.get(), &st) != 0) {
-        error = diagnose(Condition::FileNotRead, {name, reason()});
+        error = diagnose(Condition::FileNotRead, {name, errno_text()});
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
@@ -64,7 +63,7 @@ bool read_file_value(const std::string &name, size_t limit, std::vector<unsigned
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            error = diagnose(Condition::FileNotRead, {name, reason()});
+            error = diagnose(Condition::FileNotRead, {name, errno_text()});
             return false;
         }
         if (n == 0)
@@ -84,7 +83,7 @@ bool write_file_value(const std::string &name, uint32_t options, const void *dat
         if (errno == EEXIST && (options & SQL_FILE_CREATE))
             error = diagnose(Condition::FileExists, {name});
         else
-            error = diagnose(Condition::FileNotWritten, {name, name.empty() ? "no file name" : reason()});
+            error = diagnose(Condition::FileNotWritten, {name, name.empty() ? "no file name" : errno_text()});
         return false;
     }
     // writes to a pipe with a reader wait for it as usual
@@ -95,13 +94,13 @@ bool write_file_value(const std::string &name, uint32_t options, const void *dat
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = diagnose(Condition::FileNotWritten, {name, n < 0 ? reason() : "nothing was written"});
+            error = diagnose(Condition::FileNotWritten, {name, n < 0 ? errno_text() : "nothing was written"});
             return false;
         }
         done += static_cast<size_t>(n);
     }
     if (!fd.close()) {
-        error = diagnose(Condition::FileNotWritten, {name, reason()});
+        error = diagnose(Condition::FileNotWritten, {name, errno_text()});
         return false;
     }
     return true;

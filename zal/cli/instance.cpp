@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +15,19 @@
 namespace fs = std::filesystem;
 
 namespace zal {
+
+int open_private_file(const fs::path &file, int flags) {
+    const int fd = ::open(file.c_str(), flags | O_CLOEXEC, private_file_mode);
+    if (fd >= 0 && fchmod(fd, private_file_mode) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+std::string errno_text() { return std::strerror(errno); }
 
 fs::path home_dir() {
     if (const char *home = std::getenv("ZAL_HOME"); home && *home)

@@ -12,6 +12,13 @@ namespace zal {
 constexpr mode_t private_dir_mode = 0700;
 constexpr mode_t private_file_mode = 0600;
 
+// Opens (creating it if flags say so) a file only its owner may read and write, whatever the
+// umask, closed on exec; the descriptor, or -1 with errno set.
+int open_private_file(const std::filesystem::path &file, int flags);
+
+// The system's text for the error in errno.
+std::string errno_text();
+
 // $ZAL_HOME, or $XDG_DATA_HOME/zal, or ~/.local/share/zal.
 std::filesystem::path home_dir();
 

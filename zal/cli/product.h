@@ -7,7 +7,8 @@
 
 namespace zal {
 
-// Runs f on the connection this process made last and still holds, under the CLI's lock.
+// Runs f on the connection this process made last and still holds, holding that connection as a
+// call on it does; calls on other connections go on meanwhile.
 // Returns false when the process has no connection.
 bool with_current_connection(const std::function<void(Connection &)> &f);
 

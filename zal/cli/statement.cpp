@@ -80,6 +80,7 @@ int Statement::step(Diagnostic &error) {
 
 bool Statement::bind_parameters(Diagnostic &error) {
     const int n = sqlite3_bind_parameter_count(query_.get());
+    const auto limit = static_cast<size_t>(sqlite3_limit(c_.db(), SQLITE_LIMIT_LENGTH, -1));
     for (int marker = 1; marker <= n; ++marker) {
         FileParam *p = static_cast<size_t>(marker) < file_params_.size() ? &file_params_[static_cast<size_t>(marker)] : nullptr;
         if (!p || !p->name) {
@@ -95,15 +96,12 @@ bool Statement::bind_parameters(Diagnostic &error) {
             error = diagnose(Condition::FileOptionNotRead, {name});
             return false;
         }
-        const auto limit = static_cast<size_t>(sqlite3_limit(c_.db(), SQLITE_LIMIT_LENGTH, -1));
         if (!read_file_value(name, limit, p->data, error))
             return false;
+        // what was read is within the limit, so the engine does not find it too long
         const int rc = sqlite3_bind_blob64(query_.get(), marker, p->data.data(), p->data.size(), SQLITE_STATIC);
-        if (rc != SQLITE_OK) {
-            error = rc == SQLITE_TOOBIG ? diagnose(Condition::FileTooLarge, {name, std::to_string(limit)})
-                                        : from_engine(c_.db(), rc);
+        if (!engine_ok(c_.db(), rc, error))
             return false;
-        }
     }
     return true;
 }

@@ -56,9 +56,6 @@ struct Frame {
     // Argument k from the engine's value, whose storage class is type; false when the value
     // does not fit the argument's type.
     bool set_argument(size_t k, const Param &p, sqlite3_value *v, int type);
-    bool set_argument(size_t k, const Param &p, sqlite3_value *v) {
-        return set_argument(k, p, v, sqlite3_value_type(v));
-    }
     // The value a routine left in result buffer k, as the engine's result, at most as long as
     // its declared length.
     void deliver(sqlite3_context *ctx, size_t k, const Param &p) const;

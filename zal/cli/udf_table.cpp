@@ -141,10 +141,11 @@ struct TableVtab {
             sqlite3_value_free(v);
         k.args.clear();
         for (int i = 0; i < argc; ++i) {
-            if (sqlite3_value_type(argv[i]) == SQLITE_NULL && !r.d.called_on_null)
+            const int type = sqlite3_value_type(argv[i]);
+            if (type == SQLITE_NULL && !r.d.called_on_null)
                 return SQLITE_OK; // a null argument gives an empty table
             k.args.push_back(sqlite3_value_dup(argv[i]));
-            if (!k.frame.set_argument(static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i]))
+            if (!k.frame.set_argument(static_cast<size_t>(i), r.d.params[static_cast<size_t>(i)], argv[i], type))
                 return fail(c, r.overflow(static_cast<size_t>(i)));
         }
         k.scratchpad = {};
