@@ -11,11 +11,16 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kestle {
 
 namespace {
+
+// The chart kinds of PLOT. The routines take grid columns (from 0) and the data rows
+// first_row to last_row of the grid.
+enum class PlotKind { Line, Line2D, Bar, Bar2D, Pie, Menu };
 
 constexpr const char *no_output = "No output currently defined";
 constexpr const char *default_title = "Data Plot";
@@ -61,72 +66,6 @@ DataChart &start_chart(Program &p, const std::string &title, PlotKind kind) {
 }
 
 void show_graph(Program &p) { p.graph().show_form(); }
-
-} // namespace
-
-void cmd_plot(Program &p) {
-    const auto *out =
-        dynamic_cast<ZALOutput *>(form_at(p, find_form(p, window_output, p.forms.cur_sql_slot)));
-    if (!out) {
-        p.run.cmd_error = true;
-        p.message_box(no_output);
-        return;
-    }
-    if (!has_arguments(p, "cmd_plot"))
-        return;
-    PlotKind kind = PlotKind::Line;
-    int group = 0, labels = 0, data = 0;
-    std::string title = default_title;
-    std::vector<Option> options = {
-        {"GROUP", [&](const std::string &value) { read_column(value, group); }},
-        {"LABELS", [&](const std::string &value) { read_column(value, labels); }},
-        {"DATA", [&](const std::string &value) { read_column(value, data); }},
-        {"TITLE", title},
-    };
-    for (const KindEntry &k : kinds)
-        options.emplace_back(k.keyword, [&kind, &k](const std::string &) { kind = k.kind; });
-    if (!read_options(p, "cmd_plot", options))
-        return;
-
-    // A column must be one of the result's: a number past its columns is as invalid as 0. The
-    // refusal marks the run, so that "Command completed" does not replace it.
-    const Grid &grid = *out->DataValues;
-    auto valid = [&grid](int col) { return col >= 1 && col <= grid.cols(); };
-    auto refuse = [&p](int msgno) {
-        p.show_failure(show_entry, popup_yes, msgno, "", "cmd_plot");
-    };
-    const int first_row = 1, last_row = grid.rows() - 1;
-    switch (kind) {
-    case PlotKind::Line:
-    case PlotKind::Line2D:
-        if (!valid(group) || !valid(labels) || !valid(data)) {
-            refuse(msg_plot_line);
-            return;
-        }
-        plot_line(p, grid, kind, first_row, last_row, group - 1, labels - 1, data - 1, title);
-        break;
-    case PlotKind::Bar:
-    case PlotKind::Bar2D:
-        if (!valid(labels) || !valid(data)) {
-            refuse(msg_plot_bar);
-            return;
-        }
-        plot_bar(p, grid, kind, first_row, last_row, labels - 1, data - 1, title);
-        break;
-    case PlotKind::Pie:
-        if (!valid(labels) || !valid(data)) {
-            refuse(msg_plot_pie);
-            return;
-        }
-        plot_pie(p, grid, first_row, last_row, labels - 1, data - 1, title);
-        break;
-    case PlotKind::Menu:
-        show_graph(p);
-        break;
-    }
-    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_plot");
-    p.graph().frame()->raise();
-}
 
 void plot_line(Program &p, const Grid &grid, PlotKind kind, int first_row, int last_row, int group_col,
                int labels_col, int data_col, const std::string &title) {
@@ -193,6 +132,72 @@ void plot_pie(Program &p, const Grid &grid, int first_row, int last_row, int lab
         chart.set_data(cell_value(grid, r, data_col));
     }
     show_graph(p);
+}
+
+} // namespace
+
+void cmd_plot(Program &p) {
+    const auto *out =
+        dynamic_cast<ZALOutput *>(form_at(p, find_form(p, window_output, p.forms.cur_sql_slot)));
+    if (!out) {
+        p.run.cmd_error = true;
+        p.message_box(no_output);
+        return;
+    }
+    if (!has_arguments(p, "cmd_plot"))
+        return;
+    PlotKind kind = PlotKind::Line;
+    int group = 0, labels = 0, data = 0;
+    std::string title = default_title;
+    std::vector<Option> options = {
+        {"GROUP", [&](const std::string &value) { read_column(value, group); }},
+        {"LABELS", [&](const std::string &value) { read_column(value, labels); }},
+        {"DATA", [&](const std::string &value) { read_column(value, data); }},
+        {"TITLE", title},
+    };
+    for (const KindEntry &k : kinds)
+        options.emplace_back(k.keyword, [&kind, &k](const std::string &) { kind = k.kind; });
+    if (!read_options(p, "cmd_plot", options))
+        return;
+
+    // A column must be one of the result's: a number past its columns is as invalid as 0. The
+    // refusal marks the run, so that "Command completed" does not replace it.
+    const Grid &grid = *out->DataValues;
+    auto valid = [&grid](int col) { return col >= 1 && col <= grid.cols(); };
+    auto refuse = [&p](int msgno) {
+        p.show_failure(show_entry, popup_yes, msgno, "", "cmd_plot");
+    };
+    const int first_row = 1, last_row = grid.rows() - 1;
+    switch (kind) {
+    case PlotKind::Line:
+    case PlotKind::Line2D:
+        if (!valid(group) || !valid(labels) || !valid(data)) {
+            refuse(msg_plot_line);
+            return;
+        }
+        plot_line(p, grid, kind, first_row, last_row, group - 1, labels - 1, data - 1, title);
+        break;
+    case PlotKind::Bar:
+    case PlotKind::Bar2D:
+        if (!valid(labels) || !valid(data)) {
+            refuse(msg_plot_bar);
+            return;
+        }
+        plot_bar(p, grid, kind, first_row, last_row, labels - 1, data - 1, title);
+        break;
+    case PlotKind::Pie:
+        if (!valid(labels) || !valid(data)) {
+            refuse(msg_plot_pie);
+            return;
+        }
+        plot_pie(p, grid, first_row, last_row, labels - 1, data - 1, title);
+        break;
+    case PlotKind::Menu:
+        show_graph(p);
+        break;
+    }
+    p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_plot");
+    p.graph().frame()->raise();
 }
 
 } // namespace kestle

@@ -2,6 +2,8 @@
 // position functions, the spatial index over the positions, the setup script.
 #pragma once
 
+#include "spatial_query.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -11,9 +13,9 @@ namespace spatial {
 
 // The map: 10 by 10 blocks of 480 twips. Streets run along every block edge; the houses of a
 // block stand in two rows, each facing the street along its side.
-inline constexpr int map_twips = 4800;
-inline constexpr int block_twips = 480;
-inline constexpr int blocks = 10;
+inline constexpr int map_twips = kestle::map_size;
+inline constexpr int block_twips = kestle::block_size;
+inline constexpr int blocks = kestle::blocks_across;
 inline constexpr int street_twips = 72;     // the width of a street, centred on the block edge
 inline constexpr int setback_twips = 110;   // from a street's middle to the houses facing it
 inline constexpr int most_in_a_block = 31;

@@ -12,7 +12,7 @@ namespace kestle {
 
 namespace {
 
-// Part of a colour cube: red and green in steps of 36, blue in steps of 85; four whites last.
+// A subset of a colour cube: red and green in steps of 36, blue in steps of 85; four whites last.
 constexpr std::array<Rgb, palette_cells> cells = {{
     {0, 0, 0},       {0, 0, 85},      {0, 36, 0},      {0, 36, 85},     {0, 72, 85},     {0, 72, 170},
     {36, 0, 0},      {36, 0, 85},     {36, 36, 0},     {36, 36, 85},    {36, 72, 0},     {36, 72, 85},
