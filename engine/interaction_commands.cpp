@@ -9,6 +9,7 @@
 #include "run_support.h"
 #include "text_codec.h"
 #include "twips.h"
+#include "window_support.h"
 #include "zal_messages.h"
 #include "zal_output.h"
 #include "zal_viewers.h"
@@ -105,8 +106,7 @@ bool start_tool(Program &p, const std::string &command_line, WindowStyle style) 
 void cmd_display(Program &p) {
     ZALMessages &w = p.message_window();
     w.set_message(p.cmd.cmd_args);
-    w.show_form();
-    w.frame()->raise();
+    show_in_front(w);
     // The script goes on without yielding, so the window is painted now.
     w.frame()->repaint();
 }

@@ -62,6 +62,8 @@ void Form::set_minimum_twips(int width, int height) {
 void Form::show_form() {
     frame()->show();
     show();
+    // Shown again while open, it comes back inside the client area as well.
+    fit_in_client_area();
 }
 
 void Form::set_caption(const QString &caption) { setWindowTitle(caption); }

@@ -15,6 +15,11 @@ void log_escaped(const char *handler, const char *what) noexcept {
     qWarning("%s: %s", handler, what);
 }
 
+void show_in_front(Form &f) {
+    f.show_form();
+    f.frame()->raise();
+}
+
 void place_twips(QWidget *w, int left, int top, int width, int height) {
     w->setGeometry(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));
 }

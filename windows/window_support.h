@@ -28,6 +28,9 @@ void guarded(const char *name, F &&handler) noexcept {
     }
 }
 
+// Shows the window above the others of the client area.
+void show_in_front(Form &f);
+
 // A control at its design place, in twips.
 void place_twips(QWidget *w, int left, int top, int width, int height);
 

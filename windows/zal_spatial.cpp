@@ -605,11 +605,7 @@ void ZALSpatial::summary_Click(Criterion c) {
 }
 
 void show_spatial(Program &p) {
-    ZALSpatial &w = p.spatial_window();
-    w.show_form();
-    w.frame()->raise();
-    // Shown again while open, it comes back inside the client area as well.
-    w.fit_in_client_area();
+    show_in_front(p.spatial_window());
 }
 
 } // namespace kestle
