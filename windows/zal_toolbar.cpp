@@ -18,7 +18,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace kestle {
 
@@ -171,12 +170,14 @@ void ZALToolbar::TB_ButtonClick(const std::string &key) {
         failure = program + " was not found";
     } else {
         if (key == "explain") {
-            std::ofstream(explain_input_file, std::ios::binary | std::ios::trunc) << explain_sample << ";\n";
-            std::error_code ec;
-            std::filesystem::remove(tool_output_file, ec);
+            remove_file(explain_input_file);
+            remove_file(tool_output_file);
+            if (!write_work_file(explain_input_file, std::string(explain_sample) + ";\n")) {
+                p_.message_box(cannot_write + std::string(explain_input_file));
+                return;
+            }
         }
-        // The product's tools work on the program's current database.
-        qputenv("ZAL_DATABASE", QByteArray::fromStdString(p_.settings.db_name));
+        set_tool_database(p_);
         const std::string tip = tool->tip;
         auto ended = [this, tip, key](bool ok, const std::string &why) {
             guarded("tool_finished", [&] {
