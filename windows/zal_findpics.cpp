@@ -1,7 +1,6 @@
 // The picture search window: palette, colour query, thumbnails and paging.
 #include "zal_findpics.h"
 
-#include "browser.h"
 #include "close_label.h"
 #include "colour_query.h"
 #include "keyed_toolbar.h"

@@ -5,7 +5,6 @@
 #include "keyed_toolbar.h"
 #include "interaction_commands.h"
 #include "launcher.h"
-#include "messages.h"
 #include "program.h"
 #include "text_codec.h"
 #include "twips.h"
