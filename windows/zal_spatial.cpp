@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QResizeEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -74,13 +75,21 @@ MapImage::MapImage(ZALSpatial &w, QWidget *parent) : QWidget(parent), w_(w) {}
 
 void MapImage::set_picture(const QPixmap &picture) {
     picture_ = picture;
+    scale_picture();
     update();
+}
+
+void MapImage::scale_picture() { scaled_ = picture_.isNull() ? QPixmap() : picture_.scaled(size()); }
+
+void MapImage::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    scale_picture();
 }
 
 void MapImage::paintEvent(QPaintEvent *) {
     QPainter g(this);
-    if (!picture_.isNull())
-        g.drawPixmap(rect(), picture_);
+    if (!scaled_.isNull())
+        g.drawPixmap(0, 0, scaled_);
     const double sx = width() / double(map_size), sy = height() / double(map_size);
     auto x = [&](double twips) { return (twips - ZALSpatial::map_left) * sx; };
     auto y = [&](double twips) { return (twips - ZALSpatial::map_top) * sy; };
