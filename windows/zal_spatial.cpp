@@ -216,6 +216,8 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     HouseInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     HouseInfo->set_rows(grid_rows);
     HouseInfo->set_cols(2);
+    for (int c = 0; c < 2; ++c)
+        HouseInfo->set_col_width(c, grid_col_widths[c]);
     const int row_px = twips_to_px(grid_row_height);
     constexpr int cell_padding = 6;
     HouseInfo->setFont(fitting_font(HouseInfo->font(), row_px,
@@ -552,8 +554,6 @@ void ZALSpatial::Home_MouseDown(int index) {
     const GlyphLabel *dot = Home[static_cast<std::size_t>(index)];
     int32_t area = 0, house_price = 0, beds = 0, baths = 0;
     split_fields(dot->tag, area, house_price, beds, baths);
-    for (int c = 0; c < 2; ++c)
-        HouseInfo->set_col_width(c, grid_col_widths[c]);
     const std::pair<const char *, int32_t> cells[] = {
         {"Price", house_price}, {"Area", area}, {"Bedrooms", beds}, {"Bathrooms", baths}};
     for (int r = 0; r < grid_rows; ++r) {
