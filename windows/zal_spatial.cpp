@@ -17,7 +17,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QResizeEvent>
 
@@ -235,19 +234,11 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     build_frame5();
     build_options();
 
-    SQLFrame = new QFrame(this);
-    SQLFrame->setFrameShape(QFrame::Box);
-    SQLFrame->setAutoFillBackground(true);
-    place_twips(SQLFrame, map_left, map_top, block_left + map_size - map_left, map_size);
-    SQL = new QPlainTextEdit(SQLFrame);
-    QFont mono("Lucida Console");
-    mono.setStyleHint(QFont::Monospace);
-    SQL->setFont(mono);
-    SQL->setLineWrapMode(QPlainTextEdit::NoWrap);
-    place_twips(SQL, 300, 60, block_left + map_size - map_left - 360, map_size - 120);
-    CloseSQL = new CloseLabel(SQLFrame);
-    place_twips(CloseSQL, 30, 30, 255, 255);
-    SQLFrame->hide();
+    const SqlPanel panel =
+        make_sql_panel(this, "Lucida Console", map_left, map_top, block_left + map_size - map_left, map_size);
+    SQLFrame = panel.frame;
+    SQL = panel.text;
+    CloseSQL = panel.close;
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
         guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
@@ -405,12 +396,7 @@ void ZALSpatial::TB_ButtonClick(const std::string &key) {
         Options->show();
         Options->raise();
     } else if (key == "sql") {
-        const std::string &statement = p_.spatial.query.query_sql;
-        if (statement.empty())
-            return;
-        SQL->setPlainText(box_text(expand_marks(statement, false)));
-        SQLFrame->show();
-        SQLFrame->raise();
+        show_sql_panel(SQLFrame, SQL, p_.spatial.query.query_sql);
     } else if (key == "clear") {
         hide_markers();
         for (auto *lines : {&LineUp, &LineAcross})
