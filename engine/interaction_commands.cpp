@@ -9,6 +9,7 @@
 #include "run_support.h"
 #include "text_codec.h"
 #include "twips.h"
+#include "window_support.h"
 #include "zal_messages.h"
 #include "zal_output.h"
 #include "zal_viewers.h"
@@ -30,22 +31,7 @@ namespace fs = std::filesystem;
 constexpr const char *zal_tool = "zalcmd";
 constexpr const char *explain_tool = "zalexpln";
 constexpr const char *cannot_start = " cannot be started";
-constexpr const char *cannot_write = "Cannot write the work file ";
 constexpr const char *no_plan = "No cost and plan in ";
-
-void remove_file(const char *name) {
-    std::error_code ec;
-    fs::remove(name, ec);
-}
-
-// Replaces the file with text as it stands: line ends are LF, as /bin/sh and the tools read
-// them. False when it cannot be written.
-bool write_work_file(const std::string &name, const std::string &text) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
-}
 
 std::uintmax_t file_length(const char *name) {
     std::error_code ec;
@@ -88,6 +74,18 @@ bool wait_for_report(const char *file) {
 
 } // namespace
 
+void remove_file(const char *name) {
+    std::error_code ec;
+    fs::remove(name, ec);
+}
+
+bool write_work_file(const std::string &name, const std::string &text) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}
+
 std::string zal_command_line(const std::string &opts, const std::string &script) {
     return std::string(zal_tool) + " /i /w /c zal " + opts + " -tvf " + script + " -o- -z " + tool_output_file;
 }
@@ -97,16 +95,17 @@ std::string explain_command_line(const std::string &database) {
            explain_input_file;
 }
 
+void set_tool_database(const Program &p) { setenv("ZAL_DATABASE", p.settings.db_name.c_str(), 1); }
+
 bool start_tool(Program &p, const std::string &command_line, WindowStyle style) {
-    setenv("ZAL_DATABASE", p.settings.db_name.c_str(), 1);
+    set_tool_database(p);
     return start_program(command_line, style);
 }
 
 void cmd_display(Program &p) {
     ZALMessages &w = p.message_window();
     w.set_message(p.cmd.cmd_args);
-    w.show_form();
-    w.frame()->raise();
+    show_in_front(w);
     // The script goes on without yielding, so the window is painted now.
     w.frame()->repaint();
 }

@@ -16,6 +16,15 @@ inline constexpr const char *zal_script_file = "ZALCMDS.ZAL";
 inline constexpr const char *tool_output_file = "ZALCMDS.OUT";
 inline constexpr const char *explain_input_file = "ZALSQL.SQL";
 
+// What is told when a work file cannot be written, before its name.
+inline constexpr const char *cannot_write = "Cannot write the work file ";
+
+// Removes a work file, if there is one.
+void remove_file(const char *name);
+// Replaces the file with text as it stands: line ends are LF, as /bin/sh and the tools read
+// them. False when it cannot be written.
+bool write_work_file(const std::string &name, const std::string &text);
+
 // How long an explain waits for the tool's report before it gives up.
 inline constexpr int explain_wait_seconds = 10;
 
@@ -38,8 +47,9 @@ bool ZAL_explain(Program &p, const std::string &stmt);
 std::string zal_command_line(const std::string &opts, const std::string &script);
 std::string explain_command_line(const std::string &database);
 
-// Starts a tool without waiting for it; the product's tools work on the program's current
-// database, which they find in $ZAL_DATABASE. False when it cannot be started.
+// The product's tools work on the program's current database, which they find in $ZAL_DATABASE.
+void set_tool_database(const Program &p);
+// Starts a tool without waiting for it, on the current database. False when it cannot be started.
 bool start_tool(Program &p, const std::string &command_line, WindowStyle style);
 
 } // namespace kestle

@@ -2,6 +2,7 @@
 #include "program.h"
 #include "settings.h"
 #include "startup.h"
+#include "zal_master.h"
 
 #include <QApplication>
 
@@ -16,5 +17,6 @@ int main(int argc, char **argv) {
     kestle::QtDialogs dialogs;
     kestle::Program program(dialogs);
     kestle::Main(program, kestle::command_line_text(std::vector<std::string>(argv + 1, argv + argc)));
+    dialogs.main_window = &program.master();
     return app.exec();
 }

@@ -142,7 +142,6 @@ int ZAL_bmp(Program &p, const std::string &sql) {
         const int content = std::max(px_to_twips(box.height()), v.count_bottom_twips());
         v.resize_twips(px_to_twips(box.x()) + px_to_twips(box.width()) + 200, content + 600);
         v.show_form();
-        v.fit_in_client_area();
     }
     drop_statement(p);
     return 0;

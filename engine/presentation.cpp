@@ -6,6 +6,7 @@
 #include "program.h"
 #include "text_codec.h"
 #include "tree.h"
+#include "window_support.h"
 #include "zal_master.h"
 #include "zal_wmf.h"
 
@@ -51,8 +52,7 @@ void showhelp(Program &p, const std::string &title, const std::string &body, int
     if (kind == kind_screen) {
         ZALWMF &slides = p.wmf();
         slides.Web->navigate(address);
-        slides.show_form();
-        slides.frame()->raise();
+        show_in_front(slides);
     } else {
         p.master().Web->navigate(address);
     }

@@ -296,8 +296,7 @@ int ZAL_sql(Program &p, const std::string &sql, bool interactive) {
     show_rows(grid, n);
     add_child(node, "Records found: " + std::to_string(n), "info");
     log_time(node, e.sql_time);
-    out.show_form();
-    out.frame()->raise();
+    show_in_front(out);
     if (broken) {
         ZAL_sqlerror(p, node);
         return -1;

@@ -6,6 +6,7 @@
 #include "program.h"
 #include "run_support.h"
 #include "sql_exec.h"
+#include "window_support.h"
 #include "zal_perf_plot.h"
 
 #include <QPointer>
@@ -151,8 +152,7 @@ bool runlots(Program &p, int color, int repeat, const std::string &title, const 
                                    color == pen_blue ? 255 : 0));
 
     p.perf_plotting = true;
-    window->show_form();
-    window->frame()->raise();
+    show_in_front(*window);
 
     int32_t total = 0;
     for (int i = 1; i <= repeat + 1; ++i) {

@@ -12,9 +12,15 @@
 
 namespace kestle {
 
+QWidget *QtDialogs::parent() const {
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return main_window;
+}
+
 Answer QtDialogs::message(const std::string &text, const std::string &title, MessageIcon icon,
                           MessageButtons buttons) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(parent());
     box.setWindowTitle(qt(title));
     box.setText(qt(text));
     switch (icon) {
@@ -39,7 +45,7 @@ Answer QtDialogs::message(const std::string &text, const std::string &title, Mes
 std::optional<std::string> QtDialogs::input(const std::string &prompt, const std::string &title,
                                             const std::string &initial) {
     bool ok = false;
-    QString answer = QInputDialog::getText(QApplication::activeWindow(), qt(title), qt(prompt), QLineEdit::Normal,
+    QString answer = QInputDialog::getText(parent(), qt(title), qt(prompt), QLineEdit::Normal,
                                            qt(initial), &ok);
     if (!ok)
         return std::nullopt;
@@ -48,7 +54,7 @@ std::optional<std::string> QtDialogs::input(const std::string &prompt, const std
 
 std::optional<std::string> QtDialogs::open_file(const std::string &title, const std::string &filter,
                                                 const std::string &initial) {
-    QString file = QFileDialog::getOpenFileName(QApplication::activeWindow(), qt(title), qt(initial), qt(filter));
+    QString file = QFileDialog::getOpenFileName(parent(), qt(title), qt(initial), qt(filter));
     if (file.isEmpty())
         return std::nullopt;
     return bytes(file);
@@ -59,7 +65,7 @@ std::optional<FontChoice> QtDialogs::font(const FontChoice &initial, const std::
     QFont preset(qt(initial.name));
     if (initial.size > 0)
         preset.setPointSizeF(initial.size);
-    QFont chosen = QFontDialog::getFont(&ok, preset, QApplication::activeWindow(), qt(title));
+    QFont chosen = QFontDialog::getFont(&ok, preset, parent(), qt(title));
     if (!ok)
         return std::nullopt;
     return FontChoice{bytes(chosen.family()), chosen.pointSizeF()};

@@ -2,6 +2,9 @@
 // a scripted set in their place.
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
+
 #include <optional>
 #include <string>
 
@@ -40,6 +43,13 @@ public:
     std::optional<std::string> open_file(const std::string &title, const std::string &filter,
                                          const std::string &initial) override;
     std::optional<FontChoice> font(const FontChoice &initial, const std::string &title) override;
+
+    // The window the boxes stand over when none of the program's windows is active, as when a
+    // watched tool ends while the presenter is in another program.
+    QPointer<QWidget> main_window;
+
+private:
+    QWidget *parent() const;
 };
 
 } // namespace kestle

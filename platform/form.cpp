@@ -62,6 +62,8 @@ void Form::set_minimum_twips(int width, int height) {
 void Form::show_form() {
     frame()->show();
     show();
+    // Shown again while open, it comes back inside the client area as well.
+    fit_in_client_area();
 }
 
 void Form::set_caption(const QString &caption) { setWindowTitle(caption); }
@@ -76,16 +78,20 @@ void Form::unload() {
 namespace {
 
 // Start and length of a window along one side of an area of length room: where it does not fit
-// it moves back; where it is longer than the area it is cut to the area, and one that was given
-// its place keeps its start (up to a quarter of the area).
-std::pair<int, int> fit_side(int start, int length, int room, bool placed) {
+// it moves back; where it is longer than the area it is cut to the area, but not below its least
+// length, and one that was given its place keeps its start (up to a quarter of the area) as far
+// as its length lets it.
+std::pair<int, int> fit_side(int start, int length, int least, int room, bool placed) {
     start = std::max(start, 0);
     if (start + length <= room)
         return {start, length};
     if (length <= room)
         return {room - length, length};
     start = placed ? std::min(start, room / 4) : 0;
-    return {start, room - start};
+    length = std::max(room - start, least);
+    if (start + length > room)
+        start = std::max(room - length, 0);
+    return {start, length};
 }
 
 } // namespace
@@ -124,8 +130,11 @@ void Form::fit_in_client_area() {
     if (!area || area->size().isEmpty())
         return;
     const QRect g = frame()->geometry();
-    const auto [x, w] = fit_side(g.x(), g.width(), area->width(), placed_);
-    const auto [y, h] = fit_side(g.y(), g.height(), area->height(), placed_);
+    // A form of fixed size leaves its frame's own minimum at nothing: the frame is not to be
+    // smaller than the form and the frame's edges around it.
+    const QSize least = frame()->minimumSize().expandedTo(minimumSize() + g.size() - size());
+    const auto [x, w] = fit_side(g.x(), g.width(), least.width(), area->width(), placed_);
+    const auto [y, h] = fit_side(g.y(), g.height(), least.height(), area->height(), placed_);
     if (QRect(x, y, w, h) != g)
         frame()->setGeometry(x, y, w, h);
 }

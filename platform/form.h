@@ -51,7 +51,7 @@ public:
 
     void show_form();
     // A child comes wholly inside the client area, shrunk where the area is smaller; it does so
-    // by itself when it opens, and a window resized while open asks for it again.
+    // by itself when it is shown, and a window resized while open asks for it again.
     void fit_in_client_area();
     void set_caption(const QString &caption);
     // A control at its design place that keeps its design size where the window holds it, and

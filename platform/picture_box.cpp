@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 namespace kestle {
 
@@ -29,7 +30,17 @@ void PictureBox::set_picture(const QPixmap &picture) {
     picture_ = picture;
     if (auto_size_ && !picture_.isNull())
         resize(picture_.size());
+    scale_picture();
     update();
+}
+
+void PictureBox::scale_picture() {
+    scaled_ = stretch_ && !picture_.isNull() ? picture_.scaled(size()) : QPixmap();
+}
+
+void PictureBox::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    scale_picture();
 }
 
 bool PictureBox::load_picture(const std::string &file) {
@@ -42,6 +53,7 @@ bool PictureBox::load_picture(const std::string &file) {
 
 void PictureBox::set_stretch(bool stretch) {
     stretch_ = stretch;
+    scale_picture();
     update();
 }
 
@@ -56,7 +68,7 @@ void PictureBox::paintEvent(QPaintEvent *) {
     p.fillRect(rect(), back_);
     if (!picture_.isNull()) {
         if (stretch_)
-            p.drawPixmap(rect(), picture_);
+            p.drawPixmap(0, 0, scaled_);
         else
             p.drawPixmap(0, 0, picture_);
     }

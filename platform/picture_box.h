@@ -42,10 +42,14 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void resizeEvent(QResizeEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // A stretched picture is scaled when it or the box changes, not at every paint.
+    void scale_picture();
     QPixmap picture_;
+    QPixmap scaled_; // the picture at the box's size, while it is stretched
     QColor back_;
     int border_style_ = 0;
     bool stretch_ = false;

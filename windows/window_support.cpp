@@ -1,10 +1,16 @@
 #include "window_support.h"
 
+#include "close_label.h"
 #include "form.h"
+#include "marks.h"
+#include "palette.h"
+#include "picture_box.h"
 #include "program.h"
 #include "text_codec.h"
 #include "twips.h"
 
+#include <QFrame>
+#include <QPlainTextEdit>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -13,6 +19,11 @@ namespace kestle {
 
 void log_escaped(const char *handler, const char *what) noexcept {
     qWarning("%s: %s", handler, what);
+}
+
+void show_in_front(Form &f) {
+    f.show_form();
+    f.frame()->raise();
 }
 
 void place_twips(QWidget *w, int left, int top, int width, int height) {
@@ -30,6 +41,39 @@ void lay_out(Form &f, int least, const std::function<void(int width, int height)
         f.resize_twips(w, h);
     }
     place(w, h);
+}
+
+SqlPanel make_sql_panel(QWidget *parent, const char *font_family, int left, int top, int width, int height) {
+    SqlPanel panel;
+    panel.frame = new QFrame(parent);
+    panel.frame->setFrameShape(QFrame::Box);
+    panel.frame->setAutoFillBackground(true);
+    place_twips(panel.frame, left, top, width, height);
+    panel.text = new QPlainTextEdit(panel.frame);
+    QFont fixed(font_family);
+    fixed.setStyleHint(QFont::Monospace);
+    panel.text->setFont(fixed);
+    panel.text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    place_twips(panel.text, 300, 60, width - 360, height - 120);
+    panel.close = new CloseLabel(panel.frame);
+    place_twips(panel.close, 30, 30, 255, 255);
+    panel.frame->hide();
+    return panel;
+}
+
+void show_sql_panel(QFrame *frame, QPlainTextEdit *text, const std::string &statement) {
+    if (statement.empty())
+        return;
+    text->setPlainText(box_text(expand_marks(statement, false)));
+    frame->show();
+    frame->raise();
+}
+
+Rgb set_palette_cell(PictureBox &cell, int index) {
+    cell.tag = palette_tag(index);
+    const Rgb colour = tag_colour(cell.tag);
+    cell.set_back_colour(QColor(colour.red, colour.green, colour.blue));
+    return colour;
 }
 
 FontChoice program_font(const Program &p) {

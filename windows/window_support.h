@@ -7,11 +7,18 @@
 
 #include <exception>
 #include <functional>
+#include <string>
+
+class QFrame;
+class QPlainTextEdit;
 
 namespace kestle {
 
+class CloseLabel;
 class Form;
+class PictureBox;
 class Program;
+struct Rgb;
 
 // Writes what a handler let escape to the log, with the handler's name.
 void log_escaped(const char *handler, const char *what) noexcept;
@@ -28,12 +35,29 @@ void guarded(const char *name, F &&handler) noexcept {
     }
 }
 
+// Shows the window above the others of the client area.
+void show_in_front(Form &f);
+
 // A control at its design place, in twips.
 void place_twips(QWidget *w, int left, int top, int width, int height);
 
 // Lays a resized window out: place gets its outer width and height in twips, after a size
 // below least by least has sprung back to it. Nothing is laid out while the window is minimized.
 void lay_out(Form &f, int least, const std::function<void(int width, int height)> &place);
+
+// The panel that shows a window's generated statement over its controls: a framed box, the
+// statement unwrapped in a fixed-pitch font, and a close label; hidden until asked for.
+struct SqlPanel {
+    QFrame *frame;
+    QPlainTextEdit *text;
+    CloseLabel *close;
+};
+SqlPanel make_sql_panel(QWidget *parent, const char *font_family, int left, int top, int width, int height);
+// The statement with its marks filled in, in front; an empty statement shows nothing.
+void show_sql_panel(QFrame *frame, QPlainTextEdit *text, const std::string &statement);
+
+// Gives a palette cell its tag and its colour, and returns the colour.
+Rgb set_palette_cell(PictureBox &cell, int index);
 
 // The font the variables FONT and FONTSIZE name.
 FontChoice program_font(const Program &p);

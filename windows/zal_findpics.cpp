@@ -1,7 +1,6 @@
 // The picture search window: palette, colour query, thumbnails and paging.
 #include "zal_findpics.h"
 
-#include "browser.h"
 #include "close_label.h"
 #include "colour_query.h"
 #include "keyed_toolbar.h"
@@ -18,7 +17,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include <vector>
@@ -82,19 +80,10 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
         col[static_cast<std::size_t>(i)] = c;
     }
 
-    SQLFrame = new QFrame(this);
-    SQLFrame->setFrameShape(QFrame::Box);
-    SQLFrame->setAutoFillBackground(true);
-    place_twips(SQLFrame, 120, 480, 6180, 3015);
-    SQL = new QPlainTextEdit(SQLFrame);
-    QFont fixed("Courier New");
-    fixed.setStyleHint(QFont::Monospace);
-    SQL->setFont(fixed);
-    SQL->setLineWrapMode(QPlainTextEdit::NoWrap);
-    place_twips(SQL, 300, 60, 5820, 2895);
-    CloseSQL = new CloseLabel(SQLFrame);
-    place_twips(CloseSQL, 30, 30, 255, 255);
-    SQLFrame->hide();
+    const SqlPanel panel = make_sql_panel(this, "Courier New", 120, 480, 6180, 3015);
+    SQLFrame = panel.frame;
+    SQL = panel.text;
+    CloseSQL = panel.close;
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
         guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
@@ -110,12 +99,8 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
 }
 
 void ZALFindpics::Form_Load() {
-    for (int i = 0; i < palette_cells; ++i) {
-        PictureBox &c = *col[static_cast<std::size_t>(i)];
-        c.tag = palette_tag(i);
-        const Rgb colour = tag_colour(c.tag);
-        c.set_back_colour(QColor(colour.red, colour.green, colour.blue));
-    }
+    for (int i = 0; i < palette_cells; ++i)
+        set_palette_cell(*col[static_cast<std::size_t>(i)], i);
     p_.pictures.use_and = false;
 }
 
@@ -148,11 +133,7 @@ void ZALFindpics::TB_ButtonClick(const std::string &key) {
         TB->set_button_image("andor", search.use_and ? "and" : "or");
         TB->update();
     } else if (key == "sql") {
-        if (!search.query_sql.empty()) {
-            SQL->setPlainText(box_text(expand_marks(search.query_sql, false)));
-            SQLFrame->show();
-            SQLFrame->raise();
-        }
+        show_sql_panel(SQLFrame, SQL, search.query_sql);
     } else if (key == "clear") {
         for (PictureBox *c : col)
             c->set_border_style(0);

@@ -17,8 +17,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QResizeEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -74,13 +74,21 @@ MapImage::MapImage(ZALSpatial &w, QWidget *parent) : QWidget(parent), w_(w) {}
 
 void MapImage::set_picture(const QPixmap &picture) {
     picture_ = picture;
+    scale_picture();
     update();
+}
+
+void MapImage::scale_picture() { scaled_ = picture_.isNull() ? QPixmap() : picture_.scaled(size()); }
+
+void MapImage::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    scale_picture();
 }
 
 void MapImage::paintEvent(QPaintEvent *) {
     QPainter g(this);
-    if (!picture_.isNull())
-        g.drawPixmap(rect(), picture_);
+    if (!scaled_.isNull())
+        g.drawPixmap(0, 0, scaled_);
     const double sx = width() / double(map_size), sy = height() / double(map_size);
     auto x = [&](double twips) { return (twips - ZALSpatial::map_left) * sx; };
     auto y = [&](double twips) { return (twips - ZALSpatial::map_top) * sy; };
@@ -207,6 +215,8 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     HouseInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     HouseInfo->set_rows(grid_rows);
     HouseInfo->set_cols(2);
+    for (int c = 0; c < 2; ++c)
+        HouseInfo->set_col_width(c, grid_col_widths[c]);
     const int row_px = twips_to_px(grid_row_height);
     constexpr int cell_padding = 6;
     HouseInfo->setFont(fitting_font(HouseInfo->font(), row_px,
@@ -224,19 +234,11 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     build_frame5();
     build_options();
 
-    SQLFrame = new QFrame(this);
-    SQLFrame->setFrameShape(QFrame::Box);
-    SQLFrame->setAutoFillBackground(true);
-    place_twips(SQLFrame, map_left, map_top, block_left + map_size - map_left, map_size);
-    SQL = new QPlainTextEdit(SQLFrame);
-    QFont mono("Lucida Console");
-    mono.setStyleHint(QFont::Monospace);
-    SQL->setFont(mono);
-    SQL->setLineWrapMode(QPlainTextEdit::NoWrap);
-    place_twips(SQL, 300, 60, block_left + map_size - map_left - 360, map_size - 120);
-    CloseSQL = new CloseLabel(SQLFrame);
-    place_twips(CloseSQL, 30, 30, 255, 255);
-    SQLFrame->hide();
+    const SqlPanel panel =
+        make_sql_panel(this, "Lucida Console", map_left, map_top, block_left + map_size - map_left, map_size);
+    SQLFrame = panel.frame;
+    SQL = panel.text;
+    CloseSQL = panel.close;
 
     connect(TB, &KeyedToolBar::button_click, this, [this](const std::string &key) {
         guarded("TB_ButtonClick", [&] { TB_ButtonClick(key); });
@@ -394,12 +396,7 @@ void ZALSpatial::TB_ButtonClick(const std::string &key) {
         Options->show();
         Options->raise();
     } else if (key == "sql") {
-        const std::string &statement = p_.spatial.query.query_sql;
-        if (statement.empty())
-            return;
-        SQL->setPlainText(box_text(expand_marks(statement, false)));
-        SQLFrame->show();
-        SQLFrame->raise();
+        show_sql_panel(SQLFrame, SQL, p_.spatial.query.query_sql);
     } else if (key == "clear") {
         hide_markers();
         for (auto *lines : {&LineUp, &LineAcross})
@@ -543,8 +540,6 @@ void ZALSpatial::Home_MouseDown(int index) {
     const GlyphLabel *dot = Home[static_cast<std::size_t>(index)];
     int32_t area = 0, house_price = 0, beds = 0, baths = 0;
     split_fields(dot->tag, area, house_price, beds, baths);
-    for (int c = 0; c < 2; ++c)
-        HouseInfo->set_col_width(c, grid_col_widths[c]);
     const std::pair<const char *, int32_t> cells[] = {
         {"Price", house_price}, {"Area", area}, {"Bedrooms", beds}, {"Bathrooms", baths}};
     for (int r = 0; r < grid_rows; ++r) {
@@ -605,11 +600,7 @@ void ZALSpatial::summary_Click(Criterion c) {
 }
 
 void show_spatial(Program &p) {
-    ZALSpatial &w = p.spatial_window();
-    w.show_form();
-    w.frame()->raise();
-    // Shown again while open, it comes back inside the client area as well.
-    w.fit_in_client_area();
+    show_in_front(p.spatial_window());
 }
 
 } // namespace kestle

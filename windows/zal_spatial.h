@@ -55,13 +55,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // The picture is scaled when it or the map's size changes, not at every paint of a drag.
+    void scale_picture();
     ZALSpatial &w_;
     QPixmap picture_;
+    QPixmap scaled_; // the picture at the map's size
 };
 
 // A label of the window that may draw a Wingdings glyph (a filled circle or square) in its

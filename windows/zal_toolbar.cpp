@@ -5,7 +5,6 @@
 #include "keyed_toolbar.h"
 #include "interaction_commands.h"
 #include "launcher.h"
-#include "messages.h"
 #include "program.h"
 #include "text_codec.h"
 #include "twips.h"
@@ -18,7 +17,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <utility>
 
 namespace kestle {
 
@@ -134,10 +133,12 @@ std::string ZALToolbar::tool_program(const std::string &key) {
     return {};
 }
 
-std::string ZALToolbar::tool_command(const std::string &key) const {
+std::string ZALToolbar::tool_command(const std::string &key) const { return tool_command(key, tool_program(key)); }
+
+std::string ZALToolbar::tool_command(const std::string &key, const std::string &tool) const {
     // The launcher splits at blanks and groups by double quotes.
     auto word = [](const std::string &w) { return "\"" + w + "\""; };
-    const std::string program = word(tool_program(key));
+    const std::string program = word(tool);
     if (key == "clp")
         return program + " /i " + word(product_tool("zal"));
     if (key == "terminal") {
@@ -171,23 +172,22 @@ void ZALToolbar::TB_ButtonClick(const std::string &key) {
         failure = program + " was not found";
     } else {
         if (key == "explain") {
-            std::ofstream(explain_input_file, std::ios::binary | std::ios::trunc) << explain_sample << ";\n";
-            std::error_code ec;
-            std::filesystem::remove(tool_output_file, ec);
+            remove_file(explain_input_file);
+            remove_file(tool_output_file);
+            if (!write_work_file(explain_input_file, std::string(explain_sample) + ";\n")) {
+                p_.message_box(cannot_write + std::string(explain_input_file));
+                return;
+            }
         }
-        // The product's tools work on the program's current database.
-        qputenv("ZAL_DATABASE", QByteArray::fromStdString(p_.settings.db_name));
+        set_tool_database(p_);
         const std::string tip = tool->tip;
-        auto ended = [this, tip, key](bool ok, const std::string &why) {
-            guarded("tool_finished", [&] {
-                if (!ok)
-                    p_.message_box(tip + failed + why);
-                else if (key == "explain")
-                    show_report(tip);
-            });
-        };
-        const bool started = tool->helper ? start_watched(tool_command(key), tool->style, current_dir(), this, ended)
-                                          : start_program(tool_command(key), tool->style, current_dir());
+        const std::string command = tool_command(key, program);
+        std::function<void()> succeeded;
+        if (key == "explain")
+            succeeded = [this, tip] { show_report(tip); };
+        const bool started = tool->helper ? start_watched(command, tool->style, current_dir(), this,
+                                                          on_tool_end(tip, std::move(succeeded)))
+                                          : start_program(command, tool->style, current_dir());
         if (!started)
             failure = tool->style == WindowStyle::Normal && terminal_program().empty()
                           ? "no terminal emulator was found"
@@ -197,15 +197,22 @@ void ZALToolbar::TB_ButtonClick(const std::string &key) {
         p_.message_box(std::string(tool->tip) + cannot_start + failure);
 }
 
+std::function<void(bool, const std::string &)> ZALToolbar::on_tool_end(const std::string &tip,
+                                                                       std::function<void()> succeeded) {
+    return [this, tip, succeeded = std::move(succeeded)](bool ok, const std::string &why) {
+        guarded("tool_finished", [&] {
+            if (!ok)
+                p_.message_box(tip + failed + why);
+            else if (succeeded)
+                succeeded();
+        });
+    };
+}
+
 void ZALToolbar::show_report(const std::string &tip) {
     const std::string editor = tool_program("editor");
     const bool started = start_watched("\"" + editor + "\" " + tool_output_file, WindowStyle::Hidden, current_dir(),
-                                       this, [this, tip](bool ok, const std::string &why) {
-                                           guarded("tool_finished", [&] {
-                                               if (!ok)
-                                                   p_.message_box(tip + failed + why);
-                                           });
-                                       });
+                                       this, on_tool_end(tip));
     if (!started)
         p_.message_box(tip + cannot_start + editor + " did not start");
 }

@@ -3,6 +3,7 @@
 
 #include "form.h"
 
+#include <functional>
 #include <string>
 
 namespace kestle {
@@ -25,6 +26,12 @@ public:
     static std::string tool_program(const std::string &key);
 
 private:
+    // The command line of a key's tool whose program has been found already.
+    std::string tool_command(const std::string &key, const std::string &program) const;
+    // What a watched tool calls when it ends: a failure is told under the tool's tip, and
+    // then, on success, succeeded runs.
+    std::function<void(bool, const std::string &)> on_tool_end(const std::string &tip,
+                                                               std::function<void()> succeeded = {});
     // The explain tool's report, in the editor; a failure is told under the tool's tip.
     void show_report(const std::string &tip);
     Program &p_;

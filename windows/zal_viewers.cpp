@@ -87,8 +87,7 @@ void show_help_page(Program &p, const std::string &page) {
     ZALViewHTML &help = p.view_html();
     std::error_code ec;
     help.Web->navigate("file://" + std::filesystem::current_path(ec).string() + "/" + page);
-    help.show_form();
-    help.frame()->raise();
+    show_in_front(help);
     help.activateWindow();
     help.setFocus();
 }

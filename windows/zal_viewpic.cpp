@@ -50,13 +50,10 @@ int ZALViewPic::count_bottom_twips() { return label_top + 2 * label_height; }
 void ZALViewPic::Form_Load() {
     for (int i = 0; i < palette_cells; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        PictureBox &c = *col[k];
-        c.tag = palette_tag(i);
-        const Rgb colour = tag_colour(c.tag);
+        const Rgb colour = set_palette_cell(*col[k], i);
         pal_red[k] = colour.red;
         pal_green[k] = colour.green;
         pal_blue[k] = colour.blue;
-        c.set_back_colour(QColor(colour.red, colour.green, colour.blue));
     }
 }
 

@@ -131,6 +131,17 @@ TEST_F(SmallWindowsTest, ExplainToolWritesItsReportAndShowsItInTheEditor) {
     EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
 }
 
+TEST_F(SmallWindowsTest, ExplainToolWhoseInputCannotBeWrittenIsNotStarted) {
+    // A report of an earlier explain, and a directory where the statement is to be written.
+    write_text(fx.dir / "ZALCMDS.OUT", "Plan: an earlier statement\n");
+    std::filesystem::create_directories(fx.dir / "ZALSQL.SQL" / "in the way");
+    ZALToolbar &tools = program().tools();
+    tools.TB->click("explain");
+    EXPECT_EQ(dialogs().messages(), std::vector<std::string>{"Cannot write the work file ZALSQL.SQL"});
+    EXPECT_TRUE(tools.findChildren<QProcess *>().isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(fx.dir / "ZALCMDS.OUT"));
+}
+
 TEST_F(SmallWindowsTest, HelperThatFailsAfterItStartedIsToldInAMessageBox) {
     // No editor anywhere: notepad starts, then fails.
     EnvVar visual("VISUAL", std::nullopt);

@@ -132,6 +132,29 @@ TEST_P(PlacementTest, HidingAWindowLeavesTheAreaUnscrolled) {
     EXPECT_EQ(sql.frame()->pos(), sql_at);
 }
 
+using SmallClientAreaTest = AppTest;
+
+// A window of fixed size cannot be cut to an area smaller than itself: it starts at the
+// area's corner, so that as much of it as can be is in sight.
+TEST_F(SmallClientAreaTest, FixedSizeWindowsKeepTheirSizeAndShowAllTheyCan) {
+    Program &p = program();
+    p.master().resize(380, 300);
+    QApplication::processEvents();
+    const QRect area = p.master().mdi->viewport()->rect();
+    for (Form *f : std::initializer_list<Form *>{&p.connect_dialog(), &p.findpics()}) {
+        SCOPED_TRACE(bytes(f->windowTitle()));
+        const QSize fixed = f->frame()->size();
+        f->show_form();
+        QApplication::processEvents();
+        const QRect g = f->frame()->geometry();
+        ASSERT_FALSE(area.contains(g)) << "the area is to be smaller than the window";
+        EXPECT_EQ(g.size(), fixed);
+        EXPECT_EQ(area.intersected(g).size(), fixed.boundedTo(area.size()))
+            << g.x() << "," << g.y() << " " << g.width() << "x" << g.height() << " in " << area.width() << "x"
+            << area.height();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(MainWindowSizes, PlacementTest, ::testing::Values(QSize(1024, 768), QSize(1600, 1000)),
                          [](const auto &info) {
                              return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
