@@ -7,7 +7,6 @@
 #include "grid.h"
 #include "program.h"
 #include "run_support.h"
-#include "text_codec.h"
 #include "twips.h"
 #include "window_support.h"
 #include "zal_messages.h"
@@ -70,6 +69,14 @@ bool wait_for_report(const char *file) {
         }
     }
     return true;
+}
+
+// The quoted strings of a command from the first-th on, each followed by after.
+std::string joined_quoted(const ParsedCommand &c, int first, const char *after) {
+    std::string text;
+    for (int i = first; i <= c.quoted_count; ++i)
+        text += c.quoted[static_cast<std::size_t>(i)] + after;
+    return text;
 }
 
 } // namespace
@@ -177,9 +184,7 @@ void cmd_dos(Program &p) {
             p.show_failure(show_entry, popup_yes, msg_cmd_failed, "", "cmd_dos");
         return;
     }
-    std::string lines;
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(c.quoted_count); ++i)
-        lines += c.quoted[i] + "\n";
+    const std::string lines = joined_quoted(c, 1, "\n");
     if (write_work_file(batch_file, lines) && start_tool(p, batch_file, WindowStyle::Minimized))
         p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_dos");
     else
@@ -207,9 +212,7 @@ void cmd_zal(Program &p) {
     });
     if (!named) {
         parsestring(c, c.cmd_args);
-        std::string text;
-        for (std::size_t i = static_cast<std::size_t>(first); i <= static_cast<std::size_t>(c.quoted_count); ++i)
-            text += c.quoted[i] + ";\n";
+        std::string text = joined_quoted(c, first, ";\n");
         text += std::string("!notepad ") + tool_output_file + ";\n";
         if (!write_work_file(script, text)) {
             p.show_failure(show_text, popup_yes, msg_none, cannot_write + script, "cmd_zal");
@@ -231,9 +234,7 @@ void cmd_explain(Program &p) {
         return;
     }
     // Past the tenth quoted string nothing is read: only the first plan is shown in any case.
-    std::string joined;
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(c.quoted_count); ++i)
-        joined += c.quoted[i] + ";";
+    const std::string joined = joined_quoted(c, 1, ";");
     if (ZAL_explain(p, joined))
         p.show_msg(show_entry, popup_no, msg_command_executed, "", "cmd_explain");
 }
