@@ -4,6 +4,8 @@
 # up the database instance in $ZAL_HOME (by default ~/.local/share/zal).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
+# The program alone: tests and benchmarks are built by ./test.sh.
+build_targets=program
 source "$top/scripts/setup.sh"
 
 run="$top/build/run"
@@ -18,4 +20,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   echo "No display to open the program's windows on; showing SAMPLE through the command line processor."
   exec "$top/build/bin/zal" -tvf sample.zal
 fi
+echo "Starting Kestle in $run ..."
 exec "$top/build/bin/kestle" "$@"

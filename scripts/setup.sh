@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages), then configures and builds into build/.
+# Installs what the build and the program's tools need (Debian packages), then configures and
+# builds into build/: the targets named in $build_targets, or everything.
 # Sourced by test.sh and run.sh.
 set -euo pipefail
 
@@ -7,9 +8,13 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           qt6-base-dev qt6-charts-dev libqt6svg6 libgl-dev libsqlite3-dev libgtest-dev
           xterm  # the command window of CMD where the desktop has no terminal of its own
+          mousepad  # the text editor notepad opens where the desktop has none of its own
+          xdg-utils  # xdg-open: the tools that open a folder or a page in the desktop's program
+          x11-apps  # xcalc: the calculator where the desktop has none of its own
           breeze-icon-theme  # the pictures of the keys where the desktop names no icon theme
           locales) # a Latin-1 locale made by a test of locale-independent names
 
+echo "Checking the packages the build and the tools need ..."
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -23,5 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 4)
+echo "Configuring the build in $top/build ..."
 cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$top/build" -j "$jobs"
+targets=()
+for t in ${build_targets:-}; do targets+=(--target "$t"); done
+echo "Building ${build_targets:-everything} with $jobs jobs ..."
+cmake --build "$top/build" -j "$jobs" "${targets[@]}"
