@@ -6,6 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 # The program alone: tests and benchmarks are built by ./test.sh.
 build_targets=program
+build_description="the program, the product's libraries and tools, and the demonstrations' files"
 source "$top/scripts/setup.sh"
 
 run="$top/build/run"

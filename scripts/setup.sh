@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the program's tools need (Debian packages), then configures and
-# builds into build/: the targets named in $build_targets, or everything.
+# builds into build/: the targets named in $build_targets (described by $build_description), or
+# everything.
 # Sourced by test.sh and run.sh.
 set -euo pipefail
 
@@ -32,5 +33,5 @@ echo "Configuring the build in $top/build ..."
 cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=()
 for t in ${build_targets:-}; do targets+=(--target "$t"); done
-echo "Building ${build_targets:-everything} with $jobs jobs ..."
+echo "Building ${build_description:-everything, tests and benchmarks included} with $jobs jobs ..."
 cmake --build "$top/build" -j "$jobs" "${targets[@]}"
