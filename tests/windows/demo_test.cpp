@@ -1,15 +1,23 @@
-// The demonstration's presentation played from its first sql node to its last, as the presenter
-// clicks them, on a fresh SAMPLE. The tools that would open windows (the text editor, the
-// terminal) are stand-ins that record their call; the product's own tools run.
+// The demonstration's own files. Its presentation played from its first sql node to its last,
+// as the presenter clicks them, on a fresh SAMPLE: the tools that would open windows (the text
+// editor, the terminal) are stand-ins that record their call; the product's own tools run. Its
+// help pages and notes against what the windows show.
 #include "app_fixture.h"
 
 #include "data_chart.h"
 #include "interaction_commands.h"
+#include "keyed_toolbar.h"
 #include "presentation.h"
+#include "zal_findpics.h"
 #include "zal_graph.h"
 #include "zal_messages.h"
 #include "zal_perf_plot.h"
+#include "zal_spatial.h"
+#include "zal_toolbar.h"
 #include "zal_viewers.h"
+#include "zal_wmf.h"
+
+#include <QAction>
 
 #include <fstream>
 #include <functional>
@@ -68,9 +76,24 @@ void expect_commands_end_on_their_line(const std::string &sql) {
     }
 }
 
-class DemoPresentationTest : public AppTest {
+// The keywords of the commands in a control file's statements.
+std::set<std::string> commands_of(const fs::path &file) {
+    std::set<std::string> keywords;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        const std::string t = trim(line);
+        std::size_t end = 1;
+        while (end < t.size() && std::isalnum(static_cast<unsigned char>(t[end])))
+            ++end;
+        if (t.starts_with('%') && end > 1)
+            keywords.insert(upper(t.substr(1, end - 1)));
+    }
+    return keywords;
+}
+
+class DemoTest : public AppTest {
 protected:
-    DemoPresentationTest() {
+    DemoTest() {
         for (const auto &e : fs::directory_iterator(source_dir() / "demo"))
             if (e.is_regular_file())
                 fs::copy_file(e.path(), fx.dir / e.path().filename());
@@ -117,7 +140,7 @@ protected:
     EnvVar path{"PATH", tools.path().string() + ":" + bin_dir().string() + ":/usr/bin:/bin"};
 };
 
-TEST_F(DemoPresentationTest, TheMainPresentationHoldsEveryControlFile) {
+TEST_F(DemoTest, TheMainPresentationHoldsEveryControlFile) {
     std::set<std::string> reached{presentation};
     for (std::vector<std::string> next{presentation}; !next.empty();) {
         const std::string file = next.back();
@@ -129,7 +152,7 @@ TEST_F(DemoPresentationTest, TheMainPresentationHoldsEveryControlFile) {
     EXPECT_EQ(reached, control_files());
 }
 
-TEST_F(DemoPresentationTest, EveryRunEndsAsItsAuthorMeant) {
+TEST_F(DemoTest, EveryRunEndsAsItsAuthorMeant) {
     bool complete = false;
     ASSERT_GT(readops(program(), presentation, &complete), 0);
     ASSERT_TRUE(complete);
@@ -237,6 +260,37 @@ TEST_F(DemoPresentationTest, EveryRunEndsAsItsAuthorMeant) {
     for (const ScriptedDialogs::Shown &s : dialogs().shown)
         kinds.push_back(s.kind + " " + s.title);
     EXPECT_EQ(kinds, (std::vector<std::string>{"input Department", "message Sales report"}));
+}
+
+// A key with a tip is named by it on its window's help page; the picture beside it is a matter of
+// the icon theme and is read by eye.
+TEST_F(DemoTest, TheHelpPagesNameTheKeysAndCommandsThatTheScreenShows) {
+    const std::string help = read_text(source_dir() / "demo/kestle.htm");
+    const struct {
+        const char *page;
+        const KeyedToolBar *bar;
+    } bars[] = {
+        {"kestle.htm", program().master().TB}, {"kestle.htm", open_sql().TB},
+        {"kestle.htm", program().tools().TB},  {"kestle.htm", program().wmf().TB},
+        {"picdemo.htm", program().findpics().TB}, {"spatialdemo.htm", program().spatial_window().TB},
+    };
+    for (const auto &b : bars) {
+        const std::string page = read_text(source_dir() / "demo" / b.page);
+        for (const QAction *key : b.bar->actions()) {
+            const std::string tip = bytes(key->toolTip());
+            if (!tip.empty()) {
+                EXPECT_NE(page.find('"' + tip + '"'), std::string::npos) << b.page << " lacks " << tip;
+            }
+        }
+    }
+    for (const std::string &file : control_files())
+        for (const std::string &keyword : commands_of(source_dir() / "demo" / file))
+            EXPECT_NE(help.find('%' + keyword), std::string::npos) << "kestle.htm lacks %" << keyword;
+    // The windows' measures are the program's business, not the presenter's.
+    for (const auto &e : fs::directory_iterator(source_dir() / "demo"))
+        if (e.path().extension() == ".htm" || e.path().extension() == ".sql") {
+            EXPECT_EQ(upper(read_text(e.path())).find("TWIP"), std::string::npos) << e.path().filename();
+        }
 }
 
 } // namespace
