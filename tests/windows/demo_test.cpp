@@ -19,6 +19,8 @@
 
 #include <QAction>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <map>
