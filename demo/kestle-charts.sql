@@ -37,8 +37,8 @@ SELECT REGION, SUBSTR(SALES_DATE, 1, 7) AS MONTH, SUM(SALES_COUNT) AS SOLD
 {
 <p><code>%GRAPH</code> runs one statement again and again and draws the time of each run;
 <code>%COMPARE</code> runs two statements as often each and draws their average times side by
-side. Neither fetches rows: the chart shows the database's own work. The plot button of the
-SQL window times whatever the window holds.</p>
+side. Neither fetches rows: the chart shows the database's own work. The SQL window's key
+with the line chart times whatever the window holds, twenty times.</p>
 }
 :sql Make a table of sensor readings
 {
@@ -63,7 +63,7 @@ CREATE TABLE SENSOR_READING_IX (
 );
 INSERT INTO SENSOR_READING_IX SELECT * FROM SENSOR_READING;
 CREATE INDEX SENSOR_READING_IX_SENSOR ON SENSOR_READING_IX (SENSOR_NO);
-%ENDIF
+%ENDIF;
 SELECT COUNT(*) AS READINGS, COUNT(DISTINCT SENSOR_NO) AS SENSORS FROM SENSOR_READING
 :sql Time one statement twenty times
 {

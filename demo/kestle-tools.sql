@@ -39,7 +39,8 @@ and the system's command interpreter. Each works on a file that the program writ
 :sql How the database runs a join
 {
 <p><code>%EXPLAIN</code> shows the estimated cost and the access plan of a statement without
-running it. The <b>explain</b> button of an SQL window does the same for its text.</p>
+running it. The SQL window's key with a window and a list ("Show textual explain of SQL")
+does the same for its text.</p>
 }
 %EXPLAIN "SELECT E.LAST_NAME, D.DEPT_NAME FROM EMPLOYEE E JOIN DEPARTMENT D ON D.DEPT_NO = E.DEPT_NO WHERE E.SALARY > 50000"
 :sql A script for the command line processor

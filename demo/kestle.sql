@@ -11,10 +11,11 @@ in the <b>Query Log</b> with its record count and its execution time.</p>
 :info How to use this presentation
 {
 <ul>
-<li>The green button of the main toolbar switches automatic playback on and off: while it
-is off, a click only pastes the statement into the SQL window.</li>
-<li>Press <b>Execute SQL</b> in the SQL window to run what it holds; edit it first if you
-like.</li>
+<li>The main toolbar's key with the play triangle ("Toggle autorun property on/off")
+switches automatic playback on and off; while it is off, the key shows two bars and a click
+only pastes the statement into the SQL window.</li>
+<li>Press the SQL window's play triangle ("Execute SQL") to run what it holds; edit it first
+if you like.</li>
 <li>A click on <b>SQL Information</b> in the query log opens a logged statement again.</li>
 </ul>
 }
@@ -196,6 +197,6 @@ SELECT NAME, CARD FROM SYSORL.SYSTABLES WHERE NAME = 'MEETING_NOTE'
 :include kestle-charts.sql
 :section The end
 {
-<p>Thank you. <code>%DISCONNECT</code> ends the connection; the main toolbar's connect button
-opens a new one.</p>
+<p>Thank you. <code>%DISCONNECT</code> ends the connection; the main toolbar's key with the
+plug ("Connect to new database") opens a new one.</p>
 }

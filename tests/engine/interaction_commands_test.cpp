@@ -5,7 +5,6 @@
 
 #include "interaction_commands.h"
 #include "keyed_toolbar.h"
-#include "presentation.h"
 #include "twips.h"
 #include "zal_messages.h"
 #include "zal_viewers.h"
@@ -396,61 +395,6 @@ TEST_F(InteractionTest, ExplainWaitEndsAtItsLimitAndKeepsTheWindowsAlive) {
     EXPECT_GT(events, 20); // the event loop ran throughout
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(viewer_shown());
-}
-
-// The demonstration's own sections on SAMPLE, clicked in the presentation tree.
-TEST_F(InteractionTest, DemoSectionsRunOnSample) {
-    fs::copy_file(source_dir() / "demo/kestle-tools.sql", fx.dir / "kestle-tools.sql");
-    ASSERT_GT(readops(program(), "kestle-tools.sql"), 0);
-    tool("editor", "echo \"$1\" > '" + tools.path().string() + "'/\"$1\".opened\n");
-    tool("terminal", "echo \"$@\" > '" + (tools / "terminal.args").string() + "'\n");
-    EnvVar visual("VISUAL", (tools / "editor").string());
-    EnvVar terminal("TERMINAL", (tools / "terminal").string());
-    EnvVar path("PATH", this->path(true));
-    ZALMaster &master = program().master();
-    auto click = [&](const std::string &title) {
-        for (QTreeWidgetItemIterator it(master.TV); *it; ++it)
-            if (node_text(*it) == title) {
-                click_node(*master.TV, *it);
-                return;
-            }
-        ADD_FAILURE() << "no node " << title;
-    };
-    dialogs().input_answers = {std::string("R20")};
-    click("Pick a department and list its people");
-    EXPECT_EQ(status(), "Command completed");
-    ASSERT_NE(output(1), nullptr);
-    EXPECT_GT(output(1)->DataValues->rows(), 1);
-    EXPECT_EQ(var_sub(program().vars, "[DEPT]"), "R20");
-
-    click("Ask before a report");
-    EXPECT_EQ(status(), "Command completed");
-    EXPECT_EQ(dialogs().shown.back().title, "Sales report");
-    EXPECT_EQ(output(1)->DataValues->text_matrix(0, 1), "SOLD");
-    ASSERT_NE(program().forms.message_window, nullptr);
-    EXPECT_FALSE(program().forms.message_window->frame()->isVisible());
-
-    click("The program's variables");
-    ASSERT_EQ(variable_windows().size(), 1u);
-    Grid &vars = *variable_windows()[0]->DataValues;
-    EXPECT_EQ(grid_row(vars, vars.rows() - 1), (std::vector<std::string>{"DEPT", "R20"}));
-
-    click("How the database runs a join");
-    EXPECT_EQ(status(), "Command completed");
-    ASSERT_TRUE(viewer_shown());
-    EXPECT_EQ(program().view_text().text().rfind("Cost = ", 0), 0u);
-
-    click("A script for the command line processor");
-    EXPECT_EQ(recorded("ZALCMDS.OUT.opened"), "ZALCMDS.OUT\n");
-    EXPECT_NE(work_file(tool_output_file).find("Sensor Research"), std::string::npos);
-
-    click("A system command");
-    EXPECT_EQ(recorded("ZALSYSTEM.TXT.opened"), "ZALSYSTEM.TXT\n");
-    EXPECT_FALSE(work_file("ZALSYSTEM.TXT").empty());
-
-    click("A command window");
-    EXPECT_EQ(status(), "Command completed");
-    EXPECT_FALSE(recorded("terminal.args").empty());
 }
 
 } // namespace
