@@ -80,6 +80,8 @@ int Statement::step(Diagnostic &error) {
 
 bool Statement::bind_parameters(Diagnostic &error) {
     const int n = sqlite3_bind_parameter_count(query_.get());
+    if (n == 0)
+        return true;
     const auto limit = static_cast<size_t>(sqlite3_limit(c_.db(), SQLITE_LIMIT_LENGTH, -1));
     for (int marker = 1; marker <= n; ++marker) {
         FileParam *p = static_cast<size_t>(marker) < file_params_.size() ? &file_params_[static_cast<size_t>(marker)] : nullptr;
