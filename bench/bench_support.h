@@ -76,10 +76,14 @@ inline double thread_seconds_of(const std::function<void()> &work) {
 class Spinners {
 public:
     explicit Spinners(int count) {
+        const pid_t parent = getpid();
         for (int i = 0; i < count; ++i) {
             const pid_t pid = fork();
             if (pid == 0) {
-                prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a benchmark that dies
+                // never outlives a benchmark that dies, even one that died before this line
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (getppid() != parent)
+                    _exit(0);
                 static volatile int flag = 0;
                 for (;;)
                     (void)flag;
