@@ -11,11 +11,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -52,6 +57,92 @@ inline double best_seconds(int rounds, const std::function<void()> &work) {
         best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     return best;
+}
+
+// Processor time of the calling thread: a loaded machine disturbs it less than the clock.
+inline double thread_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+inline double thread_seconds_of(const std::function<void()> &work) {
+    const double start = thread_seconds();
+    work();
+    return thread_seconds() - start;
+}
+
+// A busy machine for as long as it lives: processes that spin on their own, ended by their ids.
+class Spinners {
+public:
+    explicit Spinners(int count) {
+        const pid_t parent = getpid();
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                // never outlives a benchmark that dies, even one that died before this line
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (getppid() != parent)
+                    _exit(0);
+                static volatile int flag = 0;
+                for (;;)
+                    (void)flag;
+            }
+            if (pid > 0)
+                pids_.push_back(pid);
+        }
+    }
+    ~Spinners() {
+        for (pid_t pid : pids_)
+            kill(pid, SIGKILL);
+        for (pid_t pid : pids_)
+            waitpid(pid, nullptr, 0);
+    }
+    Spinners(const Spinners &) = delete;
+    Spinners &operator=(const Spinners &) = delete;
+    int count() const { return static_cast<int>(pids_.size()); }
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+// How many processes spin while a benchmark that measures on a busy machine runs.
+inline constexpr int busy_spinners = 6;
+
+// The median of a few runs (of a ratio or a time) and their spread.
+struct Spread {
+    double median = 0, least = 0, most = 0;
+    size_t runs = 0;
+};
+
+inline Spread spread_of(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    if (values.empty())
+        return {};
+    return {values[values.size() / 2], values.front(), values.back(), values.size()};
+}
+
+// Runs that each time two sides doing the same work, one right after the other: the ratio of the
+// first to the second in each run, and the times of each side.
+struct Pairs {
+    Spread ratio, first, second;
+};
+
+inline Pairs measure_pairs(int runs, const std::function<double()> &first, const std::function<double()> &second) {
+    std::vector<double> ratios, a, b;
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(first());
+        b.push_back(second());
+        ratios.push_back(a.back() / b.back());
+    }
+    return {spread_of(ratios), spread_of(a), spread_of(b)};
+}
+
+// The line of a benchmark that measures on a busy machine: the median ratio of its runs, each of
+// which timed both sides once, against its target, their spread, and MISSED when the median is over.
+inline void report_median(const char *what, const Spread &r, double target, int spinners) {
+    std::printf("%s ratio: median %.2f of %zu runs, spread %.2f-%.2f, %d processes spinning (target at most %.2f)%s\n",
+                what, r.median, r.runs, r.least, r.most, spinners, target, r.median > target ? " MISSED" : "");
 }
 
 // The line every benchmark ends with: its ratio against its target, and MISSED when it is over.

@@ -142,7 +142,7 @@ TEST_F(Cli, BoundColumnsTruncateWithInfoAndLeaveNullBuffersAlone) {
 
 TEST_F(Cli, GetDataDeliversLongValuesInPieces) {
     Stmt s(db);
-    ASSERT_EQ(s.exec("VALUES 'abcdefghij'"), SQL_SUCCESS);
+    ASSERT_EQ(s.exec("VALUES 'abcdefghij', 'klmnopqrst'"), SQL_SUCCESS);
     ASSERT_EQ(SQLFetch(s.h), SQL_SUCCESS);
     char part[5];
     SQLINTEGER ind = 0;
@@ -154,6 +154,14 @@ TEST_F(Cli, GetDataDeliversLongValuesInPieces) {
     EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_SUCCESS);
     EXPECT_STREQ(part, "ij");
     EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_NO_DATA_FOUND);
+    // the next row, and the first again after a new execute, start at their beginning
+    ASSERT_EQ(SQLFetch(s.h), SQL_SUCCESS);
+    EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ(part, "klmn");
+    ASSERT_EQ(SQLExecute(s.h), SQL_SUCCESS);
+    ASSERT_EQ(SQLFetch(s.h), SQL_SUCCESS);
+    EXPECT_EQ(SQLGetData(s.h, 1, SQL_C_CHAR, part, sizeof part, &ind), SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ(part, "abcd");
 }
 
 TEST_F(Cli, StatementWithoutResultHasNoColumnsAndCountsRows) {

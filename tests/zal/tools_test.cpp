@@ -186,6 +186,10 @@ TEST_F(Tools, ZalPrintsEveryValueWhole) {
     } cases[] = {
         {"VARCHAR(200)", long_text, 200},
         {"VARCHAR(200)", "with\ttab and\nline break", 200},
+        // a tab wherever the test of a value's bytes looks at it
+        {"VARCHAR(12)", "a\tb", 12},
+        {"VARCHAR(12)", "abcd\te", 12},
+        {"VARCHAR(12)", "abcdefgh\ti", 12},
         {"VARCHAR(10)", longer_than_declared, 10}, // the engine keeps what the type does not hold
         {"CLOB(1M)", huge, 254},
         {"VARCHAR(6)", "åäö", 6}, // characters, not bytes, line up

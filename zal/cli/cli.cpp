@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <sys/single_threaded.h>
 #include <thread>
 #include <vector>
 
@@ -55,10 +56,15 @@ using ObjectPtr = std::shared_ptr<Object>;
 
 // The table's lock is held for a look-up and a count or two, never while a call runs: a thread
 // that finds it taken tries again rather than sleeping, which costs less than a mutex on every
-// call when it is free.
+// call when it is free. A process of one thread takes it without an atomic exchange: nothing can
+// start a second thread while the lock is held.
 class SpinLock {
 public:
     void lock() noexcept {
+        if (__libc_single_threaded) {
+            busy_.store(true, std::memory_order_relaxed);
+            return;
+        }
         while (busy_.exchange(true, std::memory_order_acquire))
             while (busy_.load(std::memory_order_relaxed))
                 std::this_thread::yield();
@@ -80,50 +86,27 @@ public:
     // The object of h with its owner held for the calling thread, or null when there is none.
     Object *enter(SQLHANDLE h, Object::Kind kind) {
         const std::thread::id me = std::this_thread::get_id();
-        for (;;) {
-            ObjectPtr waiting; // keeps the owner, and what it is waited on, alive
-            uint32_t seen = 0;
-            {
-                std::lock_guard guard(lock_);
-                ObjectPtr *found = objects_.find(h);
-                if (!found || (*found)->kind != kind)
-                    return nullptr;
-                Object &o = **found;
-                Object &w = o.owner;
-                if (w.depth == 0 || w.holder == me) {
-                    w.holder = me;
-                    ++w.depth;
-                    return &o;
-                }
-                ++w.waiters;
-                seen = w.given_back.load(std::memory_order_relaxed);
-                waiting = &w == &o ? *found : *objects_.find(w.self);
-            }
-            waiting->given_back.wait(seen);
+        {
+            std::lock_guard guard(lock_);
+            Object *o = find(h, kind);
+            if (!o || hold(o->owner, me))
+                return o;
         }
+        return enter_when_given_back(h, kind, me);
     }
     // Gives back the hold that enter took; a handle being freed leaves the table, and a
     // statement's object is kept by its connection while it has room for it.
     void leave(Object &o) {
-        Object &w = o.owner;
-        ObjectPtr gone, wake; // dropped after the table's lock, gone last
         {
             std::lock_guard guard(lock_);
-            if (o.freeing) {
-                gone = objects_.take(o.self);
-                if (&w != &o && !o.statement && w.spares < w.spare.size()) {
-                    o.freeing = false;
-                    o.self = 0;
-                    w.spare[w.spares++] = std::move(gone);
-                }
-            }
-            if (--w.depth > 0 || w.waiters == 0)
+            Object &w = o.owner;
+            if (!o.freeing && (w.depth > 1 || w.waiters == 0)) {
+                --w.depth;
                 return;
-            w.waiters = 0;
-            w.given_back.fetch_add(1, std::memory_order_relaxed);
-            wake = &w == gone.get() ? gone : *objects_.find(w.self);
+            }
         }
-        wake->given_back.notify_all();
+        // only the holder frees or gives back, so what was seen above still holds
+        leave_and_wake(o);
     }
 
     SQLHANDLE add(ObjectPtr o) {
@@ -174,6 +157,59 @@ public:
     }
 
 private:
+    // Under the table's lock.
+    Object *find(SQLHANDLE h, Object::Kind kind) {
+        ObjectPtr *found = objects_.find(h);
+        return found && (*found)->kind == kind ? found->get() : nullptr;
+    }
+    static bool hold(Object &w, std::thread::id me) {
+        if (w.depth != 0 && w.holder != me)
+            return false;
+        w.holder = me;
+        ++w.depth;
+        return true;
+    }
+
+    [[gnu::noinline]] Object *enter_when_given_back(SQLHANDLE h, Object::Kind kind, std::thread::id me) {
+        for (;;) {
+            ObjectPtr waiting; // keeps the owner, and what it is waited on, alive
+            uint32_t seen = 0;
+            {
+                std::lock_guard guard(lock_);
+                Object *o = find(h, kind);
+                if (!o || hold(o->owner, me))
+                    return o;
+                Object &w = o->owner;
+                ++w.waiters;
+                seen = w.given_back.load(std::memory_order_relaxed);
+                waiting = *objects_.find(w.self);
+            }
+            waiting->given_back.wait(seen);
+        }
+    }
+
+    [[gnu::noinline]] void leave_and_wake(Object &o) {
+        Object &w = o.owner;
+        ObjectPtr gone, wake; // dropped after the table's lock, gone last
+        {
+            std::lock_guard guard(lock_);
+            if (o.freeing) {
+                gone = objects_.take(o.self);
+                if (&w != &o && !o.statement && w.spares < w.spare.size()) {
+                    o.freeing = false;
+                    o.self = 0;
+                    w.spare[w.spares++] = std::move(gone);
+                }
+            }
+            if (--w.depth > 0 || w.waiters == 0)
+                return;
+            w.waiters = 0;
+            w.given_back.fetch_add(1, std::memory_order_relaxed);
+            wake = &w == gone.get() ? gone : *objects_.find(w.self);
+        }
+        wake->given_back.notify_all();
+    }
+
     SpinLock lock_;
     HandleMap<ObjectPtr> objects_;
     SQLHANDLE next_ = 1;
@@ -388,7 +424,8 @@ SQLRETURN SQLPrepare(SQLHSTMT hstmt, SQLCHAR *text, SQLINTEGER text_len) {
             return fail(o, error);
         if (sql.size() > static_cast<size_t>(max_statement_length))
             return fail(o, diagnose(Condition::StatementTooLong));
-        if (auto nul = sql.find('\0'); nul != std::string_view::npos)
+        // a text that ends at its NUL holds none
+        if (auto nul = text_len == SQL_NTS ? sql.npos : sql.find('\0'); nul != std::string_view::npos)
             return fail(o, diagnose(Condition::NulCharacter,
                                     {sql.substr(nul > 20 ? nul - 20 : 0, std::min<size_t>(nul, 20))}));
         return s.prepare(sql, error) ? SQL_SUCCESS : fail(o, error);

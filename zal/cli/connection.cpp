@@ -75,7 +75,7 @@ Diagnostic Connection::engine_error(int rc) {
 }
 
 Query Connection::prepare(const std::string &sql, Diagnostic &error) {
-    take_raised();
+    clear_raised();
     Query q = Query::of_string(db_, sql);
     if (q.rc() != SQLITE_OK) {
         error = engine_error(q.rc());

@@ -43,6 +43,7 @@ public:
     // it in place of the engine's message.
     void raise(Diagnostic d) { raised_ = std::move(d); }
     std::optional<Diagnostic> take_raised();
+    void clear_raised() { raised_.reset(); }
     // The diagnostic of a failed prepare or step: what a routine raised during it, else the
     // engine's error.
     Diagnostic engine_error(int rc);

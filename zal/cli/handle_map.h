@@ -70,12 +70,13 @@ private:
         V value{};
     };
 
-    size_t home(int32_t h) const { return static_cast<uint32_t>(h) & (slots_.size() - 1); }
-    size_t next(size_t i) const { return (i + 1) & (slots_.size() - 1); }
+    size_t home(int32_t h) const { return static_cast<uint32_t>(h) & mask_; }
+    size_t next(size_t i) const { return (i + 1) & mask_; }
 
     void grow() {
         std::vector<Slot> old(slots_.empty() ? 64 : slots_.size() * 2);
         old.swap(slots_);
+        mask_ = slots_.size() - 1;
         used_ = 0;
         for (Slot &s : old)
             if (s.key != 0)
@@ -83,6 +84,7 @@ private:
     }
 
     std::vector<Slot> slots_; // a power of two of them, at most half in use
+    size_t mask_ = 0;         // their count less one
     size_t used_ = 0;
 };
 

@@ -2,7 +2,6 @@
 #include "query.h"
 
 #include <sqlite3.h>
-#include <utility>
 
 namespace zal {
 
@@ -33,24 +32,7 @@ Query::Query(sqlite3 *db, std::string_view sql, std::initializer_list<std::strin
         sqlite3_bind_text(stmt_, i++, p.data(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
 }
 
-Query::~Query() {
-    if (stmt_)
-        sqlite3_finalize(stmt_);
-}
-
-Query::Query(Query &&other) noexcept
-    : stmt_(std::exchange(other.stmt_, nullptr)), rc_(other.rc_), tail_(other.tail_) {}
-
-Query &Query::operator=(Query &&other) noexcept {
-    if (this != &other) {
-        if (stmt_)
-            sqlite3_finalize(stmt_);
-        stmt_ = std::exchange(other.stmt_, nullptr);
-        rc_ = other.rc_;
-        tail_ = other.tail_;
-    }
-    return *this;
-}
+void Query::finalize() { sqlite3_finalize(stmt_); }
 
 bool Query::next() {
     if (!stmt_)

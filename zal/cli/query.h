@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -19,9 +20,23 @@ public:
     // The same for the whole of a string, which the engine reads in place up to its NUL where
     // it copies a text of a given length first.
     static Query of_string(sqlite3 *db, const std::string &sql);
-    ~Query();
-    Query(Query &&other) noexcept;
-    Query &operator=(Query &&other) noexcept;
+    // Inline, as every statement of the interface moves one or two.
+    ~Query() {
+        if (stmt_)
+            finalize();
+    }
+    Query(Query &&other) noexcept
+        : stmt_(std::exchange(other.stmt_, nullptr)), rc_(other.rc_), tail_(other.tail_) {}
+    Query &operator=(Query &&other) noexcept {
+        if (this != &other) {
+            if (stmt_)
+                finalize();
+            stmt_ = std::exchange(other.stmt_, nullptr);
+            rc_ = other.rc_;
+            tail_ = other.tail_;
+        }
+        return *this;
+    }
 
     // False when the text did not prepare (rc() says why) or held no statement.
     bool prepared() const { return stmt_ != nullptr; }
@@ -51,6 +66,7 @@ public:
 private:
     // bytes: what the engine is given of sql, one more than its size when a NUL follows it
     void prepare(sqlite3 *db, std::string_view sql, int bytes);
+    void finalize();
 
     sqlite3_stmt *stmt_ = nullptr;
     int rc_ = 0;

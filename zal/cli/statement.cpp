@@ -69,7 +69,7 @@ bool Statement::has_result() const { return query_.prepared() && sqlite3_column_
 int Statement::column_count() const { return query_.prepared() ? sqlite3_column_count(query_.get()) : 0; }
 
 int Statement::step(Diagnostic &error) {
-    c_.take_raised();
+    c_.clear_raised();
     int rc = sqlite3_step(query_.get());
     if (rc == SQLITE_ROW || rc == SQLITE_DONE)
         return rc;
@@ -80,6 +80,8 @@ int Statement::step(Diagnostic &error) {
 
 bool Statement::bind_parameters(Diagnostic &error) {
     const int n = sqlite3_bind_parameter_count(query_.get());
+    if (n == 0)
+        return true;
     const auto limit = static_cast<size_t>(sqlite3_limit(c_.db(), SQLITE_LIMIT_LENGTH, -1));
     for (int marker = 1; marker <= n; ++marker) {
         FileParam *p = static_cast<size_t>(marker) < file_params_.size() ? &file_params_[static_cast<size_t>(marker)] : nullptr;
@@ -206,6 +208,8 @@ int Statement::execute(Diagnostic &error) {
 void Statement::describe_all() {
     const int n = column_count();
     columns_.assign(static_cast<size_t>(n), {});
+    get_offset_.assign(static_cast<size_t>(n) + 1, 0);
+    got_data_ = false;
     sqlite3 *db = c_.db();
     for (int i = 0; i < n; ++i) {
         Description &d = columns_[static_cast<size_t>(i)];
@@ -279,8 +283,8 @@ void Statement::reset_params() { file_params_.clear(); }
 
 int Statement::deliver_row(Diagnostic &error) {
     int result = SQL_SUCCESS;
-    const int n = column_count();
-    const size_t bound = std::min(bound_.size(), static_cast<size_t>(n) + 1);
+    const size_t n = columns_.size();
+    const size_t bound = std::min(bound_.size(), n + 1);
     for (size_t col = 1; col < bound; ++col) {
         const Bound &b = bound_[col];
         if (!b.buffer && !b.len_or_ind)
@@ -306,7 +310,7 @@ int Statement::deliver_row(Diagnostic &error) {
         if (copy_text(value, b.buffer, static_cast<size_t>(std::max(b.buffer_len, 0))) < value.size())
             result = SQL_SUCCESS_WITH_INFO;
     }
-    const size_t files = std::min(file_columns_.size(), static_cast<size_t>(n) + 1);
+    const size_t files = std::min(file_columns_.size(), n + 1);
     for (size_t col = 1; col < files; ++col) {
         const FileColumn &f = file_columns_[col];
         if (!f.name)
@@ -334,13 +338,17 @@ int Statement::deliver_row(Diagnostic &error) {
 }
 
 int Statement::fetch(Diagnostic &error) {
-    if (!executed_ || !has_result()) {
+    if (executed_ && query_.prepared() && !described_)
+        describe_all();
+    if (!executed_ || columns_.empty()) {
         error = diagnose(Condition::CursorState);
         return SQL_ERROR;
     }
-    if (!described_)
-        describe_all();
-    get_offset_.assign(static_cast<size_t>(column_count()) + 1, 0);
+    // SQLGetData starts each column of a new row again
+    if (got_data_) {
+        std::fill(get_offset_.begin(), get_offset_.end(), 0);
+        got_data_ = false;
+    }
     if (done_)
         return SQL_NO_DATA_FOUND;
     if (pending_row_) {
@@ -366,6 +374,7 @@ int Statement::get_data(int column, char *buffer, int32_t buffer_len, int32_t *l
         return SQL_ERROR;
     }
     size_t &offset = get_offset_[static_cast<size_t>(column)];
+    got_data_ = true;
     scratch_.clear();
     if (!append_value_text(query_.get(), column - 1, columns_[static_cast<size_t>(column - 1)].type, scratch_)) {
         if (offset > 0)

@@ -95,6 +95,7 @@ private:
     std::vector<FileColumn> file_columns_;
     std::vector<FileParam> file_params_;
     std::vector<size_t> get_offset_; // where SQLGetData goes on in each column of this row
+    bool got_data_ = false;          // get_offset_ has moved since the row was fetched
     std::string scratch_;
 };
 

@@ -91,15 +91,16 @@ Options parse_options(int argc, char **argv) {
     return o;
 }
 
-// Where the report goes: the terminal, the -z file, or both.
+// Where the report goes: the terminal, the -z file, or both. Text goes straight into the
+// streams' buffers; a failed write leaves its stream failed, as the stream's own write would.
 class Report {
 public:
     Report(bool terminal, std::ofstream *file) : terminal_(terminal), file_(file) {}
-    void write(const std::string &text) {
+    void write(std::string_view text) {
         if (terminal_)
-            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+            put(std::cout, text);
         if (file_)
-            file_->write(text.data(), static_cast<std::streamsize>(text.size()));
+            put(*file_, text);
     }
     void line(const std::string &text) { write(text + "\n"); }
     // Before a shell command runs, so that it sees the report as written so far.
@@ -110,6 +111,12 @@ public:
     }
 
 private:
+    static void put(std::ostream &out, std::string_view text) {
+        const auto size = static_cast<std::streamsize>(text.size());
+        if (out && out.rdbuf()->sputn(text.data(), size) != size)
+            out.setstate(std::ios::badbit);
+    }
+
     bool terminal_;
     std::ofstream *file_;
 };
@@ -201,42 +208,89 @@ size_t declared_width(SQLSMALLINT type, SQLUINTEGER size, SQLSMALLINT scale) {
 }
 
 // True when every byte is printable ASCII, so that bytes are characters and none breaks the
-// line. Most values are, so the test goes eight bytes at a time.
+// line. Most values are, so the test takes eight bytes at a time, the last eight (or the first
+// and last four of a shorter value) overlapping those before.
 bool plain_ascii(std::string_view s) {
     constexpr uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
-    size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
+    // no byte of 0x80 or more, and none below a blank
+    auto plain = [](uint64_t w) { return ((w | ((w - ones * ' ') & ~w)) & highs) == 0; };
+    auto word = [](const char *p) {
         uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
-        // a byte of 0x80 or more, or one below a blank
-        if ((w | ((w - ones * ' ') & ~w)) & highs)
-            return false;
+        std::memcpy(&w, p, 8);
+        return w;
+    };
+    auto half = [](const char *p) {
+        uint32_t w;
+        std::memcpy(&w, p, 4);
+        return uint64_t{w};
+    };
+    const char *p = s.data();
+    const size_t n = s.size();
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 < n; i += 8)
+            if (!plain(word(p + i)))
+                return false;
+        return plain(word(p + n - 8));
     }
-    for (; i < s.size(); ++i)
-        if (static_cast<unsigned char>(s[i]) < ' ' || static_cast<unsigned char>(s[i]) >= 0x80)
+    if (n >= 4)
+        return plain(half(p) | half(p + n - 4) << 32);
+    for (size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) < ' ' || static_cast<unsigned char>(p[i]) >= 0x80)
             return false;
     return true;
 }
 
-// Appends value padded to width. A wider value is appended whole: the rest of its line moves
-// right, but nothing of it is lost. Line breaks and tabs inside it would break the table.
-void append_padded(std::string &line, std::string_view value, size_t width, bool right) {
-    const bool plain = plain_ascii(value);
-    const size_t length = plain ? value.size() : display_length(value);
-    const size_t fill = width > length ? width - length : 0;
-    if (right)
-        line.append(fill, ' ');
-    const size_t at = line.size();
-    line.append(value);
-    if (!plain)
-        for (size_t i = at; i < line.size(); ++i)
-            if (line[i] == '\n' || line[i] == '\r' || line[i] == '\t')
-                line[i] = ' ';
-    if (!right)
-        line.append(fill, ' ');
-}
+// A line of the report, built in place: values padded to their columns, separated by a blank.
+// A wider value is written whole: the rest of its line moves right, but nothing of it is lost.
+// Line breaks and tabs inside a value would break the table and become blanks.
+class Line {
+public:
+    void clear() {
+        end_ = 0;
+        blanks_ = 0;
+        cells_ = 0;
+    }
+    void cell(std::string_view value, size_t width, bool right) {
+        const bool plain = plain_ascii(value);
+        const size_t length = plain ? value.size() : display_length(value);
+        const size_t fill = width > length ? width - length : 0;
+        // the blanks after the cell before are written only once a cell follows them
+        blanks_ += cells_++ ? 1 : 0;
+        if (right)
+            blanks_ += fill;
+        // blanks go eight at a time, the last of them overwritten by the value
+        char *p = room(blanks_ + value.size() + 8);
+        for (size_t i = 0; i < blanks_; i += 8)
+            std::memcpy(p + i, "        ", 8);
+        p += blanks_;
+        std::memcpy(p, value.data(), value.size());
+        if (!plain)
+            std::replace_if(p, p + value.size(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+        end_ += blanks_ + value.size();
+        blanks_ = right ? 0 : fill;
+    }
+    // The line with its line end and without blanks before it.
+    std::string_view finish() {
+        while (end_ > 0 && text_[end_ - 1] == ' ')
+            --end_;
+        *room(1) = '\n';
+        ++end_;
+        return std::string_view(text_.data(), end_);
+    }
 
-void rtrim(std::string &s) { s.erase(s.find_last_not_of(' ') + 1); }
+private:
+    char *room(size_t bytes) {
+        if (text_.size() < end_ + bytes)
+            grow(end_ + bytes);
+        return text_.data() + end_;
+    }
+    [[gnu::noinline]] void grow(size_t bytes) { text_.resize(std::max(bytes, text_.size() * 2)); }
+
+    std::string text_;
+    size_t end_ = 0;    // what the line holds so far
+    size_t blanks_ = 0; // the blanks that end it, not written yet
+    size_t cells_ = 0;
+};
 
 // A result column as the report shows it, with the buffer its values are fetched into.
 struct Column {
@@ -453,7 +507,8 @@ private:
     // again whole.
     bool print_result(SQLHSTMT h, SQLSMALLINT count) {
         std::vector<Column> columns(static_cast<size_t>(count));
-        std::string line;
+        Line line;
+        std::string rule;
         for (SQLUSMALLINT c = 1; c <= count; ++c) {
             SQLCHAR name[129] = {};
             SQLSMALLINT name_len = 0, type = 0, scale = 0, nullable = 0;
@@ -467,16 +522,11 @@ private:
             col.buffer.resize(col.width * 4 + 1);
             SQLBindCol(h, c, SQL_C_CHAR, col.buffer.data(), static_cast<SQLINTEGER>(col.buffer.size()),
                        &col.indicator);
-            if (c > 1)
-                line += ' ';
-            append_padded(line, col.name, col.width, col.right);
+            line.cell(col.name, col.width, col.right);
+            rule.append(c > 1 ? " " : "").append(col.width, '-');
         }
-        rtrim(line);
-        line += '\n';
-        for (size_t c = 0; c < columns.size(); ++c)
-            line.append(c ? " " : "").append(columns[c].width, '-');
-        line += '\n';
-        report_.write(line);
+        report_.write(line.finish());
+        report_.write(rule + "\n");
 
         long rows = 0;
         bool ok = true;
@@ -493,15 +543,11 @@ private:
                 } else if (col.indicator != SQL_NULL_DATA) {
                     value = std::string_view(col.buffer.data(), static_cast<size_t>(col.indicator));
                 }
-                if (c)
-                    line += ' ';
-                append_padded(line, value, col.width, col.right);
+                line.cell(value, col.width, col.right);
             }
             if (!ok)
                 break;
-            rtrim(line);
-            line += '\n';
-            report_.write(line);
+            report_.write(line.finish());
             ++rows;
         }
         if (ok && rc == SQL_ERROR)
