@@ -83,10 +83,7 @@ std::string diagnostic_message(Program &p, int *native) {
 }
 
 std::string error_text(Program &p, int *native) {
-    const std::string m = diagnostic_message(p, native);
-    // Only a remainder after the prefixes is trimmed; a message without them stays whole.
-    std::string rest = after_prefixes(m);
-    return rest.size() == m.size() ? rest : trim(rest);
+    return error_text_of(diagnostic_message(p, native));
 }
 
 int ZAL_connect(Program &p, const std::string &database, const std::string &userid, const std::string &password) {
