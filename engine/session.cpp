@@ -7,7 +7,6 @@
 #include "text_codec.h"
 #include "tree.h"
 #include "zal_master.h"
-#include "zal_sql.h"
 
 #include <zalapp.h>
 
@@ -181,11 +180,7 @@ void ZAL_sqlerror(Program &p, QTreeWidgetItem *node) {
         set_node_image(warning, "warning");
         set_node_tag(warning, text);
     }
-    p.run.cmd_error = true;
-    if (p.forms.cur_sql_form)
-        p.forms.cur_sql_form->set_status_text(text);
-    else
-        p.message_box(text);
+    p.show_failure(show_text, popup_yes, msg_none, text, "ZAL_sqlerror");
     ZAL_close(p);
 }
 
