@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,18 @@ struct FileColumn {
                                            &data_length, &indicator);
     }
 };
+
+// The picture a fetch wrote into the work file, or none: a NULL leaves the file as an earlier
+// fetch wrote it, so it is emptied rather than shown under another number, and a file of no
+// bytes or of no picture shows nothing.
+QPixmap fetched_picture(const FileColumn &file) {
+    if (file.indicator == SQL_NULL_DATA) {
+        std::error_code ec;
+        std::filesystem::resize_file(blob_work_file, 0, ec);
+        return {};
+    }
+    return file.indicator > 0 ? read_picture(blob_work_file) : QPixmap();
+}
 
 // Runs a statement directly on a fresh handle with its picture column bound to the work file.
 SQLRETURN open_picture(Program &p, const std::string &sql, FileColumn &file, SQLSMALLINT name_max) {
@@ -99,8 +112,7 @@ int ZAL_HUESCAN(Program &p, const std::string &sql) {
         }
         if (row_fetched(rc)) {
             ZALFindpics::StoredPicture &slot = w.TImage[static_cast<std::size_t>(k - 1)];
-            if (const QPixmap picture = read_picture(blob_work_file); !picture.isNull())
-                slot.picture = picture;
+            slot.picture = fetched_picture(file);
             slot.tag = number;
         }
         drop_statement(p);
@@ -136,7 +148,7 @@ int ZAL_bmp(Program &p, const std::string &sql) {
     }
     if (row_fetched(s.cli.Fetch(s.hstmt))) {
         ZALViewPic &v = p.viewpic();
-        v.PicBox->load_picture(blob_work_file);
+        v.PicBox->set_picture(fetched_picture(file));
         const QRect box = v.PicBox->geometry();
         // The palette and the count stay in view beside a picture lower than they are.
         const int content = std::max(px_to_twips(box.height()), v.count_bottom_twips());
