@@ -64,11 +64,17 @@ SQLRETURN open_picture(Program &p, const std::string &sql, FileColumn &file, SQL
     return cli_failed(s.sql_rc) ? SQL_ERROR : SQL_SUCCESS;
 }
 
+// Reports the failing call and keeps its message for the search window.
+void picture_error(Program &p) {
+    p.session.sql_rc = ZAL_error(p);
+    p.pictures.failure = p.last_msg;
+}
+
 // The picture numbers of a colour query's first 100 rows; none when it fails (reported).
 std::optional<std::vector<std::string>> picture_numbers(Program &p, const std::string &sql) {
     Session &s = p.session;
     auto failed = [&] {
-        s.sql_rc = ZAL_error(p);
+        picture_error(p);
         return std::nullopt;
     };
     if (cli_failed(run_statement(p, expand_marks(sql, true))))
@@ -94,6 +100,7 @@ std::optional<std::vector<std::string>> picture_numbers(Program &p, const std::s
 
 int ZAL_HUESCAN(Program &p, const std::string &sql) {
     Session &s = p.session;
+    p.pictures.failure.clear();
     const std::optional<std::vector<std::string>> numbers = picture_numbers(p, sql);
     if (!numbers)
         return 0;
@@ -107,7 +114,7 @@ int ZAL_HUESCAN(Program &p, const std::string &sql) {
         if (!cli_failed(rc))
             rc = s.cli.Fetch(s.hstmt);
         if (cli_failed(rc)) {
-            s.sql_rc = ZAL_error(p);
+            picture_error(p);
             return 0;
         }
         if (row_fetched(rc)) {
@@ -141,9 +148,10 @@ void show_thumbnails(Program &p, int first) {
 
 int ZAL_bmp(Program &p, const std::string &sql) {
     Session &s = p.session;
+    p.pictures.failure.clear();
     FileColumn file;
     if (cli_failed(open_picture(p, sql, file, 13))) {
-        s.sql_rc = ZAL_error(p);
+        picture_error(p);
         return 0;
     }
     if (row_fetched(s.cli.Fetch(s.hstmt))) {
