@@ -257,8 +257,12 @@ bool ZAL_explain(Program &p, const std::string &stmt) {
                       std::to_string(explain_wait_seconds) + " seconds";
     }
     const std::optional<std::string> view = failure.empty() ? explain_view(tool_output_file) : std::nullopt;
-    if (failure.empty() && !view)
-        failure = no_plan + std::string(tool_output_file);
+    if (failure.empty() && !view) {
+        // A statement that cannot be explained has the database's message in its place.
+        failure = explain_message(tool_output_file);
+        if (failure.empty())
+            failure = no_plan + std::string(tool_output_file);
+    }
     if (!failure.empty()) {
         p.show_failure(show_text, popup_yes, msg_none, failure, "ZAL_explain");
         return false;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,18 @@ struct FileColumn {
     }
 };
 
+// The picture a fetch wrote into the work file, or none: a NULL leaves the file as an earlier
+// fetch wrote it, so it is emptied rather than shown under another number, and a file of no
+// bytes or of no picture shows nothing.
+QPixmap fetched_picture(const FileColumn &file) {
+    if (file.indicator == SQL_NULL_DATA) {
+        std::error_code ec;
+        std::filesystem::resize_file(blob_work_file, 0, ec);
+        return {};
+    }
+    return file.indicator > 0 ? read_picture(blob_work_file) : QPixmap();
+}
+
 // Runs a statement directly on a fresh handle with its picture column bound to the work file.
 SQLRETURN open_picture(Program &p, const std::string &sql, FileColumn &file, SQLSMALLINT name_max) {
     Session &s = p.session;
@@ -51,11 +64,17 @@ SQLRETURN open_picture(Program &p, const std::string &sql, FileColumn &file, SQL
     return cli_failed(s.sql_rc) ? SQL_ERROR : SQL_SUCCESS;
 }
 
+// Reports the failing call and keeps its message for the search window.
+void picture_error(Program &p) {
+    p.session.sql_rc = ZAL_error(p);
+    p.pictures.failure = p.last_msg;
+}
+
 // The picture numbers of a colour query's first 100 rows; none when it fails (reported).
 std::optional<std::vector<std::string>> picture_numbers(Program &p, const std::string &sql) {
     Session &s = p.session;
     auto failed = [&] {
-        s.sql_rc = ZAL_error(p);
+        picture_error(p);
         return std::nullopt;
     };
     if (cli_failed(run_statement(p, expand_marks(sql, true))))
@@ -81,6 +100,7 @@ std::optional<std::vector<std::string>> picture_numbers(Program &p, const std::s
 
 int ZAL_HUESCAN(Program &p, const std::string &sql) {
     Session &s = p.session;
+    p.pictures.failure.clear();
     const std::optional<std::vector<std::string>> numbers = picture_numbers(p, sql);
     if (!numbers)
         return 0;
@@ -94,13 +114,12 @@ int ZAL_HUESCAN(Program &p, const std::string &sql) {
         if (!cli_failed(rc))
             rc = s.cli.Fetch(s.hstmt);
         if (cli_failed(rc)) {
-            s.sql_rc = ZAL_error(p);
+            picture_error(p);
             return 0;
         }
         if (row_fetched(rc)) {
             ZALFindpics::StoredPicture &slot = w.TImage[static_cast<std::size_t>(k - 1)];
-            if (const QPixmap picture = read_picture(blob_work_file); !picture.isNull())
-                slot.picture = picture;
+            slot.picture = fetched_picture(file);
             slot.tag = number;
         }
         drop_statement(p);
@@ -129,14 +148,15 @@ void show_thumbnails(Program &p, int first) {
 
 int ZAL_bmp(Program &p, const std::string &sql) {
     Session &s = p.session;
+    p.pictures.failure.clear();
     FileColumn file;
     if (cli_failed(open_picture(p, sql, file, 13))) {
-        s.sql_rc = ZAL_error(p);
+        picture_error(p);
         return 0;
     }
     if (row_fetched(s.cli.Fetch(s.hstmt))) {
         ZALViewPic &v = p.viewpic();
-        v.PicBox->load_picture(blob_work_file);
+        v.PicBox->set_picture(fetched_picture(file));
         const QRect box = v.PicBox->geometry();
         // The palette and the count stay in view beside a picture lower than they are.
         const int content = std::max(px_to_twips(box.height()), v.count_bottom_twips());

@@ -20,18 +20,21 @@ struct PictureSearch {
     // only use_and.
     std::string query_sql;
     bool use_and = false;
+    // The message of the last colour query or picture fetch that failed, empty after one that
+    // did not: the search window shows it where the presenter looks.
+    std::string failure;
 };
 
 // Runs a colour query (with "~" marks), fetches at most 100 of its pictures into the search
 // window's store and fills its thumbnails and scroll bar. The pictures found; 0 after a
-// database failure, which is reported.
+// database failure, which is reported and kept in PictureSearch::failure.
 int ZAL_HUESCAN(Program &p, const std::string &sql);
 
 // Thumbnail k of the search window shows store slot first + k, or nothing past the pictures found.
 void show_thumbnails(Program &p, int first);
 
 // Fetches the picture of a query's first row into the viewer, sizes the viewer to it and shows
-// it. Always 0.
+// it; a row without a picture shows none. Always 0; a failure is kept as ZAL_HUESCAN keeps it.
 int ZAL_bmp(Program &p, const std::string &sql);
 
 // Highlights the pixels of one colour of the picture in `file` into the changed work file and

@@ -38,6 +38,7 @@ Program::~Program() {
 
 void Program::show_msg(int kind, long popup, int msgno, const std::string &text, const std::string &) {
     const std::string m = compose_msg(messages, kind, msgno, text);
+    last_msg = m;
     if (forms.cur_sql_form)
         forms.cur_sql_form->set_status_text(m);
     else if (popup != 0)
@@ -50,6 +51,7 @@ void Program::show_failure(int kind, long popup, int msgno, const std::string &t
 }
 
 void Program::message_box(const std::string &text) {
+    last_msg = text;
     dialogs.message(text, app_title, MessageIcon::None, MessageButtons::Ok);
 }
 

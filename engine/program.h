@@ -90,6 +90,8 @@ public:
     void show_failure(int kind, long popup, int msgno, const std::string &text, const std::string &routine);
     // A message box with the application's title, OK only, no icon.
     void message_box(const std::string &text);
+    // The latest message given to show_msg or message_box, wherever it went (or was dropped).
+    std::string last_msg;
 
     // The windows that exist once, created at their first use.
     ZALMaster &master();

@@ -11,8 +11,11 @@
 #include "session.h"
 #include "sql_exec.h"
 #include "timing_runs.h"
+#include "window_support.h"
 #include "zal_master.h"
 #include "zal_sql.h"
+
+#include <QLabel>
 
 #include <filesystem>
 #include <string_view>
@@ -84,6 +87,19 @@ void cmd_extras(Program &p) {
     p.master().TB->set_button_visible("qbe", true);
 }
 
+// The end of an interactive run: "Command completed" unless a statement failed. A last message
+// that went to a box, or to another window made current meanwhile, replaces "Running ..." too,
+// so that it never outlasts the run. After a failure the window that shows it comes in front
+// of the program's windows that cover it.
+void end_run(Program &p, ZALSQL *running_on) {
+    if (!p.run.cmd_error)
+        p.show_msg(show_text, popup_yes, msg_none, command_completed, "runit");
+    if (running_on && running_on->status_text() == p.messages.msg_text[msg_running])
+        running_on->set_status_text(p.last_msg);
+    if (ZALSQL *shown = p.forms.cur_sql_form; shown && p.run.cmd_error)
+        bring_into_sight(*shown, *shown->ZALMSG);
+}
+
 using Handler = void (*)(Program &);
 
 struct Keyword {
@@ -131,8 +147,10 @@ void runit(Program &p, bool interactive, const std::string &text) {
     run.cmd_error = false;
     if (trim(text).empty())
         return;
+    QPointer<ZALSQL> running_on; // the status line that says "Running ..."
     if (interactive) {
         p.show_msg(show_entry, popup_no, msg_running, "", "runit");
+        running_on = p.forms.cur_sql_form;
         yield_events();
     }
     Hourglass hourglass;
@@ -152,12 +170,8 @@ void runit(Program &p, bool interactive, const std::string &text) {
         }
     }
 
-    if (!run.cmd_error && interactive) {
-        if (p.forms.cur_sql_form)
-            p.forms.cur_sql_form->set_status_text(command_completed);
-        else
-            p.message_box(command_completed);
-    }
+    if (interactive)
+        end_run(p, running_on);
     hide_message_window(p);
 }
 

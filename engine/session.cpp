@@ -7,7 +7,6 @@
 #include "text_codec.h"
 #include "tree.h"
 #include "zal_master.h"
-#include "zal_sql.h"
 
 #include <zalapp.h>
 
@@ -83,10 +82,7 @@ std::string diagnostic_message(Program &p, int *native) {
 }
 
 std::string error_text(Program &p, int *native) {
-    const std::string m = diagnostic_message(p, native);
-    // Only a remainder after the prefixes is trimmed; a message without them stays whole.
-    std::string rest = after_prefixes(m);
-    return rest.size() == m.size() ? rest : trim(rest);
+    return error_text_of(diagnostic_message(p, native));
 }
 
 int ZAL_connect(Program &p, const std::string &database, const std::string &userid, const std::string &password) {
@@ -184,11 +180,7 @@ void ZAL_sqlerror(Program &p, QTreeWidgetItem *node) {
         set_node_image(warning, "warning");
         set_node_tag(warning, text);
     }
-    p.run.cmd_error = true;
-    if (p.forms.cur_sql_form)
-        p.forms.cur_sql_form->set_status_text(text);
-    else
-        p.message_box(text);
+    p.show_failure(show_text, popup_yes, msg_none, text, "ZAL_sqlerror");
     ZAL_close(p);
 }
 

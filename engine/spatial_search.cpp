@@ -50,7 +50,6 @@ int SQLresults(Program &p, const std::string &sql) {
         col_info_rec &c = e.col_info[static_cast<std::size_t>(j)];
         c.offset = pos;
         c.length = static_cast<int32_t>(size) + 16;
-        c.wide = false;
         s.sql_rc = s.cli.BindCol(s.hstmt, static_cast<SQLUSMALLINT>(j), SQL_C_CHAR, &e.fetch_buf[pos], c.length,
                                  &indicator);
         if (cli_failed(s.sql_rc)) {

@@ -10,6 +10,8 @@
 #include "twips.h"
 
 #include <QFrame>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QtGlobal>
 
@@ -24,6 +26,29 @@ void log_escaped(const char *handler, const char *what) noexcept {
 void show_in_front(Form &f) {
     f.show_form();
     f.frame()->raise();
+}
+
+void bring_into_sight(Form &f, const QWidget &control) {
+    QMdiArea *area = f.windows().mdi;
+    auto *frame = qobject_cast<QMdiSubWindow *>(f.frame());
+    if (!area || !frame) {
+        f.frame()->raise();
+        return;
+    }
+    // It rises only as far as just above the highest window over the control.
+    const QList<QMdiSubWindow *> order = area->subWindowList(QMdiArea::StackingOrder); // topmost last
+    const QRect shown(control.mapTo(area->viewport(), QPoint(0, 0)), control.size());
+    const qsizetype at = order.indexOf(frame);
+    qsizetype highest = at;
+    for (qsizetype i = at + 1; at >= 0 && i < order.size(); ++i)
+        if (order[i]->isVisible() && order[i]->geometry().intersects(shown))
+            highest = i;
+    if (highest == at)
+        return; // nothing covers it
+    if (highest + 1 < order.size())
+        frame->stackUnder(order[highest + 1]);
+    else
+        frame->raise();
 }
 
 void place_twips(QWidget *w, int left, int top, int width, int height) {

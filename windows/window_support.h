@@ -37,6 +37,9 @@ void guarded(const char *name, F &&handler) noexcept {
 
 // Shows the window above the others of the client area.
 void show_in_front(Form &f);
+// Brings one of a window's controls into sight: the window comes in front of the windows of the
+// client area that cover the control; the windows over those keep their places.
+void bring_into_sight(Form &f, const QWidget &control);
 
 // A control at its design place, in twips.
 void place_twips(QWidget *w, int left, int top, int width, int height);

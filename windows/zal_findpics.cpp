@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <vector>
 
 namespace kestle {
@@ -30,6 +31,7 @@ constexpr const char *picture_query = "select picture from pictures where pic_no
 constexpr int thumbnail_size = 1500;
 constexpr int cell_size = 240;
 constexpr int cells_per_row = 24;
+constexpr int status_height = 300;
 
 } // namespace
 
@@ -45,7 +47,9 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
 
     Status = new QLabel(this);
     Status->setTextFormat(Qt::PlainText);
-    place_twips(Status, 2640, 60, 3660, 300);
+    Status->setWordWrap(true);
+    Status->setAutoFillBackground(true);
+    place_twips(Status, 2640, 60, 3660, status_height);
 
     for (int i = 0; i < static_cast<int>(HUESCAN.size()); ++i) {
         auto *t = new PictureBox(this);
@@ -152,7 +156,7 @@ void ZALFindpics::run_query() {
     const ColourQuery q = colour_query(colours, p_.pictures.use_and);
     p_.pictures.query_sql = q.sql;
     if (q.colours == 0) {
-        Status->setText("No colors selected");
+        show_status("No colors selected");
         return;
     }
     int n = 0;
@@ -160,7 +164,14 @@ void ZALFindpics::run_query() {
         Hourglass hourglass;
         n = ZAL_HUESCAN(p_, p_.pictures.query_sql);
     }
-    Status->setText(qt(pictures_found_text(n)));
+    // A failed search says why, here, rather than "0 pictures found" over the last result.
+    show_status(p_.pictures.failure.empty() ? pictures_found_text(n) : p_.pictures.failure);
+}
+
+void ZALFindpics::show_status(const std::string &text) {
+    Status->setText(qt(text));
+    Status->resize(Status->width(), std::max(twips_to_px(status_height), Status->heightForWidth(Status->width())));
+    Status->raise();
 }
 
 void ZALFindpics::HUESCAN_Click(int index) {
@@ -168,6 +179,8 @@ void ZALFindpics::HUESCAN_Click(int index) {
     if (tag.empty())
         return;
     p_.session.sql_rc = ZAL_bmp(p_, picture_query + tag);
+    if (!p_.pictures.failure.empty())
+        show_status(p_.pictures.failure);
     ZALViewPic &viewer = p_.viewpic();
     for (int i = 0; i < palette_cells; ++i)
         if (selected(i))

@@ -55,6 +55,9 @@ private:
     // Marked and shown: a hidden cell never counts as selected.
     bool selected(int cell) const;
     void run_query();
+    // The result line; a message too long for one line wraps over the thumbnails' top edge
+    // rather than being cut.
+    void show_status(const std::string &text);
 
     Program &p_;
 };

@@ -11,6 +11,16 @@ constexpr const char *cost_marker = "Cost =";
 constexpr const char *plan_marker = "Plan:";
 constexpr const char *plan_end = "===";
 
+// "SQL0204N", "CLI0100E": three capitals, four digits and a capital.
+bool opens_with_message_number(std::string_view text) {
+    if (text.size() < 8)
+        return false;
+    auto capital = [](char c) { return c >= 'A' && c <= 'Z'; };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return capital(text[0]) && capital(text[1]) && capital(text[2]) && digit(text[3]) && digit(text[4]) &&
+           digit(text[5]) && digit(text[6]) && capital(text[7]);
+}
+
 } // namespace
 
 std::optional<std::string> explain_view(const std::string &report_file) {
@@ -35,6 +45,16 @@ std::optional<std::string> explain_view(const std::string &report_file) {
         if (!trim(line).empty())
             result += "\r\n" + line;
     return result;
+}
+
+std::string explain_message(const std::string &report_file) {
+    LineReader in(report_file);
+    for (std::string line; in.next(line);) {
+        const std::string text = error_text_of(line);
+        if (opens_with_message_number(text))
+            return text;
+    }
+    return {};
 }
 
 } // namespace kestle

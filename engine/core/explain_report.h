@@ -11,4 +11,9 @@ namespace kestle {
 // None when the file cannot be read, lacks either line, or ends right after one of them.
 std::optional<std::string> explain_view(const std::string &report_file);
 
+// The first database message of a report, as the tool writes one for a statement it cannot
+// explain: a line that opens, after its bracketed prefixes, with a message number such as
+// "SQL0204N", from that number on. Empty when the report holds none.
+std::string explain_message(const std::string &report_file);
+
 } // namespace kestle

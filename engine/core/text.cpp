@@ -115,6 +115,11 @@ std::string after_prefixes(std::string_view message) {
     return std::string(message.substr(pos));
 }
 
+std::string error_text_of(std::string_view message) {
+    const std::string rest = after_prefixes(message);
+    return rest.size() == message.size() ? rest : trim(rest);
+}
+
 double lenient_number(std::string_view s) {
     std::size_t i = 0;
     auto skip = [&] {

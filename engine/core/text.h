@@ -32,6 +32,9 @@ std::string strip(const std::string &s);
 // A database message without its three bracketed prefixes: the text after the third "]",
 // untrimmed; a message with fewer is whole.
 std::string after_prefixes(std::string_view message);
+// A database message as the error display shows it: after its prefixes and trimmed, or whole
+// and untrimmed when it has fewer than three.
+std::string error_text_of(std::string_view message);
 
 // At most max_bytes of s, cut before a UTF-8 character that would not fit whole. Bytes that
 // are not UTF-8 are cut where the limit falls.

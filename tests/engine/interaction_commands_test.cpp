@@ -343,6 +343,14 @@ TEST_F(InteractionTest, ExplainShowsTheCostAndPlanFromTheProductsTool) {
     EXPECT_EQ(status(), "Command executed");
 }
 
+TEST_F(InteractionTest, ExplainOfAStatementTheDatabaseRefusesShowsItsMessage) {
+    open_sql();
+    EnvVar path("PATH", this->path(true));
+    run(R"(%EXPLAIN "SELECT * FROM NOSUCHTABLE")");
+    EXPECT_EQ(status(), "SQL0204N  \"NOSUCHTABLE\" is an undefined name.  SQLSTATE=42704");
+    EXPECT_FALSE(viewer_shown());
+}
+
 TEST_F(InteractionTest, ExplainThatGetsNoPlanSaysSoAndShowsNothing) {
     open_sql();
     EnvVar path("PATH", this->path(false));
@@ -355,7 +363,8 @@ TEST_F(InteractionTest, ExplainThatGetsNoPlanSaysSoAndShowsNothing) {
         const char *said;
     } cases[] = {
         {nullptr, "zalexpln cannot be started"},
-        {"echo 'SQL0104N  An unexpected token' > ZALCMDS.OUT\n", "No cost and plan in ZALCMDS.OUT"},
+        {"echo 'SQL0104N  An unexpected token' > ZALCMDS.OUT\n", "SQL0104N  An unexpected token"},
+        {"echo 'zalexpln: the input file cannot be read' > ZALCMDS.OUT\n", "No cost and plan in ZALCMDS.OUT"},
         {"printf 'x\\nEstimated Cost = 5\\n' > ZALCMDS.OUT\n", "No cost and plan in ZALCMDS.OUT"},
     };
     for (const auto &c : cases) {

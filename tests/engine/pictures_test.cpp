@@ -129,6 +129,37 @@ TEST_F(PicturesTest, OnePictureOpensTheViewerSizedToIt) {
     EXPECT_NE(status().find("NOWHERE"), std::string::npos) << status();
 }
 
+TEST_F(PicturesTest, ARowWithoutAPictureShowsNoneNeverAnEarlierOne) {
+    ASSERT_TRUE(query("INSERT INTO PICTURES VALUES (9003, NULL, X'00485500FF000000'), (9004, X'', NULL), "
+                      "(9005, X'6E6F206269746D6170', NULL)")
+                    .ok());
+    // The slots the search fills hold pictures 1 to 4 first; each takes its new number all the same.
+    ASSERT_EQ(ZAL_HUESCAN(program(), first(4)), 4);
+    ASSERT_EQ(ZAL_HUESCAN(program(), "select pic_no from pictures where pic_no in (3, 9003, 9004, 9005) order by 1"), 4);
+    EXPECT_EQ(thumbnail_tags(search()), (Tags{"3", "9003", "9004", "9005", "", "", "", ""}));
+    EXPECT_EQ(search().HUESCAN[0]->picture().width(), 7);
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_TRUE(search().TImage[static_cast<std::size_t>(k)].picture.isNull()) << k;
+        EXPECT_TRUE(search().HUESCAN[static_cast<std::size_t>(k)]->picture().isNull()) << k;
+    }
+
+    // The viewer, on a picture, is asked for one without: NULL, no bytes, bytes of no picture.
+    for (const char *number : {"9003", "9004", "9005"}) {
+        SCOPED_TRACE(number);
+        ASSERT_EQ(ZAL_bmp(program(), "select picture from pictures where pic_no=3"), 0);
+        ZALViewPic &viewer = program().viewpic();
+        ASSERT_FALSE(viewer.PicBox->picture().isNull());
+        ASSERT_EQ(ZAL_bmp(program(), std::string("select picture from pictures where pic_no=") + number), 0);
+        EXPECT_TRUE(viewer.isVisible());
+        EXPECT_TRUE(viewer.PicBox->picture().isNull());
+        // The work file holds nothing of picture 3 for the highlight to find.
+        QTest::mouseClick(viewer.col[5], Qt::LeftButton);
+        EXPECT_EQ(bytes(viewer.PixCount->text()), "0");
+        EXPECT_TRUE(viewer.PicBox->picture().isNull());
+    }
+    EXPECT_TRUE(dialogs().shown.empty());
+}
+
 TEST_F(PicturesTest, APictureLargerThanTheClientAreaOpensInsideIt) {
     open_sql();
     const std::vector<unsigned char> pixels(1600 * 1200, 5);

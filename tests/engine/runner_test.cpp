@@ -2,7 +2,10 @@
 
 #include "keyed_toolbar.h"
 #include "runner.h"
+#include "zal_graph.h"
+#include "zal_toolbar.h"
 
+#include <QLabel>
 #include <QTimer>
 
 using namespace kestle;
@@ -70,6 +73,64 @@ TEST_F(RunnerTest, InteractiveRunShowsRunningThenCompletion) {
     run("INSERT INTO T VALUES (2)", false);
     EXPECT_EQ(status().rfind("Execution time=", 0), 0u);
     EXPECT_EQ(values(), "1,2");
+}
+
+TEST_F(RunnerTest, EveryRunEndsOnItsLastMessageNeverOnRunning) {
+    open_sql();
+    const struct {
+        const char *text;
+        const char *status; // how the status line opens when the run has ended
+    } cases[] = {
+        // told in a box: the status line takes it after OK
+        {"%PLOT BAR LABELS=1 DATA=2", "No output currently defined"},
+        {"INSERT INTO T VALUES (1)", "Command completed"},
+        {"SELECT * FROM NOSUCH", "SQL0204N  \"NOSUCH\" is an undefined name."},
+        {"%FROB", "Invalid keyword=FROB"},
+        {"%EXIT;INSERT INTO T VALUES (2)", "Command completed"},
+        {"%PROMPT TEXT=Value VAR=V;INSERT INTO T VALUES (3)", "Command completed"}, // no answer
+        {"%IF EXISTS=NOSUCH;INSERT INTO T VALUES (4)", "Command completed"},
+    };
+    for (const auto &c : cases) {
+        run(c.text);
+        EXPECT_EQ(status().rfind(c.status, 0), 0u) << c.text << ": " << status();
+    }
+    EXPECT_EQ(dialogs().messages(), (std::vector<std::string>{"No output currently defined"}));
+    EXPECT_EQ(values(), "1");
+
+    // The window made current while the run yields shows the run's end, and so does the one
+    // whose status line said "Running ...".
+    ZALSQL &first = *program().forms.cur_sql_form;
+    QTimer::singleShot(0, [&] { open_sql(); });
+    run("INSERT INTO T VALUES (5)");
+    EXPECT_NE(program().forms.cur_sql_form, &first);
+    EXPECT_EQ(status(), "Command completed");
+    EXPECT_EQ(first.status_text(), "Command completed");
+}
+
+TEST_F(RunnerTest, AFailedRunBringsItsStatusLineInFront) {
+    program().master().resize(1024, 768);
+    ZALSQL &w = open_sql();
+    run("VALUES ('A', 1), ('B', 2)");
+    run("%PLOT BAR LABELS=1 DATA=2");
+    // The chart over the status line; the tools window over the statement only.
+    QWidget &chart = *program().graph().frame();
+    const QPoint status_at = w.ZALMSG->mapTo(w.frame()->parentWidget(), QPoint(0, 0));
+    chart.move(status_at - QPoint(20, 20));
+    QWidget &tools = *program().tools().frame();
+    program().tools().show_form();
+    tools.move(w.frame()->pos() + QPoint(40, 40));
+    tools.raise();
+    ASSERT_FALSE(seen_whole(*w.ZALMSG));
+    ASSERT_TRUE(seen_whole(*program().tools().TB));
+
+    run("%PLOT PIE LABELS=9 DATA=2");
+    EXPECT_EQ(status(), "Plot: Invalid Labels or Data value supplied for PIE chart");
+    EXPECT_TRUE(seen_whole(*w.ZALMSG));
+    EXPECT_TRUE(seen_whole(*program().tools().TB));
+
+    // A run that ends well leaves the windows as its statements put them.
+    run("%PLOT BAR LABELS=1 DATA=2");
+    EXPECT_FALSE(seen_whole(*w.ZALMSG));
 }
 
 TEST_F(RunnerTest, CompletionGoesToABoxWithoutAnSqlWindow) {

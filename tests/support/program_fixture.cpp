@@ -65,23 +65,26 @@ CurrentDir::~CurrentDir() {
     std::filesystem::current_path(saved_, ec);
 }
 
+bool seen_whole(const QWidget &w) {
+    if (!w.isVisible())
+        return false;
+    const QWidget *top = w.window();
+    const QRect r = w.rect().adjusted(1, 1, -2, -2);
+    for (QPoint at : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center()}) {
+        const QWidget *shown = top->childAt(w.mapTo(top, at));
+        if (!shown || (shown != &w && !w.isAncestorOf(shown)))
+            return false;
+    }
+    return true;
+}
+
 std::vector<std::string> hidden_keys(const kestle::KeyedToolBar &tb) {
     std::vector<std::string> hidden;
-    const QWidget *top = tb.window();
     for (QAction *a : tb.actions()) {
         if (!a->isVisible())
             continue;
         const QWidget *button = tb.widgetForAction(a);
-        bool seen = button && button->isVisible() && tb.rect().contains(button->geometry());
-        if (seen) {
-            // Each corner and the middle of the button must be the button itself on the screen.
-            const QRect r = button->rect().adjusted(1, 1, -2, -2);
-            for (QPoint at : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center()}) {
-                const QWidget *shown = top->childAt(button->mapTo(top, at));
-                seen = seen && shown && (shown == button || button->isAncestorOf(shown));
-            }
-        }
-        if (!seen)
+        if (!button || !tb.rect().contains(button->geometry()) || !seen_whole(*button))
             hidden.push_back(kestle::bytes(a->objectName()));
     }
     if (const auto *more = tb.findChild<QToolButton *>("qt_toolbar_ext_button"); more && more->isVisible())

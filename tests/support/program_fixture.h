@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace kestle {
 class KeyedToolBar;
 }
@@ -57,6 +59,10 @@ public:
 private:
     std::filesystem::path saved_;
 };
+
+// Whether the presenter sees a widget whole: its corners and its middle are the widget itself
+// on the screen, not another window or widget over it.
+bool seen_whole(const QWidget &w);
 
 // The keys of a toolbar that the presenter cannot see whole: a shown button that lies outside
 // the bar, sits behind its overflow button, or is covered by another window or widget.

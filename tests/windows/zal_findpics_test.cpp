@@ -189,6 +189,43 @@ TEST_F(FindpicsTest, AThumbnailOpensItsPictureWithTheMarks) {
     EXPECT_FALSE(viewer->isVisible());
 }
 
+TEST_F(FindpicsTest, AFailureIsToldWholeOnTheWindowsOwnStatusLine) {
+    open_sql(); // the database's message goes to its status line, which this window covers
+    search().frame()->raise();
+    mark(1);
+    key("run");
+    ASSERT_EQ(status_line(), "5 pictures found");
+    QLabel &line = *search().Status;
+    const int one_line = line.height();
+    auto reconnect = [&] {
+        ZAL_disconnect(program());
+        ASSERT_EQ(ZAL_connect(program(), "SAMPLE", "", ""), 0);
+    };
+
+    ASSERT_TRUE(query("DROP FUNCTION RGB").ok());
+    reconnect();
+    key("run");
+    EXPECT_EQ(status_line().rfind("SQL0440N  No routine named \"RGB\"", 0), 0u) << status_line();
+    EXPECT_EQ(status_line(), status());
+    EXPECT_GE(line.height(), line.heightForWidth(line.width())) << "the whole message in sight";
+    EXPECT_GT(line.height(), one_line);
+    EXPECT_TRUE(seen_whole(line));
+    EXPECT_EQ(thumbnail_tags(search()), (Tags{"2", "4", "6", "8", "10", "", "", ""}));
+
+    ASSERT_TRUE(query(create_rgb).ok());
+    reconnect();
+    key("run");
+    EXPECT_EQ(status_line(), "5 pictures found");
+    EXPECT_EQ(line.height(), one_line);
+
+    // A picture that cannot be fetched any more.
+    ASSERT_TRUE(query("DROP TABLE PICTURES").ok());
+    click(search().HUESCAN[0]);
+    EXPECT_EQ(status_line().rfind("SQL0204N  \"PICTURES\" is an undefined name.", 0), 0u) << status_line();
+    EXPECT_FALSE(program().viewpic().isVisible());
+    EXPECT_TRUE(dialogs().shown.empty());
+}
+
 TEST_F(FindpicsTest, ExitUnloadsAndTheNextUseStartsAfresh) {
     mark(5);
     key("andor");

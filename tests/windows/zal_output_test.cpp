@@ -1,6 +1,7 @@
 #include "app_fixture.h"
 
 #include "keyed_toolbar.h"
+#include "spatial_search.h"
 #include "twips.h"
 #include "zal_viewers.h"
 
@@ -72,6 +73,13 @@ TEST_F(OutputTest, WideFlagIsThatOfTheLatestResult) {
     run_query(second, "SELECT NOTE FROM W");
     click_cell(*wide.DataValues, 1, 0);
     EXPECT_EQ(viewer(), nullptr);
+
+    // A map search lays its own columns out in the row buffer but leaves the flags as they are.
+    run_query(first, "SELECT DOC FROM W WHERE NOTE = 'c'");
+    ASSERT_EQ(SQLresults(program(), "VALUES (1, 2)"), 1);
+    click_cell(*wide.DataValues, 1, 0);
+    ASSERT_NE(viewer(), nullptr);
+    EXPECT_EQ(shown(), "a long comment, not XML");
 }
 
 TEST_F(OutputTest, ResizeKeepsTheMinimumAndLaysOutTheGrid) {

@@ -41,3 +41,28 @@ TEST(ExplainView, CostAndPlanLinesOfTheReport) {
     EXPECT_EQ(explain_view((dir / "missing").string()), std::nullopt);
     EXPECT_EQ(explain_view(dir.path().string()), std::nullopt); // a directory
 }
+
+TEST(ExplainView, DatabaseMessageOfAStatementThatCannotBeExplained) {
+    struct Case {
+        const char *report;
+        const char *message;
+    } cases[] = {
+        // as the explain tool writes it: the statement's lines are indented, the message is not
+        {"Statement 1 (database SAMPLE):\n  SELECT * FROM NOSUCH\n  SQL0999N as a column\n\n"
+         "[ZAL][CLI Driver][ZAL] SQL0204N  \"NOSUCH\" is an undefined name.  SQLSTATE=42704\n========\n",
+         "SQL0204N  \"NOSUCH\" is an undefined name.  SQLSTATE=42704"},
+        {"SQL0104N  An unexpected token\r\nSQL0204N  a later one\n", "SQL0104N  An unexpected token"},
+        {"[ZAL][CLI Driver][ZAL] CLI0100E  Wrong  SQLSTATE=HY000\n", "CLI0100E  Wrong  SQLSTATE=HY000"},
+        {"  SQL0204N  indented, so part of a statement\n", ""},
+        {"[ZAL][CLI] SQL0204N  two prefixes only\n", ""},
+        {"zalexpln: the input file \"ZALSQL.SQL\" holds no statement\n", ""},
+        {"SQL0204 short of its letter\nsql0204N lower case\n", ""},
+        {"", ""},
+    };
+    TempDir dir;
+    for (const Case &c : cases) {
+        write_text(dir / "report", c.report);
+        EXPECT_EQ(explain_message((dir / "report").string()), c.message) << c.report;
+    }
+    EXPECT_EQ(explain_message((dir / "missing").string()), "");
+}
