@@ -26,9 +26,11 @@ constexpr double distinct = 20;
 constexpr std::size_t own_colours = 20;
 
 void expect_told_apart(const std::vector<QColor> &colours, bool round) {
-    EXPECT_GE(least_difference({colours.begin(), colours.begin() + std::min(colours.size(), own_colours)}), distinct);
-    for (std::size_t i = 0; i + 1 < colours.size() + (round ? 1 : 0) && colours.size() > 1; ++i)
-        EXPECT_GE(colour_difference(colours[i], colours[(i + 1) % colours.size()]), distinct) << "after " << i;
+    const std::size_t n = colours.size();
+    EXPECT_GE(least_difference({colours.begin(), colours.begin() + std::min(n, own_colours)}), distinct);
+    const std::size_t neighbours = n < 2 ? 0 : round ? n : n - 1; // round: the last meets the first
+    for (std::size_t i = 0; i < neighbours; ++i)
+        EXPECT_GE(colour_difference(colours[i], colours[(i + 1) % n]), distinct) << "after " << i;
 }
 
 class ChartLegibilityTest : public AppTest {
@@ -68,7 +70,7 @@ protected:
             for (const DataChart::Series &s : d.series)
                 colours.push_back(s.color);
         }
-        expect_told_apart(colours, pie); // the last slice meets the first
+        expect_told_apart(colours, pie);
     }
 };
 
