@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QMargins>
 #include <QPointF>
 #include <QPointer>
 #include <QWidget>
@@ -80,7 +81,8 @@ public:
     // The fill of the plot area; none until one is set.
     std::optional<QColor> base_fill() const { return base_fill_; }
     void set_base_fill(const QColor &c);
-    // The pen of series s (1 = the first column); none until one is set.
+    // The pen of series s (1 = the first column); none until one is set. A series without one
+    // is drawn in a colour of the chart's palette. Bars are filled with their series' colour.
     std::optional<QColor> series_pen(int s) const;
     void set_series_pen(int s, const QColor &c);
 
@@ -88,11 +90,12 @@ public:
     struct Point {
         std::string label; // the category of a line or bar point, the label of a slice
         double value = 0;
+        QColor color; // of its series, or of its slice
     };
     struct Series {
         std::string name;
         std::vector<Point> points;
-        QColor pen;
+        QColor color; // of a line or of its bars
     };
     enum class Kind { Line, Bar, Pie };
     struct Drawing {
@@ -126,8 +129,18 @@ private:
     void fit_position_axis();
     void fit_value_axis();
     QList<QPointF> line_points(int c) const;
+    QColor series_color(int c) const;
     void style_line(QLineSeries *line, int c);
     void place_footnote();
+    // The texts that depend on the room the chart has: wrapped or turned category labels, the
+    // legend's place and the title, each whole.
+    void fit_to_plot();
+    QStringList category_texts() const;
+    void fit_categories();
+    void place_legend();
+    void fit_title();
+    // The row label of the category at a point of the view: under the plot or over it.
+    std::optional<std::string> category_at(QPointF at) const;
 
     int rows_ = 0;
     int cols_ = 1;
@@ -150,6 +163,10 @@ private:
     QPointer<QBarCategoryAxis> categories_;
     QPointer<QValueAxis> positions_;
     QPointer<QValueAxis> y_axis_;
+    double label_width_ = 0; // the room of a category label, 0 before the chart is laid out
+    bool turned_ = false;    // category labels run upwards
+    QMargins margins_;       // the chart's own, without the legend's room
+    QFont legend_font_;      // the legend's own, where its entries fit
     bool pending_ = false;
 };
 

@@ -14,7 +14,7 @@ ChartWindow::ChartWindow(Program &p, const QString &caption) : Form(p.forms.wind
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Chart);
     connect(Chart, &DataChart::clicked, this, [this] { guarded("Chart_Click", [&] { Chart_Click(); }); });
-    resize_twips(7800, 5400);
+    resize_twips(10200, 7800);
 }
 
 void ChartWindow::Chart_Click() { unload(); }

@@ -101,10 +101,19 @@ void MapImage::paintEvent(QPaintEvent *) {
         for (const Line &l : *lines)
             if (l.visible)
                 g.drawLine(QPointF(clamp_x(x(l.x1)), clamp_y(y(l.y1))), QPointF(clamp_x(x(l.x2)), clamp_y(y(l.y2))));
+    // Whole pixels: a marker is a few pixels wide, and its ring the same on every side.
+    auto marker_rect = [&](const Shape &m) { return QRectF(x(m.left), y(m.top), m.width * sx, m.height * sy).toRect(); };
+    // Each marker is ringed in black, so that one in the grid's cyan still shows on a grid
+    // line and markers side by side stay apart. The rings go first: no ring covers a marker.
+    // A marker's outline takes one pixel past its right and bottom edges; so does its ring.
+    constexpr int ring = 1; // pixels
+    for (const Shape &m : w_.ID)
+        if (m.visible)
+            g.fillRect(marker_rect(m).adjusted(-ring, -ring, ring + 1, ring + 1), Qt::black);
     for (const Shape &m : w_.ID) {
         if (!m.visible)
             continue;
-        const QRectF r(x(m.left), y(m.top), m.width * sx, m.height * sy);
+        const QRect r = marker_rect(m);
         g.fillRect(r, color_of(m.fill_color));
         g.setPen(QPen(color_of(m.border_color), 1));
         g.drawRect(r);

@@ -96,7 +96,7 @@ TEST_F(TimingRunsTest, GraphSetsUpItsChartAndPen) {
         EXPECT_TRUE(d.depth);
         EXPECT_EQ(d.plot_fill, QColor(0, 255, 255));
         ASSERT_EQ(d.series.size(), 1u);
-        EXPECT_EQ(d.series[0].pen, c.pen);
+        EXPECT_EQ(d.series[0].color, c.pen);
         EXPECT_EQ(d.series[0].points.size(), 2u);
     }
     EXPECT_EQ(bytes(window()->windowTitle()), "Performance Plot");
@@ -185,7 +185,7 @@ TEST_F(TimingRunsTest, CompareDrawsTheAverageOfEachStatement) {
     EXPECT_EQ(d.categories, (std::vector<std::string>{"SQL#1", "SQL#2"}));
     ASSERT_EQ(d.series.size(), 1u);
     EXPECT_EQ(d.series[0].points.size(), 2u);
-    EXPECT_EQ(d.series[0].pen, QColor(255, 0, 0));
+    EXPECT_EQ(d.series[0].color, QColor(255, 0, 0));
     for (const DataChart::Point &pt : d.series[0].points)
         EXPECT_GE(pt.value, 0);
 

@@ -393,6 +393,33 @@ TEST_F(SpatialTest, CriteriaNarrowTheSearchAndTheLegendFiltersByColour) {
     EXPECT_EQ(shown_markers(w), all);
 }
 
+// A ">450K" marker has the grid's cyan; where a house stands on a grid line, its marker still
+// stands out of the line.
+TEST_F(SpatialTest, ACyanMarkerOnAGridLineStaysInSight) {
+    ZALSpatial &w = open();
+    w.TB->click("run");
+    ASSERT_TRUE(w.LineUp[2].visible);
+    const int32_t cyan = search().band_color[0];
+    Shape &m = w.ID[1]; // as a search places a house at (960, 1500), on the third line
+    m.left = ZALSpatial::map_left + 960 - 30;
+    m.top = ZALSpatial::map_top + 1500 - 30;
+    m.fill_color = m.border_color = cyan;
+    const QImage map = w.TotalImage->grab().toImage();
+    const int x = static_cast<int>(std::lround(960.0 * map.width() / map_size));
+    const int middle = static_cast<int>(std::lround(1500.0 * map.height() / map_size));
+    auto is_cyan = [&](int y) { return map.pixelColor(x, y) == QColor(0, 255, 255); };
+    ASSERT_TRUE(is_cyan(middle)); // the marker keeps its band's colour
+    for (int step : {-1, 1}) {
+        int y = middle;
+        while (is_cyan(y) && std::abs(y - middle) < 10)
+            y += step;
+        EXPECT_EQ(map.pixelColor(x, y), QColor(Qt::black)) << "the marker ends at " << y;
+        while (!is_cyan(y) && std::abs(y - middle) < 10)
+            y += step;
+        EXPECT_TRUE(is_cyan(y)) << "the line goes on beyond the marker";
+    }
+}
+
 TEST_F(SpatialTest, AFailingStatementIsToldAndTheWindowGoesOn) {
     ZALSpatial &w = open();
     ASSERT_TRUE(query("ALTER TABLE REAL_ESTATE RENAME TO REAL_ESTATE_AWAY").ok());
