@@ -3,6 +3,7 @@
 #include "startup.h"
 
 #include "browser.h"
+#include "icons.h"
 #include "keyed_toolbar.h"
 #include "presentation.h"
 #include "program.h"
@@ -14,6 +15,7 @@
 #include "zal_toolbar.h"
 #include "zal_sql.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -25,6 +27,7 @@ namespace kestle {
 
 void Main(Program &p, const std::string &command_line) {
     Hourglass hourglass;
+    QApplication::setWindowIcon(program_icon());
 
     auto *intro = new ZALIntro;
     intro->show();

@@ -1,4 +1,5 @@
 #include "browser.h"
+#include "icons.h"
 #include "keyed_toolbar.h"
 #include "program_fixture.h"
 #include "settings.h"
@@ -74,6 +75,10 @@ TEST(StartupTest, StartsWithAControlFileAndExtras) {
     EXPECT_EQ(hidden_keys(*m.TB), std::vector<std::string>{});
     EXPECT_TRUE(p.run.run_on);
     EXPECT_EQ(p.exec.run_count, 0);
+
+    // Every window shows the program's own icon.
+    for (QWidget *w : {static_cast<QWidget *>(&m), sql->frame(), tools->frame()})
+        EXPECT_EQ(w->windowIcon().cacheKey(), program_icon().cacheKey()) << bytes(w->windowTitle());
 }
 
 TEST(StartupTest, FreshInstanceWithoutControlFileStillStarts) {
