@@ -51,12 +51,6 @@ QTreeWidget *tree(QWidget *parent) {
     return t;
 }
 
-void show_findpics_window(Program &p) {
-    ZALFindpics &w = p.findpics();
-    w.show_form();
-    w.activateWindow();
-}
-
 // A tree click hides the timing chart without closing it, so it keeps its chart.
 void hide_perf_plot(Program &p) {
     if (p.forms.perf_plot && p.forms.perf_plot->frame()->isVisible())
@@ -176,7 +170,7 @@ void ZALMaster::TB_ButtonClick(const std::string &key) {
     } else if (key == "settings") {
         change_fonts();
     } else if (key == "spatial") {
-        run_demonstration("zal-makespatial.xmp", show_spatial);
+        run_demonstration("zal-makespatial.xmp", [](Program &p) -> Form & { return p.spatial_window(); });
     } else if (key == "info") {
         show_help_page(p_, "kestle.htm");
     } else if (key == "connect") {
@@ -193,13 +187,16 @@ void ZALMaster::TB_ButtonClick(const std::string &key) {
     } else if (key == "file") {
         load_control_file();
     } else if (key == "qbe") {
-        run_demonstration("zal-makepictures.xmp", show_findpics_window);
+        run_demonstration("zal-makepictures.xmp", [](Program &p) -> Form & { return p.findpics(); });
     }
 }
 
-void ZALMaster::run_demonstration(const char *script, void (*show_window)(Program &)) {
+void ZALMaster::run_demonstration(const char *script, Form &(*window)(Program &)) {
     runit(p_, false, read_file(script));
-    show_window(p_);
+    // An open window comes to the front as well.
+    Form &w = window(p_);
+    w.show_form();
+    w.activate();
 }
 
 void ZALMaster::change_fonts() {

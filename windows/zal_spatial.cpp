@@ -599,8 +599,4 @@ void ZALSpatial::summary_Click(Criterion c) {
     select_option(c, sel - 1);
 }
 
-void show_spatial(Program &p) {
-    show_in_front(p.spatial_window());
-}
-
 } // namespace kestle

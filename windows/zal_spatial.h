@@ -167,7 +167,4 @@ private:
     Program &p_;
 };
 
-// Shows the map search window; it loads when it is first shown and after it was closed.
-void show_spatial(Program &p);
-
 } // namespace kestle

@@ -39,7 +39,7 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
             if (unload)
                 form->unload();
             else
-                form->frame()->hide();
+                form->hide_form();
         });
     });
     return label;
@@ -49,7 +49,9 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
 
 TextWindow::TextWindow(Program &p, const char *caption, double points, int close_top)
     : Form(p.forms.windows, caption, true), box(text_box(this, points)),
-      CloseSQL(close_label(this, 30, close_top, false)) {}
+      CloseSQL(close_label(this, 30, close_top, false)) {
+    open_as_viewer();
+}
 
 std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
 
@@ -66,6 +68,7 @@ ZALViewHTML::ZALViewHTML(Program &p) : Form(p.forms.windows, "ZALDemo Help", tru
     place_twips(Web, 240, 60, 10875, 7095);
     keep_inside(Web);
     CloseSQL = close_label(this, 30, 30, true);
+    open_as_viewer();
     resize_twips(11400, 7700);
     // Form_Load
     move_twips(100, 1000);

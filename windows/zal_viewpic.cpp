@@ -42,6 +42,7 @@ ZALViewPic::ZALViewPic(Program &p) : Form(p.forms.windows, caption, true), p_(p)
 
     resize_twips(1050 + 1500 + 200, count_bottom_twips() + 600);
     move_twips(100, 5100);
+    open_as_viewer();
     Form_Load();
 }
 
