@@ -10,6 +10,7 @@
 #include "run_support.h"
 #include "session.h"
 #include "twips.h"
+#include "window_support.h"
 #include "zal_master.h"
 #include "zal_intro.h"
 #include "zal_toolbar.h"
@@ -45,6 +46,7 @@ void Main(Program &p, const std::string &command_line) {
     // reported with its text.
     set_messages(p.messages);
     readargs(p.settings, p.vars, p.cmd, p, command_line);
+    apply_window_font(p);
     readops(p, p.settings.ctl_file);
     intro->repaint();
 

@@ -144,6 +144,12 @@ void Form::hideEvent(QHideEvent *event) {
     }
 }
 
+void Form::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fit_to_font();
+}
+
 void Form::keep_inside(QWidget *control) { kept_inside_.emplace_back(control, control->geometry()); }
 
 void Form::resizeEvent(QResizeEvent *event) {

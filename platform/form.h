@@ -70,6 +70,10 @@ protected:
     void open_as_viewer() { viewer_ = true; }
     // The window's own steps when it is unloaded (by unload(), its close box or the program).
     virtual void form_unload() {}
+    // The window's layout for its font, which it takes from the main window: run when the font
+    // changes, so that every text still fits.
+    virtual void fit_to_font() {}
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;

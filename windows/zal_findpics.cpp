@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <vector>
 
 namespace kestle {
@@ -45,7 +46,6 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
 
     Status = new QLabel(this);
     Status->setTextFormat(Qt::PlainText);
-    place_twips(Status, 2640, 60, 3660, 300);
 
     for (int i = 0; i < static_cast<int>(HUESCAN.size()); ++i) {
         auto *t = new PictureBox(this);
@@ -95,7 +95,12 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
     setFixedSize(twips_to_px(6705), twips_to_px(4425));
     frame()->adjustSize();
     move_twips(100, 100);
+    fit_to_font();
     Form_Load();
+}
+
+void ZALFindpics::fit_to_font() {
+    place_twips(Status, 2640, 60, 3660, std::max(300, px_to_twips(Status->sizeHint().height())));
 }
 
 void ZALFindpics::Form_Load() {

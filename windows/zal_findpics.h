@@ -50,6 +50,8 @@ public:
 
 protected:
     void form_unload() override;
+    // The status line is as high as a line of the font.
+    void fit_to_font() override;
 
 private:
     // Marked and shown: a hidden cell never counts as selected.

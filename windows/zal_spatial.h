@@ -154,6 +154,9 @@ public:
 
 protected:
     void form_unload() override;
+    // The panels keep their design sizes: their texts take the window's font where it fits
+    // them, else the largest font that does. The house grid grows to the window's font.
+    void fit_to_font() override;
 
 private:
     void Form_Load();

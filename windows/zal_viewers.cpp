@@ -17,16 +17,12 @@ namespace kestle {
 
 namespace {
 
-QPlainTextEdit *text_box(QWidget *parent, double points) {
+QPlainTextEdit *text_box(QWidget *parent) {
     auto *box = new QPlainTextEdit(parent);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Breaking only between words keeps a megabyte-long word quick to show.
     box->setWordWrapMode(QTextOption::WordWrap);
-    QFont f("Lucida Console");
-    f.setStyleHint(QFont::Monospace);
-    f.setPointSizeF(points);
-    box->setFont(f);
     return box;
 }
 
@@ -48,9 +44,17 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
 } // namespace
 
 TextWindow::TextWindow(Program &p, const char *caption, double points, int close_top)
-    : Form(p.forms.windows, caption, true), box(text_box(this, points)),
+    : Form(p.forms.windows, caption, true), box(text_box(this)), points(points),
       CloseSQL(close_label(this, 30, close_top, false)) {
     open_as_viewer();
+    fit_to_font();
+}
+
+void TextWindow::fit_to_font() {
+    QFont f("Lucida Console");
+    f.setStyleHint(QFont::Monospace);
+    f.setPointSizeF(points * font().pointSizeF() / built_in_text_points);
+    box->setFont(f);
 }
 
 std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
