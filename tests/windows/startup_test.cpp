@@ -12,6 +12,7 @@
 #include "zal_sql.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -94,6 +95,18 @@ TEST(StartupTest, FreshInstanceWithoutControlFileStillStarts) {
     EXPECT_NE(page.find("ZAL Demonstration Program"), std::string::npos);
     ASSERT_NE(p.forms.cur_sql_form, nullptr);
     EXPECT_EQ(p.forms.cur_sql_slot, 1);
+}
+
+TEST(StartupTest, TheCommandLinesFontSizeReachesEveryWindow) {
+    ProgramFixture fx;
+    write_text(fx.dir / "extras.ini", ""); // the main window is made before the command line is read
+    Program &p = fx.program;
+    Main(p, "fontsize=14");
+    EXPECT_DOUBLE_EQ(p.master().font().pointSizeF(), 14);
+    ASSERT_NE(p.forms.cur_sql_form, nullptr);
+    EXPECT_DOUBLE_EQ(p.forms.cur_sql_form->ZALMSG->font().pointSizeF(), 14);
+    EXPECT_DOUBLE_EQ(p.forms.cur_sql_form->SQLCommand->font().pointSizeF(), 14);
+    EXPECT_DOUBLE_EQ(p.tools().font().pointSizeF(), 14);
 }
 
 TEST(StartupTest, CommandLineOptions) {
