@@ -95,7 +95,7 @@ using ThemeNames = std::map<std::string, std::vector<const char *>>;
 
 // The desktop's names for the pictures, best first; keys without one keep their drawn tile.
 const ThemeNames &theme_names() {
-    static const std::map<std::string, std::vector<const char *>> n = {
+    static const ThemeNames n = {
         {"exit", {"application-exit"}},
         {"info", {"help-contents"}},
         {"trash", {"edit-delete"}},
