@@ -3,17 +3,20 @@
 #include "startup.h"
 
 #include "browser.h"
+#include "icons.h"
 #include "keyed_toolbar.h"
 #include "presentation.h"
 #include "program.h"
 #include "run_support.h"
 #include "session.h"
 #include "twips.h"
+#include "window_support.h"
 #include "zal_master.h"
 #include "zal_intro.h"
 #include "zal_toolbar.h"
 #include "zal_sql.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -25,6 +28,7 @@ namespace kestle {
 
 void Main(Program &p, const std::string &command_line) {
     Hourglass hourglass;
+    QApplication::setWindowIcon(program_icon());
 
     auto *intro = new ZALIntro;
     intro->show();
@@ -42,6 +46,7 @@ void Main(Program &p, const std::string &command_line) {
     // reported with its text.
     set_messages(p.messages);
     readargs(p.settings, p.vars, p.cmd, p, command_line);
+    apply_window_font(p);
     readops(p, p.settings.ctl_file);
     intro->repaint();
 

@@ -2,13 +2,38 @@
 
 #include "text_codec.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
 namespace kestle {
 
-Browser::Browser(QWidget *parent) : QTextBrowser(parent) { setOpenExternalLinks(false); }
+namespace {
+
+constexpr double small_text_scale = 0.8; // of the HTML font size 2 against the base size 3
+
+} // namespace
+
+Browser::Browser(QWidget *parent) : QTextBrowser(parent) {
+    setOpenExternalLinks(false);
+    fit_page_font();
+}
+
+void Browser::fit_page_font() {
+    QFont base = font();
+    if (base.pointSizeF() > 0)
+        base.setPointSizeF(base.pointSizeF() / small_text_scale);
+    else
+        base.setPixelSize(qRound(base.pixelSize() / small_text_scale));
+    document()->setDefaultFont(base);
+}
+
+void Browser::changeEvent(QEvent *event) {
+    QTextBrowser::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fit_page_font();
+}
 
 void Browser::navigate(const std::string &address) {
     address_ = address;

@@ -60,10 +60,42 @@ void Form::set_minimum_twips(int width, int height) {
 }
 
 void Form::show_form() {
+    remember_opener();
     frame()->show();
     show();
     // Shown again while open, it comes back inside the client area as well.
     fit_in_client_area();
+}
+
+void Form::activate() {
+    frame()->raise();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(frame()); sub && windows_.mdi)
+        windows_.mdi->setActiveSubWindow(sub);
+}
+
+void Form::hide_form() {
+    return_to_opener();
+    frame()->hide();
+}
+
+void Form::remember_opener() {
+    if (!viewer_ || !mdi_child_ || !windows_.mdi)
+        return;
+    // Shown again from itself, it keeps the window it came from.
+    QMdiSubWindow *front = windows_.mdi->currentSubWindow();
+    if (front && front != frame())
+        if (auto *f = qobject_cast<Form *>(front->widget()))
+            opener_ = f;
+}
+
+void Form::return_to_opener() {
+    // Done before the window goes, so the client area finds another one active already and
+    // does not pick the oldest window itself.
+    if (!viewer_ || !opener_ || !windows_.mdi || windows_.mdi->currentSubWindow() != frame())
+        return;
+    QWidget *opener = opener_->frame();
+    if (opener->isVisible() && !opener->isMinimized())
+        opener_->activate();
 }
 
 void Form::set_caption(const QString &caption) { setWindowTitle(caption); }
@@ -112,6 +144,12 @@ void Form::hideEvent(QHideEvent *event) {
     }
 }
 
+void Form::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fit_to_font();
+}
+
 void Form::keep_inside(QWidget *control) { kept_inside_.emplace_back(control, control->geometry()); }
 
 void Form::resizeEvent(QResizeEvent *event) {
@@ -141,6 +179,7 @@ void Form::fit_in_client_area() {
 
 void Form::closeEvent(QCloseEvent *event) {
     if (!unloading_) {
+        return_to_opener();
         unloading_ = true;
         // Out of the registry first, so the window's steps no longer find it.
         windows_.remove(this);

@@ -50,6 +50,10 @@ public:
     void set_minimum_twips(int width, int height);
 
     void show_form();
+    // Raises the window above the others of the client area and makes it the active one.
+    void activate();
+    // Hides the window; it stays loaded.
+    void hide_form();
     // A child comes wholly inside the client area, shrunk where the area is smaller; it does so
     // by itself when it is shown, and a window resized while open asks for it again.
     void fit_in_client_area();
@@ -61,16 +65,28 @@ public:
     void unload();
 
 protected:
+    // Makes the window a viewer: shown, it remembers the window then in front of the client
+    // area, its opener; hidden or closed while in front itself, it hands the front back to it.
+    void open_as_viewer() { viewer_ = true; }
     // The window's own steps when it is unloaded (by unload(), its close box or the program).
     virtual void form_unload() {}
+    // The window's layout for its font, which it takes from the main window: run when the font
+    // changes, so that every text still fits.
+    virtual void fit_to_font() {}
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void remember_opener();
+    void return_to_opener();
+
     Windows &windows_;
     bool mdi_child_;
+    bool viewer_ = false;
+    QPointer<Form> opener_;
     bool unloading_ = false;
     bool placed_ = false; // given its place by the program rather than by the client area
     std::vector<std::pair<QPointer<QWidget>, QRect>> kept_inside_; // with their design places

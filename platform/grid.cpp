@@ -6,6 +6,7 @@
 #include "twips.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QMouseEvent>
@@ -163,7 +164,32 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     return section + 1;
 }
 
+GridHeader::GridHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+QRect GridHeader::name_rect(int section) const {
+    const QRect whole(sectionViewportPosition(section), 0, sectionSize(section), viewport()->height());
+    const QRect shown = whole.intersected(viewport()->rect());
+    if (shown.isEmpty() || shown == whole)
+        return shown;
+    return QRect(shown.x(), 0, std::max(shown.width(), sectionSizeFromContents(section).width()), whole.height());
+}
+
+void GridHeader::paintSection(QPainter *painter, const QRect &rect, int section) const {
+    const QRect shown = rect.intersected(viewport()->rect());
+    const QRect name = name_rect(section);
+    if (shown == rect || name.isEmpty()) {
+        QHeaderView::paintSection(painter, rect, section);
+        return;
+    }
+    // The section is drawn over the part that shows; nothing of it reaches past that part.
+    painter->save();
+    painter->setClipRect(shown, Qt::IntersectClip);
+    QHeaderView::paintSection(painter, QRect(name.x(), rect.y(), name.width(), rect.height()), section);
+    painter->restore();
+}
+
 Grid::Grid(QWidget *parent) : QTableView(parent) {
+    setHorizontalHeader(new GridHeader(this));
     setModel(&model_);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     fit_rows_to_font();
@@ -174,6 +200,10 @@ Grid::Grid(QWidget *parent) : QTableView(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     connect(&model_, &QAbstractItemModel::modelReset, this, &Grid::apply_widths);
+    // The header shifts what it drew when the grid scrolls; a name placed in the part of a
+    // column that showed must be placed again.
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, horizontalHeader()->viewport(),
+            qOverload<>(&QWidget::update));
 }
 
 void Grid::fit_rows_to_font() { verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHeaderView>
 #include <QTableView>
 
 #include <string>
@@ -57,6 +58,19 @@ private:
     // What the view was last told; a suspended model keeps answering with these.
     int published_rows_ = 0;
     int published_cols_ = 0;
+};
+
+// The header row of a grid. A column wider than the view has its name in the part that shows,
+// so the name is seen wherever the grid is scrolled.
+class GridHeader : public QHeaderView {
+public:
+    explicit GridHeader(QWidget *parent);
+    // Where the name of a section is drawn, centred, in the header's viewport; empty when the
+    // section is out of view. A name wider than the part that shows starts at its left edge.
+    QRect name_rect(int section) const;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int section) const override;
 };
 
 class Grid : public QTableView {

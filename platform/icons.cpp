@@ -1,4 +1,4 @@
-// The program's toolbar and tree images, drawn by the program and looked up by key.
+// The program's toolbar and tree images, looked up by key, and its own icon.
 
 #include "icons.h"
 
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace kestle {
@@ -90,9 +91,11 @@ const std::map<std::string, Glyph> &glyphs() {
     return g;
 }
 
+using ThemeNames = std::map<std::string, std::vector<const char *>>;
+
 // The desktop's names for the pictures, best first; keys without one keep their drawn tile.
-const std::map<std::string, std::vector<const char *>> &theme_names() {
-    static const std::map<std::string, std::vector<const char *>> n = {
+const ThemeNames &theme_names() {
+    static const ThemeNames n = {
         {"exit", {"application-exit"}},
         {"info", {"help-contents"}},
         {"trash", {"edit-delete"}},
@@ -130,6 +133,15 @@ const std::map<std::string, std::vector<const char *>> &theme_names() {
     return n;
 }
 
+// Where the query log's pictures differ from the toolbars': its "info" is a record count, not help.
+const ThemeNames &query_theme_names() {
+    static const ThemeNames n = {
+        {"info", {"dialog-information"}},
+        {"clock", {"clock", "chronometer", "appointment-soon"}},
+    };
+    return n;
+}
+
 // The offscreen platform and a bare X session name no icon theme and look only in Qt's own
 // resources: then the installed themes are searched, an installed full theme is used, and it
 // also fills the gaps of the desktop's own theme.
@@ -158,34 +170,84 @@ void find_icon_theme() {
 }
 
 // The theme's picture for a key, or a null icon.
-QIcon themed(const std::string &key) {
+QIcon themed(const std::string &key, ImageList list) {
     [[maybe_unused]] static const bool searched = (find_icon_theme(), true);
-    auto names = theme_names().find(key);
-    if (names != theme_names().end())
-        for (const char *name : names->second)
+    for (const ThemeNames *names : {list == ImageList::query ? &query_theme_names() : nullptr, &theme_names()}) {
+        if (!names)
+            continue;
+        auto found = names->find(key);
+        if (found == names->end())
+            continue;
+        for (const char *name : found->second)
             if (QIcon::hasThemeIcon(name))
                 return QIcon::fromTheme(name);
+    }
     return {};
+}
+
+// The program's icon at one size: a database drum on a blue tile, with the orange arrow of a
+// presentation running.
+QPixmap program_picture(int size) {
+    QPixmap p(size, size);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.scale(size / 64.0, size / 64.0);
+    g.setPen(QPen(QColor(20, 50, 110), 2));
+    g.setBrush(QColor(40, 90, 170));
+    g.drawRoundedRect(QRectF(1, 1, 62, 62), 12, 12);
+    // the drum: a body and the ellipses of its top and its two rings
+    const QColor drum(235, 240, 250), edge(20, 50, 110);
+    g.setPen(QPen(edge, 2.5));
+    g.setBrush(drum);
+    g.drawRect(QRectF(10, 14, 32, 34));
+    g.setPen(Qt::NoPen);
+    g.drawEllipse(QRectF(10, 42, 32, 12));
+    g.setPen(QPen(edge, 2.5));
+    g.setBrush(Qt::NoBrush);
+    g.drawArc(QRectF(10, 42, 32, 12), 180 * 16, 180 * 16);
+    g.drawArc(QRectF(10, 30, 32, 12), 180 * 16, 180 * 16);
+    g.setPen(Qt::NoPen);
+    g.setBrush(drum);
+    g.drawRect(QRectF(11.25, 18, 29.5, 6));
+    g.setPen(QPen(edge, 2.5));
+    g.setBrush(QColor(200, 215, 240));
+    g.drawEllipse(QRectF(10, 8, 32, 12));
+    g.setPen(QPen(QColor(120, 50, 0), 2));
+    g.setBrush(QColor(245, 150, 30));
+    g.drawPolygon(QPolygonF({QPointF(36, 30), QPointF(58, 44), QPointF(36, 58)}));
+    g.end();
+    return p;
 }
 
 } // namespace
 
-QIcon icon(const std::string &key) {
-    static std::map<std::string, QIcon> cache;
-    if (auto it = cache.find(key); it != cache.end())
+QIcon icon(const std::string &key, ImageList list) {
+    static std::map<std::pair<ImageList, std::string>, QIcon> cache;
+    if (auto it = cache.find({list, key}); it != cache.end())
         return it->second;
     QIcon made;
     if (key.size() >= 2 && key[0] == 'c' && key.find_first_not_of("0123456789", 1) == std::string::npos) {
         // "c0" to "c15": the colour of a result
         made = draw({palette_colour(std::stoi(key.substr(1))), ""});
-    } else if (QIcon t = themed(key); !t.isNull()) {
+    } else if (QIcon t = themed(key, list); !t.isNull()) {
         made = t;
     } else if (auto g = glyphs().find(key); g != glyphs().end()) {
         made = draw(g->second);
     } else {
         made = draw({QColor(160, 160, 160), key.empty() ? "" : key.substr(0, 1).c_str()});
     }
-    cache.emplace(key, made);
+    cache.emplace(std::pair(list, key), made);
+    return made;
+}
+
+QIcon program_icon() {
+    static const QIcon made = [] {
+        QIcon i;
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            i.addPixmap(program_picture(size));
+        return i;
+    }();
     return made;
 }
 

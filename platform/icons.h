@@ -7,7 +7,13 @@
 
 namespace kestle {
 
-QIcon icon(const std::string &key);
+// The two image lists: a key may stand for another picture in the query log than on a toolbar.
+enum class ImageList { toolbar, query };
+
+QIcon icon(const std::string &key, ImageList list = ImageList::toolbar);
+
+// The program's own icon, which every window shows.
+QIcon program_icon();
 
 // The standard 16-colour text-mode palette, colours 0 to 15, as red, green, blue.
 QColor palette_colour(int n);

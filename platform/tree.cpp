@@ -22,7 +22,7 @@ std::string node_image(const QTreeWidgetItem *n) { return get(n, image_role); }
 
 void set_node_image(QTreeWidgetItem *n, const std::string &image) {
     n->setData(0, image_role, qt(image));
-    n->setIcon(0, icon(image));
+    n->setIcon(0, icon(image, ImageList::query));
 }
 
 } // namespace kestle

@@ -8,6 +8,7 @@
 #include "program.h"
 #include "text_codec.h"
 #include "twips.h"
+#include "zal_master.h"
 
 #include <QFrame>
 #include <QMdiArea>
@@ -104,6 +105,15 @@ Rgb set_palette_cell(PictureBox &cell, int index) {
 FontChoice program_font(const Program &p) {
     return {var_sub(p.vars, "[font]"), lenient_number(var_sub(p.vars, "[fontsize]"))};
 }
+
+QFont window_font(const Program &p) {
+    const FontChoice f = program_font(p);
+    QFont font(qt(f.name));
+    font.setPointSizeF(f.size > 0 ? std::clamp(f.size, least_text_points, most_text_points) : built_in_text_points);
+    return font;
+}
+
+void apply_window_font(Program &p) { p.master().setFont(window_font(p)); }
 
 void set_widget_font(QWidget *w, const FontChoice &f) {
     QFont font = w->font();

@@ -67,4 +67,16 @@ FontChoice program_font(const Program &p);
 // Sets the family and, when it is a usable size, the point size of w's font.
 void set_widget_font(QWidget *w, const FontChoice &f);
 
+// The sizes the windows' texts follow FONTSIZE between, in points; the statement boxes and the
+// result grids scroll and take any size.
+constexpr double least_text_points = 8, most_text_points = 14;
+// The built-in FONTSIZE, at which the windows keep their design sizes.
+constexpr double built_in_text_points = 10;
+// The font of the windows' texts: FONT at FONTSIZE within those sizes (the built-in size when
+// FONTSIZE is no size).
+QFont window_font(const Program &p);
+// Gives the main window the font of the windows' texts; every window in its client area takes
+// it from there, and lays itself out again to it.
+void apply_window_font(Program &p);
+
 } // namespace kestle

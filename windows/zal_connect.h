@@ -30,6 +30,7 @@ public:
 
 protected:
     void form_unload() override;
+    void fit_to_font() override;
     void keyPressEvent(QKeyEvent *event) override; // Escape cancels
 
 private:

@@ -49,7 +49,6 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
     Status->setTextFormat(Qt::PlainText);
     Status->setWordWrap(true);
     Status->setAutoFillBackground(true);
-    place_twips(Status, 2640, 60, 3660, status_height);
 
     for (int i = 0; i < static_cast<int>(HUESCAN.size()); ++i) {
         auto *t = new PictureBox(this);
@@ -99,7 +98,13 @@ ZALFindpics::ZALFindpics(Program &p) : Form(p.forms.windows, caption, true), p_(
     setFixedSize(twips_to_px(6705), twips_to_px(4425));
     frame()->adjustSize();
     move_twips(100, 100);
+    fit_to_font();
     Form_Load();
+}
+
+void ZALFindpics::fit_to_font() {
+    place_twips(Status, 2640, 60, 3660, status_height);
+    fit_status();
 }
 
 void ZALFindpics::Form_Load() {
@@ -170,8 +175,14 @@ void ZALFindpics::run_query() {
 
 void ZALFindpics::show_status(const std::string &text) {
     Status->setText(qt(text));
-    Status->resize(Status->width(), std::max(twips_to_px(status_height), Status->heightForWidth(Status->width())));
+    fit_status();
     Status->raise();
+}
+
+// The status line is as tall as its text in the window's font: a long message grows it over the
+// thumbnails, and it shrinks back for a short one.
+void ZALFindpics::fit_status() {
+    Status->resize(Status->width(), std::max(twips_to_px(status_height), Status->heightForWidth(Status->width())));
 }
 
 void ZALFindpics::HUESCAN_Click(int index) {

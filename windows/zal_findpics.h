@@ -50,6 +50,8 @@ public:
 
 protected:
     void form_unload() override;
+    // The status line is as high as a line of the font.
+    void fit_to_font() override;
 
 private:
     // Marked and shown: a hidden cell never counts as selected.
@@ -58,6 +60,7 @@ private:
     // The result line; a message too long for one line wraps over the thumbnails' top edge
     // rather than being cut.
     void show_status(const std::string &text);
+    void fit_status();
 
     Program &p_;
 };

@@ -51,12 +51,6 @@ QTreeWidget *tree(QWidget *parent) {
     return t;
 }
 
-void show_findpics_window(Program &p) {
-    ZALFindpics &w = p.findpics();
-    w.show_form();
-    w.activateWindow();
-}
-
 // A tree click hides the timing chart without closing it, so it keeps its chart.
 void hide_perf_plot(Program &p) {
     if (p.forms.perf_plot && p.forms.perf_plot->frame()->isVisible())
@@ -110,7 +104,6 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     place_twips(TB, 60, 60, 3735, 360);
 
     Label1 = new QLabel("Commands", CoolBar1);
-    place_twips(Label1, 60, 480, 1215, 255);
     TV = tree(CoolBar1);
     Label2 = new QLabel("Query Log", CoolBar1);
     Queries = tree(CoolBar1);
@@ -140,6 +133,7 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     connect(TV->model(), &QAbstractItemModel::modelAboutToBeReset, this, forget);
 
     resize(twips_to_px(design_width), twips_to_px(design_height));
+    setFont(window_font(p));
 }
 
 ZALMaster::~ZALMaster() {
@@ -176,7 +170,7 @@ void ZALMaster::TB_ButtonClick(const std::string &key) {
     } else if (key == "settings") {
         change_fonts();
     } else if (key == "spatial") {
-        run_demonstration("zal-makespatial.xmp", show_spatial);
+        run_demonstration("zal-makespatial.xmp", [](Program &p) -> Form & { return p.spatial_window(); });
     } else if (key == "info") {
         show_help_page(p_, "kestle.htm");
     } else if (key == "connect") {
@@ -193,13 +187,16 @@ void ZALMaster::TB_ButtonClick(const std::string &key) {
     } else if (key == "file") {
         load_control_file();
     } else if (key == "qbe") {
-        run_demonstration("zal-makepictures.xmp", show_findpics_window);
+        run_demonstration("zal-makepictures.xmp", [](Program &p) -> Form & { return p.findpics(); });
     }
 }
 
-void ZALMaster::run_demonstration(const char *script, void (*show_window)(Program &)) {
+void ZALMaster::run_demonstration(const char *script, Form &(*window)(Program &)) {
     runit(p_, false, read_file(script));
-    show_window(p_);
+    // An open window comes to the front as well.
+    Form &w = window(p_);
+    w.show_form();
+    w.activate();
 }
 
 void ZALMaster::change_fonts() {
@@ -208,6 +205,7 @@ void ZALMaster::change_fonts() {
     const FontChoice f = p_.dialogs.font(preset, "ZALDEMO Fonts").value_or(preset);
     var_add(p_.vars, "font", f.name);
     var_add(p_.vars, "fontsize", size_text(f.size));
+    apply_window_font(p_);
     for (Form *w : p_.forms.windows.open()) {
         int kind = 0;
         int slot = 0;
@@ -342,12 +340,23 @@ void ZALMaster::fit_notes_pane() {
 void ZALMaster::lay_out_panes() {
     const int extra = std::max(px_to_twips(height()) - design_height, 0);
     const int tree_extra = extra / 2;
-    place_twips(TV, 60, 720, 3735, 2295 + tree_extra);
-    place_twips(Label2, 60, 3120 + tree_extra, 1215, 255);
-    place_twips(Queries, 60, 3360 + tree_extra, 3735, 2055 + extra - tree_extra);
-    place_twips(Label3, 60, 5520 + extra, 1215, 255);
-    Web->move(Web->x(), twips_to_px(5760 + extra));
+    // A heading taller than its design row in a large font pushes its pane down; the trees
+    // give up that height, so the notes pane keeps its rule.
+    const int heading = std::max(px_to_twips(Label1->sizeHint().height()), 255);
+    const int grow = heading - 255;
+    place_twips(Label1, 60, 480, 3735, heading);
+    place_twips(TV, 60, 720 + grow, 3735, 2295 + tree_extra - grow);
+    place_twips(Label2, 60, 3120 + tree_extra, 3735, heading);
+    place_twips(Queries, 60, 3360 + tree_extra + grow, 3735, 2055 + extra - tree_extra - grow);
+    place_twips(Label3, 60, 5520 + extra, 3735, heading);
+    Web->move(Web->x(), twips_to_px(5760 + extra + grow));
     fit_notes_pane();
+}
+
+void ZALMaster::changeEvent(QEvent *event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        lay_out_panes();
 }
 
 void ZALMaster::resizeEvent(QResizeEvent *event) {

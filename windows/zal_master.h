@@ -16,6 +16,7 @@ class QTreeWidgetItem;
 namespace kestle {
 
 class Browser;
+class Form;
 class KeyedToolBar;
 class Program;
 class ZALSQL;
@@ -55,6 +56,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -62,7 +64,7 @@ private:
     void set_drop_highlight(QTreeWidgetItem *node);
     void change_fonts();
     void load_control_file();
-    void run_demonstration(const char *script, void (*show_window)(Program &));
+    void run_demonstration(const char *script, Form &(*window)(Program &));
 
     Program &p_;
     QTreeWidgetItem *drop_highlight_ = nullptr;

@@ -22,6 +22,9 @@ public:
     void set_message(const std::string &text);
 
     QSize sizeHint() const override;
+
+protected:
+    void fit_to_font() override { set_message(message()); }
 };
 
 } // namespace kestle

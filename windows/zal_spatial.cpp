@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,7 @@ constexpr const char *picture_file = "realestate.jpg";
 constexpr const char *help_page = "spatialdemo.htm";
 
 constexpr int marker_size = 60;
+constexpr int status_height = 240;
 constexpr int dot_size = 240;
 constexpr int grid_rows = 4, grid_row_height = 200;
 constexpr int grid_col_widths[] = {900, 700};
@@ -54,6 +56,13 @@ std::size_t legend_band(int k) { return k < 6 ? static_cast<std::size_t>(k + 1) 
 std::string count_text(int n, const char *what) {
     return std::to_string(n) + " house" + (n == 1 ? "" : "s") + what;
 }
+
+// The left column's texts, in twips.
+constexpr int caption_left = 330, caption_width = 900;
+constexpr int text_left = 60, text_width = 1140, text_height = 240, summary_height = 300;
+constexpr int summary_panel = 8; // what the summary's sunken panel takes of its width, pixels
+// The criteria choice: an option a row, in a group of its criterion.
+constexpr int group_width = 2100, option_width = 1860, option_height = 300;
 
 // The largest font no bigger than font whose texts fit their widths and a height, in pixels.
 QFont fitting_font(QFont font, int height, const std::vector<std::pair<QString, int>> &texts) {
@@ -201,7 +210,7 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
 
     Status = new QLabel(this);
     Status->setTextFormat(Qt::PlainText);
-    place_twips(Status, map_left, 360, block_left + map_size - map_left, 240);
+    place_twips(Status, map_left, 360, block_left + map_size - map_left, status_height);
 
     TotalImage = new MapImage(*this, this);
     place_twips(TotalImage, map_left, map_top, map_size, map_size);
@@ -224,20 +233,8 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     HouseInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     HouseInfo->set_rows(grid_rows);
     HouseInfo->set_cols(2);
-    for (int c = 0; c < 2; ++c)
-        HouseInfo->set_col_width(c, grid_col_widths[c]);
-    const int row_px = twips_to_px(grid_row_height);
-    constexpr int cell_padding = 6;
-    HouseInfo->setFont(fitting_font(HouseInfo->font(), row_px,
-                                    {{"Bathrooms", twips_to_px(grid_col_widths[0]) - cell_padding},
-                                     {"9999999", twips_to_px(grid_col_widths[1]) - cell_padding}}));
     HouseInfo->verticalHeader()->setMinimumSectionSize(1);
-    HouseInfo->verticalHeader()->setDefaultSectionSize(row_px);
     HouseInfo->horizontalHeader()->setMinimumSectionSize(1);
-    HouseInfo->horizontalHeader()->setFixedHeight(row_px);
-    const int frame = 2 * HouseInfo->frameWidth();
-    HouseInfo->resize(twips_to_px(grid_col_widths[0]) + twips_to_px(grid_col_widths[1]) + frame,
-                      grid_rows * row_px + frame);
     HouseInfo->hide();
 
     build_frame5();
@@ -256,27 +253,52 @@ ZALSpatial::ZALSpatial(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     connect(CloseSQL, &CloseLabel::clicked, this, [this] { SQLFrame->hide(); });
 
     resize_twips(block_left + map_size + 180, map_top + map_size + 480);
+    fit_to_font();
     Form_Load();
+}
+
+void ZALSpatial::fit_to_font() {
+    const QFont base = font();
+    std::vector<std::pair<QString, int>> column;
+    for (const char *c : legend_captions)
+        column.push_back({c, twips_to_px(caption_width)});
+    for (int c = 0; c < 4; ++c) {
+        column.push_back({criterion_captions[c], twips_to_px(text_width)});
+        for (const Choice &choice : choices(criteria[c]))
+            column.push_back({choice.summary, twips_to_px(text_width) - summary_panel});
+    }
+    Frame5->setFont(fitting_font(base, twips_to_px(text_height), column));
+    Status->setFont(fitting_font(base, twips_to_px(status_height), {}));
+
+    const int indicator = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                          style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    std::vector<std::pair<QString, int>> options;
+    for (int c = 0; c < 4; ++c) {
+        options.push_back({criterion_captions[c], twips_to_px(group_width) - 2 * indicator});
+        for (const Choice &choice : choices(criteria[c]))
+            options.push_back({choice.option, twips_to_px(option_width) - indicator});
+    }
+    Options->setFont(fitting_font(base, twips_to_px(option_height), options));
+
+    // The grid's design measures, or what its texts need: the header row is bold.
+    QFont bold = HouseInfo->font();
+    bold.setBold(true);
+    const QFontMetrics m(bold);
+    constexpr int cell_padding = 6;
+    const int row_px = std::max(twips_to_px(grid_row_height), m.height() + 4);
+    const int widths[] = {std::max(twips_to_px(grid_col_widths[0]), m.horizontalAdvance("Bathrooms") + cell_padding),
+                          std::max(twips_to_px(grid_col_widths[1]), m.horizontalAdvance("9999999") + cell_padding)};
+    for (int c = 0; c < 2; ++c)
+        HouseInfo->set_col_width(c, px_to_twips(widths[c]));
+    HouseInfo->verticalHeader()->setDefaultSectionSize(row_px);
+    HouseInfo->horizontalHeader()->setFixedHeight(row_px);
+    const int frame = 2 * HouseInfo->frameWidth();
+    HouseInfo->resize(widths[0] + widths[1] + frame, grid_rows * row_px + frame);
 }
 
 void ZALSpatial::build_frame5() {
     Frame5 = new QFrame(this);
     place_twips(Frame5, 30, map_top, map_left - 60, map_size);
-    constexpr int caption_left = 330, caption_width = 900;
-    constexpr int text_left = 60, text_width = 1140, text_height = 240, summary_height = 300;
-    constexpr int panel = 8; // what the summary's sunken panel takes of its width, pixels
-
-    // One font for the column, small enough for its widest text.
-    std::vector<std::pair<QString, int>> texts;
-    for (const char *c : legend_captions)
-        texts.push_back({c, twips_to_px(caption_width)});
-    for (int c = 0; c < 4; ++c) {
-        texts.push_back({criterion_captions[c], twips_to_px(text_width)});
-        for (const Choice &choice : choices(criteria[c]))
-            texts.push_back({choice.summary, twips_to_px(text_width) - panel});
-    }
-    Frame5->setFont(fitting_font(Frame5->font(), twips_to_px(text_height), texts));
-
     std::array<QLabel *, 7> legend{};
     for (int k = 0; k < 7; ++k) {
         auto *square = new GlyphLabel(Frame5, GlyphLabel::Glyph::square);
@@ -325,11 +347,12 @@ void ZALSpatial::build_options() {
         const Criterion criterion = criteria[c];
         const std::span<const Choice> all = choices(criterion);
         auto *group = new QGroupBox(criterion_captions[c], Options);
-        place_twips(group, places[c].left, places[c].top, 2100, 360 + 300 * static_cast<int>(all.size()));
+        place_twips(group, places[c].left, places[c].top, group_width,
+                    360 + option_height * static_cast<int>(all.size()));
         const std::span<QRadioButton *> buttons = options_of(criterion);
         for (std::size_t k = 0; k < all.size(); ++k) {
             auto *option = new QRadioButton(all[k].option, group);
-            place_twips(option, 120, 300 + 300 * static_cast<int>(k), 1860, 300);
+            place_twips(option, 120, 300 + option_height * static_cast<int>(k), option_width, option_height);
             const int index = static_cast<int>(k);
             connect(option, &QRadioButton::clicked, this,
                     [this, criterion, index] {
@@ -606,10 +629,6 @@ void ZALSpatial::summary_Click(Criterion c) {
         sel = 1;
     summary_of(c)->setText(all[static_cast<std::size_t>(sel - 1)].summary);
     select_option(c, sel - 1);
-}
-
-void show_spatial(Program &p) {
-    show_in_front(p.spatial_window());
 }
 
 } // namespace kestle

@@ -154,6 +154,9 @@ public:
 
 protected:
     void form_unload() override;
+    // The panels keep their design sizes: their texts take the window's font where it fits
+    // them, else the largest font that does. The house grid grows to the window's font.
+    void fit_to_font() override;
 
 private:
     void Form_Load();
@@ -166,8 +169,5 @@ private:
 
     Program &p_;
 };
-
-// Shows the map search window; it loads when it is first shown and after it was closed.
-void show_spatial(Program &p);
 
 } // namespace kestle

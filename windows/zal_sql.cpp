@@ -89,7 +89,28 @@ void ZALSQL::set_command_text(const std::string &text) { SQLCommand->setPlainTex
 
 std::string ZALSQL::status_text() const { return crlf_text(ZALMSG->text()); }
 
-void ZALSQL::set_status_text(const std::string &text) { ZALMSG->setText(box_text(text)); }
+void ZALSQL::set_status_text(const std::string &text) {
+    ZALMSG->setText(box_text(text));
+    // Most messages are one line: the layout stays as it is.
+    if (status_height(ZALMSG->width()) != ZALMSG->height())
+        make_room_for_status();
+}
+
+int ZALSQL::status_height(int width) const { return std::max(twips_to_px(735), ZALMSG->heightForWidth(width)); }
+
+void ZALSQL::make_room_for_status() {
+    if (frame()->isMinimized())
+        return;
+    const int room = twips_to_px(height_twips() - 960) - status_height(twips_to_px(width_twips() - 240));
+    const int least = 2 * SQLCommand->fontMetrics().lineSpacing() + 2 * SQLCommand->frameWidth();
+    if (room < least) {
+        frame()->resize(frame()->width(), frame()->height() + least - room);
+        fit_in_client_area();
+    }
+    lay_out(*this, 3000, [this](int w, int h) { place_controls(w, h); });
+}
+
+void ZALSQL::fit_to_font() { make_room_for_status(); }
 
 void ZALSQL::Form_Activate() {
     if (tag_parsed)
@@ -158,15 +179,17 @@ void ZALSQL::form_unload() {
 
 void ZALSQL::resizeEvent(QResizeEvent *event) {
     Form::resizeEvent(event);
-    lay_out(*this, 3000, [this](int w, int h) {
-        const QRect cmd = SQLCommand->geometry();
-        const int msg_h = px_to_twips(ZALMSG->height());
-        const int cmd_h = std::max(h - msg_h - 960, 0);
-        SQLCommand->setGeometry(cmd.x(), cmd.y(), twips_to_px(w - 240), twips_to_px(cmd_h));
-        ZALMSG->setGeometry(ZALMSG->x(), cmd.y() + twips_to_px(cmd_h + 100), twips_to_px(w - 240),
-                            ZALMSG->height());
-        TB->resize(width(), TB->height()); // along the top of the window's inside
-    });
+    lay_out(*this, 3000, [this](int w, int h) { place_controls(w, h); });
+}
+
+void ZALSQL::place_controls(int w, int h) {
+    const QRect cmd = SQLCommand->geometry();
+    const int width = twips_to_px(w - 240);
+    const int msg_h = status_height(width);
+    const int cmd_h = std::max(twips_to_px(h - 960) - msg_h, 0);
+    SQLCommand->setGeometry(cmd.x(), cmd.y(), width, cmd_h);
+    ZALMSG->setGeometry(ZALMSG->x(), cmd.y() + cmd_h + twips_to_px(100), width, msg_h);
+    TB->resize(this->width(), TB->height()); // along the top of the window's inside
 }
 
 bool ZALSQL::event(QEvent *event) {

@@ -44,10 +44,18 @@ public:
 
 protected:
     void form_unload() override;
+    void fit_to_font() override;
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
+    // The status line is as high as its whole text needs, at least its design height, and the
+    // statement box takes the rest of the window (width and height in twips).
+    void place_controls(int w, int h);
+    int status_height(int width) const;
+    // A message that would leave the statement box less than two lines makes the window taller.
+    void make_room_for_status();
+
     Program &p_;
 };
 

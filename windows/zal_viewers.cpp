@@ -17,16 +17,12 @@ namespace kestle {
 
 namespace {
 
-QPlainTextEdit *text_box(QWidget *parent, double points) {
+QPlainTextEdit *text_box(QWidget *parent) {
     auto *box = new QPlainTextEdit(parent);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Breaking only between words keeps a megabyte-long word quick to show.
     box->setWordWrapMode(QTextOption::WordWrap);
-    QFont f("Lucida Console");
-    f.setStyleHint(QFont::Monospace);
-    f.setPointSizeF(points);
-    box->setFont(f);
     return box;
 }
 
@@ -39,7 +35,7 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
             if (unload)
                 form->unload();
             else
-                form->frame()->hide();
+                form->hide_form();
         });
     });
     return label;
@@ -48,8 +44,18 @@ CloseLabel *close_label(Form *form, int left, int top, bool unload) {
 } // namespace
 
 TextWindow::TextWindow(Program &p, const char *caption, double points, int close_top)
-    : Form(p.forms.windows, caption, true), box(text_box(this, points)),
-      CloseSQL(close_label(this, 30, close_top, false)) {}
+    : Form(p.forms.windows, caption, true), box(text_box(this)), points(points),
+      CloseSQL(close_label(this, 30, close_top, false)) {
+    open_as_viewer();
+    fit_to_font();
+}
+
+void TextWindow::fit_to_font() {
+    QFont f("Lucida Console");
+    f.setStyleHint(QFont::Monospace);
+    f.setPointSizeF(points * font().pointSizeF() / built_in_text_points);
+    box->setFont(f);
+}
 
 std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
 
@@ -66,6 +72,7 @@ ZALViewHTML::ZALViewHTML(Program &p) : Form(p.forms.windows, "ZALDemo Help", tru
     place_twips(Web, 240, 60, 10875, 7095);
     keep_inside(Web);
     CloseSQL = close_label(this, 30, 30, true);
+    open_as_viewer();
     resize_twips(11400, 7700);
     // Form_Load
     move_twips(100, 1000);

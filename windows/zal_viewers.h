@@ -23,7 +23,10 @@ public:
 
 protected:
     TextWindow(Program &p, const char *caption, double points, int close_top);
+    // The box's size is its design size at the built-in FONTSIZE, and grows with the windows' font.
+    void fit_to_font() override;
     QPlainTextEdit *const box;
+    const double points;
 
 public:
     CloseLabel *const CloseSQL;

@@ -11,6 +11,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace kestle {
 
 namespace {
@@ -35,17 +37,23 @@ ZALViewPic::ZALViewPic(Program &p) : Form(p.forms.windows, caption, true), p_(p)
     PicBox->set_auto_size(true);
     place_twips(PicBox, 1050, 150, 1500, 1500);
     Label1 = new QLabel("Pixels", this);
-    place_twips(Label1, 150, label_top, 870, label_height);
     PixCount = new QLabel(this);
     PixCount->setTextFormat(Qt::PlainText);
-    place_twips(PixCount, 150, label_top + label_height, 870, label_height);
+    fit_to_font();
 
     resize_twips(1050 + 1500 + 200, count_bottom_twips() + 600);
     move_twips(100, 5100);
+    open_as_viewer();
     Form_Load();
 }
 
-int ZALViewPic::count_bottom_twips() { return label_top + 2 * label_height; }
+void ZALViewPic::fit_to_font() {
+    const int height = std::max(label_height, px_to_twips(Label1->sizeHint().height()));
+    place_twips(Label1, 150, label_top, 870, height);
+    place_twips(PixCount, 150, label_top + height, 870, height);
+}
+
+int ZALViewPic::count_bottom_twips() const { return px_to_twips(PixCount->geometry().bottom() + 1); }
 
 void ZALViewPic::Form_Load() {
     for (int i = 0; i < palette_cells; ++i) {

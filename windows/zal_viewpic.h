@@ -30,10 +30,12 @@ public:
     void col_Click(int index);
 
     // Where the count ends, in twips from the top of the window.
-    static int count_bottom_twips();
+    int count_bottom_twips() const;
 
 protected:
     void form_unload() override;
+    // The heading and the count are as high as a line of the font.
+    void fit_to_font() override;
 
 private:
     Program &p_;

@@ -41,6 +41,7 @@ ZALWMF::ZALWMF(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     // The frame keeps the least size while it is not minimized; the controls keep their
     // design places whatever the size.
     set_minimum_twips(least_twips, least_twips);
+    open_as_viewer();
     Form_Load();
 }
 
@@ -52,7 +53,7 @@ void ZALWMF::Form_Load() {
 
 void ZALWMF::TB_ButtonClick(const std::string &key) {
     if (key == "exit")
-        frame()->hide();
+        hide_form();
     else if (key == "left")
         show_screen(p_.cur_screen - 1, 1, -1);
     else if (key == "right")
@@ -69,7 +70,7 @@ void ZALWMF::show_screen(int start, int limit, int step) {
             break;
         }
     if (found == -1) {
-        frame()->hide();
+        hide_form();
         return;
     }
     // A copy: the message box of a picture that does not load lets the presenter load
@@ -80,7 +81,7 @@ void ZALWMF::show_screen(int start, int limit, int step) {
     if (load_slide(r.file, "show_screen"))
         p_.cur_screen = found;
     else
-        frame()->hide();
+        hide_form();
 }
 
 bool ZALWMF::load_slide(const std::string &file, const std::string &routine) {
@@ -91,7 +92,7 @@ bool ZALWMF::load_slide(const std::string &file, const std::string &routine) {
 }
 
 void ZALWMF::closeEvent(QCloseEvent *event) {
-    frame()->hide();
+    hide_form();
     event->ignore();
 }
 

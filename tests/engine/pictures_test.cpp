@@ -107,7 +107,7 @@ TEST_F(PicturesTest, OnePictureOpensTheViewerSizedToIt) {
     EXPECT_EQ(viewer->PicBox->size(), QSize(10, 3));
     EXPECT_NEAR(viewer->width_twips(), 1050 + px_to_twips(10) + 200, 15);
     // A picture lower than the palette leaves the palette and the count in view.
-    EXPECT_NEAR(viewer->height_twips(), ZALViewPic::count_bottom_twips() + 600, 15);
+    EXPECT_NEAR(viewer->height_twips(), viewer->count_bottom_twips() + 600, 15);
     EXPECT_GE(viewer->height(), viewer->PixCount->geometry().bottom());
 
     // A picture of the highlight count: cell 5 fills its first row, cell 1 the others.

@@ -105,6 +105,9 @@ TEST_F(SqlExecTest, QueryFillsTheGridOfTheSlotsOutputWindow) {
     EXPECT_EQ(node_text(n->child(1)), "Records found: " + std::to_string(expected.rows.size()));
     EXPECT_EQ(node_image(n->child(1)), "info");
     EXPECT_EQ(node_image(n->child(2)), "clock");
+    // The icon theme's information and clock pictures, not the help picture of the "info" key.
+    EXPECT_EQ(n->child(1)->icon(0).name(), "dialog-information");
+    EXPECT_EQ(n->child(2)->icon(0).name(), "clock");
     EXPECT_EQ(status().rfind("Execution time=", 0), 0u);
 }
 

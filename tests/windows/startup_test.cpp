@@ -1,4 +1,5 @@
 #include "browser.h"
+#include "icons.h"
 #include "keyed_toolbar.h"
 #include "program_fixture.h"
 #include "settings.h"
@@ -11,6 +12,7 @@
 #include "zal_sql.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -74,6 +76,10 @@ TEST(StartupTest, StartsWithAControlFileAndExtras) {
     EXPECT_EQ(hidden_keys(*m.TB), std::vector<std::string>{});
     EXPECT_TRUE(p.run.run_on);
     EXPECT_EQ(p.exec.run_count, 0);
+
+    // Every window shows the program's own icon.
+    for (QWidget *w : {static_cast<QWidget *>(&m), sql->frame(), tools->frame()})
+        EXPECT_EQ(w->windowIcon().cacheKey(), program_icon().cacheKey()) << bytes(w->windowTitle());
 }
 
 TEST(StartupTest, FreshInstanceWithoutControlFileStillStarts) {
@@ -89,6 +95,18 @@ TEST(StartupTest, FreshInstanceWithoutControlFileStillStarts) {
     EXPECT_NE(page.find("ZAL Demonstration Program"), std::string::npos);
     ASSERT_NE(p.forms.cur_sql_form, nullptr);
     EXPECT_EQ(p.forms.cur_sql_slot, 1);
+}
+
+TEST(StartupTest, TheCommandLinesFontSizeReachesEveryWindow) {
+    ProgramFixture fx;
+    write_text(fx.dir / "extras.ini", ""); // the main window is made before the command line is read
+    Program &p = fx.program;
+    Main(p, "fontsize=14");
+    EXPECT_DOUBLE_EQ(p.master().font().pointSizeF(), 14);
+    ASSERT_NE(p.forms.cur_sql_form, nullptr);
+    EXPECT_DOUBLE_EQ(p.forms.cur_sql_form->ZALMSG->font().pointSizeF(), 14);
+    EXPECT_DOUBLE_EQ(p.forms.cur_sql_form->SQLCommand->font().pointSizeF(), 14);
+    EXPECT_DOUBLE_EQ(p.tools().font().pointSizeF(), 14);
 }
 
 TEST(StartupTest, CommandLineOptions) {

@@ -61,7 +61,7 @@ TEST_P(PlacementTest, EveryWindowOpensWhollyInsideTheClientArea) {
     ASSERT_NE(p.forms.cur_sql_form, &sql);
     command("%DISPLAY A message");
     p.view_text().show_form();
-    show_spatial(p);
+    p.spatial_window().show_form();
     Form *const windows[] = {&sql,
                              output(sql.my_slot),
                              p.forms.cur_sql_form,

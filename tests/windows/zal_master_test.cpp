@@ -303,7 +303,7 @@ TEST_F(MasterTest, SettingsApplyTheFontToSqlAndOutputWindows) {
     ZALOutput *out = output(1);
     ASSERT_NE(out, nullptr);
     ZALViewText &viewer = program().view_text();
-    const QFont viewer_font = viewer.Textin->font();
+    const QString viewer_family = viewer.Textin->font().family();
 
     dialogs().font_answers.push_back(FontChoice{"DejaVu Serif", 14});
     master().TB->click("settings");
@@ -315,7 +315,9 @@ TEST_F(MasterTest, SettingsApplyTheFontToSqlAndOutputWindows) {
     EXPECT_EQ(w.SQLCommand->font().pointSizeF(), 14);
     EXPECT_EQ(out->DataValues->font().family(), "DejaVu Serif");
     EXPECT_EQ(out->DataValues->font().pointSizeF(), 14);
-    EXPECT_EQ(viewer.Textin->font(), viewer_font); // a window of another kind stays
+    // A window of another kind keeps its own family and grows with the size.
+    EXPECT_EQ(viewer.Textin->font().family(), viewer_family);
+    EXPECT_DOUBLE_EQ(viewer.Textin->font().pointSizeF(), 9.75 * 14 / 10);
 
     // Cancel applies the preset again; a new SQL window takes the font at its load.
     master().TB->click("settings");

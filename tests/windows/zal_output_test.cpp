@@ -125,6 +125,35 @@ TEST_F(OutputTest, CellsAndBoldHeadersFitTheirColumnsAtLargeFonts) {
     }
 }
 
+TEST_F(OutputTest, ColumnNamesShowInThePartOfTheirColumnThatIsInView) {
+    ZALSQL &w = open_sql();
+    // The wide column is much wider than the grid of the smallest window.
+    ZALOutput &out = run_query(w, "SELECT NOTE, DOC, NOTE AS LAST FROM W");
+    out.show_form();
+    out.resize_twips(3000, 3000);
+    QApplication::processEvents();
+    Grid &g = *out.DataValues;
+    auto &header = dynamic_cast<GridHeader &>(*g.horizontalHeader());
+    const QRect view = header.viewport()->rect();
+    ASSERT_GT(g.columnWidth(1), view.width());
+    QFont bold = header.font();
+    bold.setBold(true);
+    auto name_in_view = [&](int c) {
+        const QRect r = header.name_rect(c);
+        const int w = QFontMetrics(bold).horizontalAdvance(qt(g.text_matrix(0, c)));
+        return view.contains(QRect(r.center().x() - w / 2, r.y(), w, r.height()));
+    };
+    // The wide column's middle lies past the right edge; then the column covers the whole view.
+    EXPECT_TRUE(name_in_view(0));
+    EXPECT_GT(header.sectionViewportPosition(1) + g.columnWidth(1) / 2, view.width());
+    EXPECT_TRUE(name_in_view(1));
+    g.set_left_col(1);
+    QApplication::processEvents();
+    EXPECT_LE(header.sectionViewportPosition(1), 0);
+    EXPECT_TRUE(name_in_view(1));
+    EXPECT_TRUE(header.name_rect(0).isEmpty());
+}
+
 TEST_F(OutputTest, RowsAndHeaderFollowTheFontOfTheSettingsKey) {
     ZALSQL &w = open_sql();
     ZALOutput &out = run_query(w, "SELECT EMP_NO FROM EMPLOYEE");

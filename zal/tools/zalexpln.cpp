@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -177,12 +178,31 @@ private:
         return read;
     }
 
-    static void print(const std::vector<PlanNode> &nodes, const std::vector<size_t> &ids, int depth,
-                      std::string &report) {
+    void print(const std::vector<PlanNode> &nodes, const std::vector<size_t> &ids, int depth, std::string &report) {
         for (size_t id : ids) {
-            report += std::string(static_cast<size_t>(depth) * 2, ' ') + nodes[id].detail + "\n";
+            report += std::string(static_cast<size_t>(depth) * 2, ' ') + product_names(nodes[id].detail) + "\n";
             print(nodes, nodes[id].children, depth + 1, report);
         }
+    }
+
+    // The engine makes an index of its own for a table's primary key; the report names it as
+    // the product does, after the table: PK_DEPARTMENT.
+    std::string product_names(std::string detail) {
+        for (const char *marker : {"USING INDEX ", "USING COVERING INDEX "}) {
+            const auto at = detail.find(marker);
+            if (at == std::string::npos)
+                continue;
+            const size_t start = at + std::strlen(marker);
+            const size_t end = std::min(detail.find(' ', start), detail.size());
+            const std::string index = detail.substr(start, end - start);
+            std::string table;
+            ask("SELECT m.tbl_name FROM sqlite_master m, pragma_index_list(m.tbl_name) l "
+                "WHERE m.type = 'index' AND m.name = ?1 AND l.name = m.name AND l.origin = 'pk'",
+                {index}, [&](const zal::Query &row) { table = row.text(0); });
+            if (!table.empty())
+                detail.replace(start, end - start, "PK_" + upper(table));
+        }
+        return detail;
     }
 
     Estimate level(const std::vector<PlanNode> &nodes, const std::vector<size_t> &ids) {
