@@ -5,6 +5,7 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+          llvm  # the symbolizer that names the lines in the sanitizers' reports
           qt6-base-dev qt6-charts-dev libqt6svg6 libgl-dev libsqlite3-dev libgtest-dev
           xterm  # the command window of CMD where the desktop has no terminal of its own
           breeze-icon-theme  # the pictures of the keys where the desktop names no icon theme
