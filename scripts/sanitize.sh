@@ -20,7 +20,7 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 # counts as well. The programs the build runs are checked too.
 rm -rf "$reports"
 mkdir -p "$reports"
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:log_path=$reports/asan"
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:log_path=$reports/asan"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
 
 status=0
@@ -29,13 +29,15 @@ if [ "$status" -eq 0 ]; then
   ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300 -LE memory_bounds || status=$?
 fi
 
-found=$(find "$reports" -type f | sort)
-if [ -n "$found" ]; then
-  for f in $found; do
-    echo "=== $f"
-    cat "$f"
-  done
-  echo "sanitizers: $(echo "$found" | wc -l) report(s)"
+count=0
+for f in "$reports"/*; do
+  [ -f "$f" ] || continue
+  echo "=== $f"
+  cat "$f"
+  count=$((count + 1))
+done
+if [ "$count" -gt 0 ]; then
+  echo "sanitizers: $count report(s)"
   exit 1
 fi
 [ "$status" -eq 0 ] || exit "$status"
