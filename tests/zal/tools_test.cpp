@@ -207,7 +207,7 @@ TEST_F(Tools, ZalPrintsEveryValueWhole) {
     }
 }
 
-// Under a memory limit, which the sanitizer pass leaves out with this suite: its allocator
+// Tests under a memory limit; the sanitizer pass leaves their suite out, as its allocator
 // reserves memory of its own.
 class ToolsMemoryBounds : public Tools {};
 
