@@ -2,11 +2,12 @@
 # Installs what the build and the program's tools need (Debian packages), then configures and
 # builds into build/: the targets named in $build_targets (described by $build_description), or
 # everything.
-# Sourced by test.sh and run.sh.
+# Sourced by test.sh, run.sh and sanitize.sh.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+          llvm  # the symbolizer that names the lines in the sanitizers' reports
           qt6-base-dev qt6-charts-dev libqt6svg6 libgl-dev libsqlite3-dev libgtest-dev
           xterm  # the command window of CMD where the desktop has no terminal of its own
           mousepad  # the text editor notepad opens where the desktop has none of its own

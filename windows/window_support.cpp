@@ -24,6 +24,11 @@ void log_escaped(const char *handler, const char *what) noexcept {
     qWarning("%s: %s", handler, what);
 }
 
+void disconnect_children(QObject &window) {
+    for (QObject *child : window.findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, &window, nullptr);
+}
+
 void show_in_front(Form &f) {
     f.show_form();
     f.frame()->raise();

@@ -35,6 +35,11 @@ void guarded(const char *name, F &&handler) noexcept {
     }
 }
 
+// Called first by the destructor of a window whose handlers take signals of its children:
+// QWidget's destructor deletes the children after the window's own part is gone, and what they
+// signal then (a model's reset, a watched tool's end) must not reach that part.
+void disconnect_children(QObject &window);
+
 // Shows the window above the others of the client area.
 void show_in_front(Form &f);
 // Brings one of a window's controls into sight: the window comes in front of the windows of the

@@ -137,6 +137,7 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
 }
 
 ZALMaster::~ZALMaster() {
+    disconnect_children(*this);
     if (p_.forms.windows.mdi == mdi)
         p_.forms.windows.mdi = nullptr;
 }

@@ -107,6 +107,9 @@ ZALToolbar::ZALToolbar(Program &p) : Form(p.forms.windows, "ZAL Tools", true), p
     Form_Load();
 }
 
+// A helper still running is ended with its process, which is deleted after this part.
+ZALToolbar::~ZALToolbar() { disconnect_children(*this); }
+
 void ZALToolbar::Form_Load() {
     const int tb_height = px_to_twips(TB->sizeHint().height());
     const int tb_width = px_to_twips(TB->sizeHint().width());

@@ -17,6 +17,7 @@ class ZALToolbar : public Form {
     Q_OBJECT
 public:
     explicit ZALToolbar(Program &p);
+    ~ZALToolbar() override;
     KeyedToolBar *TB;
     void Form_Load();
     void TB_ButtonClick(const std::string &key);

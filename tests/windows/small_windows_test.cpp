@@ -163,6 +163,19 @@ TEST_F(SmallWindowsTest, HelperThatFailsAfterItStartedIsToldInAMessageBox) {
     }
 }
 
+// The program closes while a helper has not ended yet: the helper ends with the window, and
+// that end is no failure to tell.
+TEST_F(SmallWindowsTest, HelperStillRunningWhenTheToolsWindowGoesIsNotTold) {
+    TempDir bin;
+    write_script(bin.path() / "xdg-open", "exec /bin/sleep 60\n");
+    EnvVar path("PATH", bin.path().string());
+    ZALToolbar &tools = program().tools();
+    tools.TB->click("files");
+    ASSERT_EQ(tools.findChildren<QProcess *>().size(), 1);
+    delete &tools;
+    EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
+}
+
 TEST_F(SmallWindowsTest, ToolThatCannotStartIsToldInAMessageBox) {
     TempDir empty;
     EnvVar path("PATH", empty.path().string());

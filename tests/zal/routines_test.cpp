@@ -14,7 +14,8 @@ using namespace kestle_test;
 namespace {
 
 // Allocations of the product's C++ code above this size fail, as they do when memory runs out;
-// the engine allocates with malloc and goes on. The standard operator delete frees them.
+// the engine allocates with malloc and goes on. What this operator new takes from malloc, the
+// operator deletes below give back to free.
 size_t fail_new_above = SIZE_MAX;
 
 } // namespace
@@ -25,6 +26,14 @@ void *operator new(std::size_t n) {
     if (void *p = std::malloc(n ? n : 1))
         return p;
     throw std::bad_alloc();
+}
+
+void operator delete(void *p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept {
+    std::free(p);
 }
 
 namespace {
