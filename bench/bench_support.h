@@ -109,11 +109,14 @@ inline void create_bench_table(int rows) {
 }
 
 // The types of a raw statement's columns as the interface reads them, so that the raw side of a
-// benchmark turns its values into text as the interface does (zal::append_value_text).
+// benchmark turns its values into text as the interface does (zal::append_value_text). An
+// expression has no declared type.
 inline std::vector<zal::ColumnType> declared_types(sqlite3_stmt *s) {
     std::vector<zal::ColumnType> types;
-    for (int c = 0; c < sqlite3_column_count(s); ++c)
-        types.push_back(zal::parse_declared_type(sqlite3_column_decltype(s, c)));
+    for (int c = 0; c < sqlite3_column_count(s); ++c) {
+        const char *declared = sqlite3_column_decltype(s, c);
+        types.push_back(zal::parse_declared_type(declared ? declared : ""));
+    }
     return types;
 }
 
