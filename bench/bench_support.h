@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -50,6 +51,18 @@ inline double best_seconds(int rounds, const std::function<void()> &work) {
         const auto start = std::chrono::steady_clock::now();
         work();
         best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+// The best times of two works run in turn, round by round, so that a change in the load of the
+// machine falls on both alike.
+inline std::pair<double, double> best_seconds_in_turn(int rounds, const std::function<void()> &a,
+                                                      const std::function<void()> &b) {
+    std::pair<double, double> best = {1e9, 1e9};
+    for (int i = 0; i < rounds; ++i) {
+        best.first = std::min(best.first, best_seconds(1, a));
+        best.second = std::min(best.second, best_seconds(1, b));
     }
     return best;
 }

@@ -68,8 +68,8 @@ int main() {
                      with_index.size(), without.size());
         return 1;
     }
-    const double t_index = bench::best_seconds(rounds, [&] { bench::fetch_rows(indexed, sql); });
-    const double t_plain = bench::best_seconds(rounds, [&] { bench::fetch_rows(plain, sql); });
+    const auto [t_index, t_plain] = bench::best_seconds_in_turn(
+        rounds, [&] { bench::fetch_rows(indexed, sql); }, [&] { bench::fetch_rows(plain, sql); });
     const double ratio = t_plain / t_index;
     std::printf("rectangle search over %d houses (%zu found): with the index %.3f ms, without %.3f ms\n", houses,
                 with_index.size(), t_index * 1e3, t_plain * 1e3);
@@ -83,8 +83,8 @@ int main() {
         std::fprintf(stderr, "spatial_bench: the two rectangles hold different houses\n");
         return 1;
     }
-    const double r_index = bench::best_seconds(rounds, [&] { bench::fetch_rows(indexed, rectangle); });
-    const double r_plain = bench::best_seconds(rounds, [&] { bench::fetch_rows(plain, rectangle); });
+    const auto [r_index, r_plain] = bench::best_seconds_in_turn(
+        rounds, [&] { bench::fetch_rows(indexed, rectangle); }, [&] { bench::fetch_rows(plain, rectangle); });
     std::printf("the rectangle alone (%zu house numbers): with the index %.3f ms, without %.3f ms, ratio %.1f\n",
                 inside.size(), r_index * 1e3, r_plain * 1e3, r_plain / r_index);
 

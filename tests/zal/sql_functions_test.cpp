@@ -93,9 +93,12 @@ TEST_F(SqlFunctions, WrittenOutCallsGiveWhatCallsGive) {
         "VALUES TWICE$(21), NEXT_ID$(1)",
         "WITH H(N) AS (SELECT TWICE$(ID) FROM T) SELECT SUM(N), MAX(SAME$('x')) FROM H",
         "SELECT T.ID FROM T WHERE TWICE$(T.ID) IN (2, 4) ORDER BY 1",
+        // names followed by "(" that are no calls
+        "WITH TWICE$(N) AS (SELECT ID FROM T) SELECT SUM(N) FROM TWICE$",
         // failures
         "VALUES TWICE$(1, 2)",
         "SELECT TWICE$(NOSUCH) FROM T",
+        "SELECT * FROM TWICE$(1)",
     };
     for (const char *s : statements) {
         const Result written = db.run(with_suffix(s, "_W"));
