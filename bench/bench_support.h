@@ -21,6 +21,7 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -145,6 +146,18 @@ inline void report_median(const char *what, const Spread &r, double target, int 
                 what, r.median, r.runs, r.least, r.most, spinners, target, r.median > target ? " MISSED" : "");
 }
 
+// The best times of two works run in turn, round by round, so that a change in the load of the
+// machine falls on both alike.
+inline std::pair<double, double> best_seconds_in_turn(int rounds, const std::function<void()> &a,
+                                                      const std::function<void()> &b) {
+    std::pair<double, double> best = {1e9, 1e9};
+    for (int i = 0; i < rounds; ++i) {
+        best.first = std::min(best.first, best_seconds(1, a));
+        best.second = std::min(best.second, best_seconds(1, b));
+    }
+    return best;
+}
+
 // The line every benchmark ends with: its ratio against its target, and MISSED when it is over.
 inline void report(const char *what, double ratio, double target) {
     std::printf("%s ratio: %.2f (target at most %.2f)%s\n", what, ratio, target, ratio > target ? " MISSED" : "");
@@ -200,11 +213,14 @@ inline void create_bench_table(int rows) {
 }
 
 // The types of a raw statement's columns as the interface reads them, so that the raw side of a
-// benchmark turns its values into text as the interface does (zal::append_value_text).
+// benchmark turns its values into text as the interface does (zal::append_value_text). An
+// expression has no declared type.
 inline std::vector<zal::ColumnType> declared_types(sqlite3_stmt *s) {
     std::vector<zal::ColumnType> types;
-    for (int c = 0; c < sqlite3_column_count(s); ++c)
-        types.push_back(zal::parse_declared_type(sqlite3_column_decltype(s, c)));
+    for (int c = 0; c < sqlite3_column_count(s); ++c) {
+        const char *declared = sqlite3_column_decltype(s, c);
+        types.push_back(zal::parse_declared_type(declared ? declared : ""));
+    }
     return types;
 }
 

@@ -129,6 +129,7 @@ Result Client::run(const std::string &sql) {
         SQLUINTEGER size = 0;
         SQLDescribeCol(hstmt, c, name, sizeof name, &name_len, &type, &size, &scale, &nullable);
         r.columns.push_back(reinterpret_cast<char *>(name));
+        r.types.push_back(std::to_string(type) + "(" + std::to_string(size) + ")");
     }
     if (count > 0) {
         std::vector<char> buffer(1 << 20);

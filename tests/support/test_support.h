@@ -49,6 +49,7 @@ struct Result {
     std::string sqlstate;                 // its SQLSTATE
     std::string message;                  // its message
     std::vector<std::string> columns;     // column names
+    std::vector<std::string> types;       // each column's SQL type and size as described, "12(20)"
     std::vector<std::vector<std::string>> rows; // values as text, NULL as "<null>"
     bool ok() const { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA_FOUND; }
 };

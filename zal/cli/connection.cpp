@@ -189,10 +189,25 @@ const std::shared_ptr<const Translation> &Connection::translation(std::string_vi
     // A loader of long statements must not hold them all; a text longer than a sixteenth of
     // the cache is translated each time it runs.
     constexpr size_t most_bytes = 4 << 20;
+    if (translations_generation_ != routines_->generation()) {
+        translations_.clear();
+        translation_bytes_ = 0;
+        translations_generation_ = routines_->generation();
+    }
     if (auto it = translations_.find(text); it != translations_.end())
         return it->second;
-    auto t = std::make_shared<const Translation>(translate(text));
-    const size_t bytes = text.size() + t->sql.size() + t->object.size() + sizeof(std::pair<std::string, Translation>);
+    Translation written = translate(text);
+    if (written.kind == StatementKind::Other && routines_->any()) {
+        Expansion e = expand_statement(lex(written.sql), *routines_);
+        written.names_routine = e.names_routine;
+        if (e.written_out) {
+            written.called_sql = std::move(written.sql);
+            written.sql = join(e.tokens);
+        }
+    }
+    auto t = std::make_shared<const Translation>(std::move(written));
+    const size_t bytes = text.size() + t->sql.size() + t->called_sql.size() + t->object.size() +
+                         sizeof(std::pair<std::string, Translation>);
     if (bytes > most_bytes / 16) {
         uncached_ = std::move(t);
         return uncached_;

@@ -5,6 +5,7 @@
 #include "dialect.h"
 #include "query.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,9 +60,10 @@ public:
     // a whole trivial statement of the engine. Once lost, the file stays lost.
     bool file_present(bool may_write, Diagnostic &error);
 
-    // The translation of a statement text; repeated texts (timing runs, scripts in loops) are
-    // translated once, as long as they fit in the cache's bytes. The reference holds until the
-    // next translation; a caller that needs it longer keeps a copy of the pointer.
+    // The translation of a statement text, with its calls of SQL functions written out;
+    // repeated texts (timing runs, scripts in loops) are translated once, as long as they fit
+    // in the cache's bytes and the routines do not change. The reference holds until the next
+    // translation; a caller that needs it longer keeps a copy of the pointer.
     const std::shared_ptr<const Translation> &translation(std::string_view text);
 
     // Runs ZAL statements without results, one after another (the manager's set-up scripts).
@@ -85,6 +87,7 @@ private:
     };
     std::unordered_map<std::string, std::shared_ptr<const Translation>, TextHash, std::equal_to<>> translations_;
     size_t translation_bytes_ = 0; // what the cached texts and translations hold
+    uint64_t translations_generation_ = 0; // of the routines the cached translations were made from
     std::shared_ptr<const Translation> uncached_; // the last text too long for the cache
     // The file the connection opened, known by its device and inode; an in-memory database
     // has none (path_ empty).

@@ -44,7 +44,8 @@ bool unterminated(const Token &t) {
     return !closed;
 }
 
-// The text of the tokens, joined.
+} // namespace
+
 std::string join(const std::vector<Token> &tokens) {
     std::string s;
     for (const Token &t : tokens)
@@ -52,7 +53,30 @@ std::string join(const std::vector<Token> &tokens) {
     return s;
 }
 
-} // namespace
+size_t next_significant(const std::vector<Token> &tokens, size_t i) {
+    for (size_t j = i + 1; j < tokens.size(); ++j)
+        if (tokens[j].significant())
+            return j;
+    return tokens.size();
+}
+
+size_t previous_significant(const std::vector<Token> &tokens, size_t i) {
+    for (size_t j = std::min(i, tokens.size()); j-- > 0;)
+        if (tokens[j].significant())
+            return j;
+    return npos;
+}
+
+size_t closing_parenthesis(const std::vector<Token> &tokens, size_t open) {
+    int depth = 0;
+    for (size_t j = open; j < tokens.size(); ++j) {
+        if (tokens[j].is_punct("("))
+            ++depth;
+        else if (tokens[j].is_punct(")") && --depth == 0)
+            return j;
+    }
+    return tokens.size();
+}
 
 bool Token::is(std::string_view word) const {
     if (kind != TokenKind::Ident || text.size() != word.size())
@@ -201,33 +225,18 @@ public:
     std::vector<Token> &tokens() { return t_; }
     const std::string &invalid_length() const { return invalid_length_; }
 
-    // Index of the next significant token after i (t_.size() when none).
-    size_t next(size_t i) const {
-        for (size_t j = i + 1; j < t_.size(); ++j)
-            if (t_[j].significant())
-                return j;
-        return t_.size();
-    }
+    // Index of the next significant token after i, and of the one before it (t_.size() when
+    // none).
+    size_t next(size_t i) const { return next_significant(t_, i); }
     size_t prev(size_t i) const {
-        for (size_t j = i; j-- > 0;)
-            if (t_[j].significant())
-                return j;
-        return t_.size();
+        const size_t j = previous_significant(t_, i);
+        return j == npos ? t_.size() : j;
     }
     bool at(size_t i, std::string_view word) const { return i < t_.size() && t_[i].is(word); }
     bool punct(size_t i, std::string_view p) const { return i < t_.size() && t_[i].is_punct(p); }
 
     // The significant token that closes the parenthesis at i, or t_.size().
-    size_t matching(size_t i) const {
-        int depth = 0;
-        for (size_t j = i; j < t_.size(); ++j) {
-            if (t_[j].is_punct("("))
-                ++depth;
-            else if (t_[j].is_punct(")") && --depth == 0)
-                return j;
-        }
-        return t_.size();
-    }
+    size_t matching(size_t i) const { return closing_parenthesis(t_, i); }
 
     void erase(size_t i) { t_[i] = {TokenKind::Space, ""}; }
     void replace(size_t i, TokenKind k, std::string text) { t_[i] = {k, std::move(text)}; }
@@ -456,6 +465,7 @@ void classify(const std::vector<Token> &sig, Translation &out) {
     size_t i = 0;
     auto at = [&](size_t k, std::string_view w) { return k < sig.size() && sig[k].is(w); };
     out.values = at(0, "VALUES");
+    out.rollback = at(0, "ROLLBACK");
     if (at(0, "COMMIT") || at(0, "ROLLBACK")) {
         size_t k = at(1, "WORK") ? 2 : 1;
         if (k >= sig.size() || sig[k].is_punct(";"))
@@ -524,6 +534,10 @@ Translation translate(std::string_view zal_sql) {
 }
 
 std::string translate_expression(std::string_view expression, const std::vector<std::string> &params) {
+    return join(expression_tokens(expression, params));
+}
+
+std::vector<Token> expression_tokens(std::string_view expression, const std::vector<std::string> &params) {
     Rewriter r(lex(expression));
     rewrite(r);
     std::vector<Token> &t = r.tokens();
@@ -538,7 +552,7 @@ std::string translate_expression(std::string_view expression, const std::vector<
                 break;
             }
     }
-    return join(t);
+    return std::move(t);
 }
 
 } // namespace zal

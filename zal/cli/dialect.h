@@ -24,6 +24,16 @@ std::vector<Token> lex(std::string_view sql);
 // Only the significant tokens.
 std::vector<Token> significant(const std::vector<Token> &tokens);
 
+// The text of tokens, joined.
+std::string join(const std::vector<Token> &tokens);
+
+// Neighbours among the significant tokens: the next one after i (tokens.size() when none) and
+// the one before i (npos when none); the ")" that closes the "(" at i (tokens.size() when none).
+size_t next_significant(const std::vector<Token> &tokens, size_t i);
+size_t previous_significant(const std::vector<Token> &tokens, size_t i);
+size_t closing_parenthesis(const std::vector<Token> &tokens, size_t open);
+inline constexpr size_t npos = static_cast<size_t>(-1);
+
 // The name an identifier token stands for: upper case unless it was quoted.
 std::string identifier_name(const Token &t);
 
@@ -45,6 +55,11 @@ enum class StatementKind {
 
 struct Translation {
     std::string sql;     // the statement in the engine's SQL
+    // Where sql has SQL functions written out: the statement with them called, which runs when
+    // the written-out one does not prepare.
+    std::string called_sql;
+    bool names_routine = false; // it calls a routine, whose definition it then depends on
+    bool rollback = false;      // ROLLBACK, of the transaction or to a savepoint
     StatementKind kind = StatementKind::Other;
     std::string object;  // the table, view or function that CREATE or DROP names
     bool values = false; // a VALUES statement, whose columns are named by their number
@@ -56,6 +71,7 @@ Translation translate(std::string_view zal_sql);
 // Translates an expression (the body of an SQL function) and turns each parameter name into
 // its positional marker ?1, ?2, ...
 std::string translate_expression(std::string_view expression, const std::vector<std::string> &params);
+std::vector<Token> expression_tokens(std::string_view expression, const std::vector<std::string> &params);
 
 // The longest length a type may declare: 2G, as a LOB may have.
 inline constexpr long long max_type_length = 2LL * 1024 * 1024 * 1024;

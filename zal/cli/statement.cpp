@@ -31,6 +31,14 @@ Statement::Statement(Connection &c) : c_(c) {}
 Statement::~Statement() = default;
 
 bool Statement::prepare(std::string_view text, Diagnostic &error) {
+    // a routine created elsewhere since the routines were last read is looked for once
+    if (prepare_translation(text, error) || error.sqlcode != diagnose(Condition::RoutineNotFound).sqlcode ||
+        !c_.routines().refresh())
+        return prepared_;
+    return prepare_translation(text, error);
+}
+
+bool Statement::prepare_translation(std::string_view text, Diagnostic &error) {
     query_ = Query();
     prepared_ = executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = -1;
@@ -38,6 +46,11 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
     const std::shared_ptr<const Translation> &t = c_.translation(text);
     kind_ = t->kind;
     values_ = t->values;
+    rollback_ = t->rollback;
+    names_routine_ = t->names_routine;
+    routines_generation_ = c_.routines().generation();
+    if (names_routine_)
+        text_ = text;
     // only a CREATE or DROP goes back to its text or its object as it runs
     translation_.reset();
     if (kind_ != StatementKind::Other)
@@ -60,6 +73,8 @@ bool Statement::prepare(std::string_view text, Diagnostic &error) {
         break;
     }
     query_ = c_.prepare(t->sql, error);
+    if (!query_.prepared() && !t->called_sql.empty())
+        query_ = c_.prepare(t->called_sql, error);
     prepared_ = query_.prepared();
     return prepared_;
 }
@@ -155,6 +170,12 @@ int Statement::execute(Diagnostic &error) {
         error = diagnose(Condition::SequenceError);
         return SQL_ERROR;
     }
+    if (names_routine_ && (c_.routines().refresh_if_changed() || routines_generation_ != c_.routines().generation()) &&
+        !prepare(std::string(text_), error))
+        return SQL_ERROR;
+    c_.routines().statement_starts(names_routine_);
+    if (rollback_)
+        c_.routines().doubt();
     sqlite3 *db = c_.db();
     executed_ = pending_row_ = done_ = described_ = false;
     row_count_ = 0;

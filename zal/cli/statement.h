@@ -72,6 +72,7 @@ private:
         std::vector<unsigned char> data;
     };
 
+    bool prepare_translation(std::string_view text, Diagnostic &error);
     bool may_write() const;
     int execute_ddl(Diagnostic &error);
     int step(Diagnostic &error);
@@ -84,6 +85,12 @@ private:
     StatementKind kind_ = StatementKind::Other;
     bool values_ = false;
     std::shared_ptr<const Translation> translation_; // of a CREATE or DROP, whose execute needs it
+    // A statement that calls a routine is prepared again from its text when the routines have
+    // changed since (here, or in another connection or process).
+    bool names_routine_ = false;
+    std::string text_;
+    uint64_t routines_generation_ = 0;
+    bool rollback_ = false; // may take back a change of the routines
     bool prepared_ = false;
     bool executed_ = false;
     bool pending_row_ = false; // execute stepped onto the first row
