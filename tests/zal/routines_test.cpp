@@ -28,6 +28,9 @@ void *operator new(std::size_t n) {
     throw std::bad_alloc();
 }
 
+// gcc cannot see that the operator new above is malloc's, and warns of a mismatch
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void *p) noexcept {
     std::free(p);
 }
@@ -35,6 +38,7 @@ void operator delete(void *p) noexcept {
 void operator delete(void *p, std::size_t) noexcept {
     std::free(p);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 
