@@ -32,7 +32,7 @@ constexpr Cell black = 0, navy = 1, pine = 2, deep_sea = 3, ocean = 5, indigo = 
                mulberry = 29, brown = 30, brick_dark = 31, violet = 32, stone_dark = 34, mountain = 35, grass = 36,
                sage = 37, haze = 38, ochre = 43, sand_dark = 44, lilac = 45, stone = 47, grey_blue = 48, lime = 49,
                mist = 50, brick = 53, amber = 54, terracotta = 55, mustard = 57, sand = 58, mauve = 59,
-               wheat_dark = 60, concrete = 62, periwinkle = 63, pale_green = 65, sky = 66, salmon = 68, orange = 69,
+               wheat_dark = 60, concrete = 62, sky = 66, salmon = 68, orange = 69,
                apricot = 70, pink = 71, gold = 72, wheat = 73, blush = 74, lavender = 75, lemon = 76, cream = 77,
                cloud = 78, rose = 82, ivory = 84;
 
