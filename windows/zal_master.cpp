@@ -73,6 +73,8 @@ ZALMaster::ZALMaster(Program &p) : QMainWindow(nullptr), p_(p) {
     setAttribute(Qt::WA_DeleteOnClose, false); // the program owns its main window
 
     mdi = new QMdiArea(this);
+    // A window that closes hands the front to the one active before it, not to the oldest.
+    mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi);

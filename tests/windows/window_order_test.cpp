@@ -113,6 +113,17 @@ TEST_F(WindowOrderTest, AViewerClosedBehindAnotherWindowLeavesThatWindowInFront)
     expect_in_front(sql);
 }
 
+// The window under a closing one comes to the front, never the oldest (a click meant for the
+// picture search would then land on the SQL window).
+TEST_F(WindowOrderTest, ClosingAWindowReturnsToTheOneActiveBeforeIt) {
+    ZALFindpics &pictures = search();
+    program().master().TB->click("spatial");
+    program().spatial_window().TB->click("exit");
+    expect_in_front(&pictures);
+    pictures.TB->click("exit");
+    expect_in_front(sql);
+}
+
 TEST_F(WindowOrderTest, DemonstrationKeysBringTheirOpenWindowForward) {
     ZALFindpics &pictures = search();
     program().master().TB->click("spatial");
