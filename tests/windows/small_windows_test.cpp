@@ -126,6 +126,8 @@ TEST_F(SmallWindowsTest, ExplainToolWritesItsReportAndShowsItInTheEditor) {
     EXPECT_NE(tools.tool_command("explain").find("-f ZALSQL.SQL -o ZALCMDS.OUT"), std::string::npos);
     // Both helpers have ended when the tools window watches none.
     EXPECT_TRUE(QTest::qWaitFor([&] { return tools.findChildren<QProcess *>().isEmpty(); }, 10000));
+    // The editor runs on by itself after the launcher has ended.
+    ASSERT_TRUE(wait_for_file(fx.dir / "shown"));
     EXPECT_EQ(read_text(fx.dir / "shown"), "ZALCMDS.OUT\n");
     EXPECT_NE(read_text(fx.dir / "ZALCMDS.OUT").find("Plan:"), std::string::npos);
     EXPECT_TRUE(dialogs().messages().empty()) << dialogs().messages().front();
