@@ -2,6 +2,7 @@
 
 #include "form.h"
 
+#include "shown_text.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -66,7 +67,7 @@ void Form::show_form() {
     fit_in_client_area();
 }
 
-void Form::set_caption(const QString &caption) { setWindowTitle(caption); }
+void Form::set_caption(const QString &caption) { setWindowTitle(shown_text(caption)); }
 
 void Form::unload() {
     if (mdi_child_ && parentWidget())

@@ -5,11 +5,10 @@
 #include "browser.h"
 #include "close_label.h"
 #include "program.h"
+#include "text_box.h"
 #include "text_codec.h"
 #include "twips.h"
 #include "window_support.h"
-
-#include <QPlainTextEdit>
 
 #include <filesystem>
 
@@ -17,12 +16,10 @@ namespace kestle {
 
 namespace {
 
-QPlainTextEdit *text_box(QWidget *parent, double points) {
-    auto *box = new QPlainTextEdit(parent);
+TextBox *text_box(QWidget *parent, double points) {
+    auto *box = new TextBox(parent);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Breaking only between words keeps a megabyte-long word quick to show.
-    box->setWordWrapMode(QTextOption::WordWrap);
     QFont f("Lucida Console");
     f.setStyleHint(QFont::Monospace);
     f.setPointSizeF(points);
@@ -51,9 +48,9 @@ TextWindow::TextWindow(Program &p, const char *caption, double points, int close
     : Form(p.forms.windows, caption, true), box(text_box(this, points)),
       CloseSQL(close_label(this, 30, close_top, false)) {}
 
-std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
+std::string TextWindow::text() const { return crlf_text(box->text()); }
 
-void TextWindow::set_text(const std::string &text) { box->setPlainText(box_text(text)); }
+void TextWindow::set_text(const std::string &text) { box->set_text(box_text(text)); }
 
 ZALViewText::ZALViewText(Program &p) : TextWindow(p, "Text Viewer", 9.75, 30) {
     place_twips(Textin, 300, 60, 8055, 5175);

@@ -2,10 +2,9 @@
 #pragma once
 
 #include "form.h"
+#include "text_box.h"
 
 #include <string>
-
-class QPlainTextEdit;
 
 namespace kestle {
 
@@ -23,7 +22,7 @@ public:
 
 protected:
     TextWindow(Program &p, const char *caption, double points, int close_top);
-    QPlainTextEdit *const box;
+    TextBox *const box;
 
 public:
     CloseLabel *const CloseSQL;
@@ -33,7 +32,7 @@ class ZALViewText : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALViewText(Program &p);
-    QPlainTextEdit *const Textin = box;
+    TextBox *const Textin = box;
 };
 
 class ZALViewHTML : public Form {
@@ -54,7 +53,7 @@ class ZALMagnify : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALMagnify(Program &p);
-    QPlainTextEdit *const SQLText = box;
+    TextBox *const SQLText = box;
 };
 
 // The HTML viewer on a help page of the current directory, shown in front with the focus.
