@@ -18,7 +18,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 namespace kestle {
@@ -84,13 +83,6 @@ std::string joined_quoted(const ParsedCommand &c, int first, const char *after) 
 void remove_file(const char *name) {
     std::error_code ec;
     fs::remove(name, ec);
-}
-
-bool write_work_file(const std::string &name, const std::string &text) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
 }
 
 std::string zal_command_line(const std::string &opts, const std::string &script) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "launcher.h"
+#include "work_file.h"
 
 #include <string>
 
@@ -10,7 +11,8 @@ namespace kestle {
 
 class Program;
 
-// Work files in the current directory, rewritten on every use.
+// Work files in the current directory, rewritten on every use (write_work_file); their line
+// ends are LF, as /bin/sh and the tools read them.
 inline constexpr const char *batch_file = "ZALCMDS.BAT";
 inline constexpr const char *zal_script_file = "ZALCMDS.ZAL";
 inline constexpr const char *tool_output_file = "ZALCMDS.OUT";
@@ -21,9 +23,6 @@ inline constexpr const char *cannot_write = "Cannot write the work file ";
 
 // Removes a work file, if there is one.
 void remove_file(const char *name);
-// Replaces the file with text as it stands: line ends are LF, as /bin/sh and the tools read
-// them. False when it cannot be written.
-bool write_work_file(const std::string &name, const std::string &text);
 
 // How long an explain waits for the tool's report before it gives up.
 inline constexpr int explain_wait_seconds = 10;

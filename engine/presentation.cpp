@@ -4,6 +4,7 @@
 
 #include "browser.h"
 #include "program.h"
+#include "shown_text.h"
 #include "text_codec.h"
 #include "tree.h"
 #include "window_support.h"
@@ -33,7 +34,7 @@ int readops(Program &p, const std::string &fname, bool *complete) {
                                       ? items[static_cast<std::size_t>(n.parent)]
                                       : nullptr;
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem();
-        item->setText(0, qt(n.text));
+        item->setText(0, shown_text(qt(n.text))); // the record keeps the whole title
         set_node_tag(item, n.tag);
         if (!parent)
             top.append(item);

@@ -11,7 +11,8 @@ class Browser : public QTextBrowser {
     Q_OBJECT
 public:
     explicit Browser(QWidget *parent = nullptr);
-    // Shows the page at a "file://" address; the file is read afresh every time.
+    // Shows the page at a "file://" address as shown_page gives it; the file is read afresh
+    // every time.
     void navigate(const std::string &address);
     const std::string &address() const { return address_; }
 

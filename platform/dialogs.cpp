@@ -2,6 +2,7 @@
 
 #include "dialogs.h"
 
+#include "shown_text.h"
 #include "text_codec.h"
 
 #include <QApplication>
@@ -21,8 +22,8 @@ QWidget *QtDialogs::parent() const {
 Answer QtDialogs::message(const std::string &text, const std::string &title, MessageIcon icon,
                           MessageButtons buttons) {
     QMessageBox box(parent());
-    box.setWindowTitle(qt(title));
-    box.setText(qt(text));
+    box.setWindowTitle(shown_text(qt(title)));
+    box.setText(shown_text(qt(text)));
     switch (icon) {
     case MessageIcon::Exclamation:
         box.setIcon(QMessageBox::Warning);
@@ -45,8 +46,8 @@ Answer QtDialogs::message(const std::string &text, const std::string &title, Mes
 std::optional<std::string> QtDialogs::input(const std::string &prompt, const std::string &title,
                                             const std::string &initial) {
     bool ok = false;
-    QString answer = QInputDialog::getText(parent(), qt(title), qt(prompt), QLineEdit::Normal,
-                                           qt(initial), &ok);
+    QString answer = QInputDialog::getText(parent(), shown_text(qt(title)), shown_text(qt(prompt)),
+                                           QLineEdit::Normal, qt(initial), &ok);
     if (!ok)
         return std::nullopt;
     return bytes(answer);

@@ -2,6 +2,7 @@
 
 #include "form.h"
 
+#include "shown_text.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -98,7 +99,7 @@ void Form::return_to_opener() {
         opener_->activate();
 }
 
-void Form::set_caption(const QString &caption) { setWindowTitle(caption); }
+void Form::set_caption(const QString &caption) { setWindowTitle(shown_text(caption)); }
 
 void Form::unload() {
     if (mdi_child_ && parentWidget())

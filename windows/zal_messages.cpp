@@ -3,6 +3,7 @@
 #include "zal_messages.h"
 
 #include "program.h"
+#include "shown_text.h"
 #include "text_codec.h"
 #include "twips.h"
 
@@ -31,7 +32,7 @@ ZALMessages::ZALMessages(Program &p) : Form(p.forms.windows, "Message", true) {
 std::string ZALMessages::message() const { return bytes(ZALMSG->text()); }
 
 void ZALMessages::set_message(const std::string &text) {
-    ZALMSG->setText(qt(text));
+    ZALMSG->setText(shown_text(qt(text)));
     const int m = twips_to_px(margin_twips);
     const int line = ZALMSG->fontMetrics().height();
     QWidget *area = windows().mdi ? windows().mdi->viewport() : nullptr;

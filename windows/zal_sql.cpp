@@ -8,6 +8,8 @@
 #include "keyed_toolbar.h"
 #include "program.h"
 #include "runner.h"
+#include "shown_text.h"
+#include "text_box.h"
 #include "text_codec.h"
 #include "timing_runs.h"
 #include "twips.h"
@@ -19,7 +21,6 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 
 #include <algorithm>
 
@@ -45,10 +46,8 @@ ZALSQL::ZALSQL(Program &p) : Form(p.forms.windows, caption, true), p_(p) {
     TB->add_button("info", "", "info");
     place_twips(TB, 0, 0, 7470, 360);
 
-    SQLCommand = new QPlainTextEdit(this);
+    SQLCommand = new TextBox(this);
     SQLCommand->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Breaking only between words keeps a statement of one megabyte-long word quick to show.
-    SQLCommand->setWordWrapMode(QTextOption::WordWrap);
     place_twips(SQLCommand, 60, 400, 7470, 2535);
 
     ZALMSG = new QLabel(this);
@@ -83,14 +82,14 @@ void ZALSQL::Form_Load() {
     set_widget_font(SQLCommand, program_font(p_));
 }
 
-std::string ZALSQL::command_text() const { return crlf_text(SQLCommand->toPlainText()); }
+std::string ZALSQL::command_text() const { return crlf_text(SQLCommand->text()); }
 
-void ZALSQL::set_command_text(const std::string &text) { SQLCommand->setPlainText(box_text(text)); }
+void ZALSQL::set_command_text(const std::string &text) { SQLCommand->set_text(box_text(text)); }
 
 std::string ZALSQL::status_text() const { return crlf_text(ZALMSG->text()); }
 
 void ZALSQL::set_status_text(const std::string &text) {
-    ZALMSG->setText(box_text(text));
+    ZALMSG->setText(shown_text(box_text(text)));
     // Most messages are one line: the layout stays as it is.
     if (status_height(ZALMSG->width()) != ZALMSG->height())
         make_room_for_status();
@@ -131,10 +130,10 @@ void ZALSQL::TB_ButtonClick(const std::string &key) {
     } else if (key == "recall") {
         set_command_text(sql_history_back(p_.sql_slots, my_slot));
     } else if (key == "trash") {
-        SQLCommand->clear();
+        SQLCommand->set_text({});
     } else if (key == "paste") {
         const QClipboard *clipboard = QGuiApplication::clipboard();
-        SQLCommand->setPlainText(clipboard ? clipboard->text() : QString());
+        SQLCommand->set_text(clipboard ? clipboard->text() : QString());
     } else if (key == "run" || key == "runat") {
         p_.run.run_at = key == "runat";
         sql_history_push(p_.sql_slots, my_slot, t);

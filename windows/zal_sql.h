@@ -2,12 +2,12 @@
 #pragma once
 
 #include "form.h"
+#include "text_box.h"
 
 #include <string>
 
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
 
 namespace kestle {
 
@@ -22,7 +22,7 @@ public:
     explicit ZALSQL(Program &p);
 
     KeyedToolBar *TB; // "return", "run", "runat", "paste", "recall", "explain", "plotperf", "magnify", "trash", "info"
-    QPlainTextEdit *SQLCommand;
+    TextBox *SQLCommand;
     QLabel *ZALMSG;   // the status line
     QFrame *HTMLFrame;
     Browser *HTML;

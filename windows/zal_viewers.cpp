@@ -5,11 +5,10 @@
 #include "browser.h"
 #include "close_label.h"
 #include "program.h"
+#include "text_box.h"
 #include "text_codec.h"
 #include "twips.h"
 #include "window_support.h"
-
-#include <QPlainTextEdit>
 
 #include <filesystem>
 
@@ -17,12 +16,10 @@ namespace kestle {
 
 namespace {
 
-QPlainTextEdit *text_box(QWidget *parent) {
-    auto *box = new QPlainTextEdit(parent);
+TextBox *text_box(QWidget *parent) {
+    auto *box = new TextBox(parent);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Breaking only between words keeps a megabyte-long word quick to show.
-    box->setWordWrapMode(QTextOption::WordWrap);
     return box;
 }
 
@@ -57,9 +54,9 @@ void TextWindow::fit_to_font() {
     box->setFont(f);
 }
 
-std::string TextWindow::text() const { return crlf_text(box->toPlainText()); }
+std::string TextWindow::text() const { return crlf_text(box->text()); }
 
-void TextWindow::set_text(const std::string &text) { box->setPlainText(box_text(text)); }
+void TextWindow::set_text(const std::string &text) { box->set_text(box_text(text)); }
 
 ZALViewText::ZALViewText(Program &p) : TextWindow(p, "Text Viewer", 9.75, 30) {
     place_twips(Textin, 300, 60, 8055, 5175);

@@ -2,10 +2,9 @@
 #pragma once
 
 #include "form.h"
+#include "text_box.h"
 
 #include <string>
-
-class QPlainTextEdit;
 
 namespace kestle {
 
@@ -25,7 +24,7 @@ protected:
     TextWindow(Program &p, const char *caption, double points, int close_top);
     // The box's size is its design size at the built-in FONTSIZE, and grows with the windows' font.
     void fit_to_font() override;
-    QPlainTextEdit *const box;
+    TextBox *const box;
     const double points;
 
 public:
@@ -36,7 +35,7 @@ class ZALViewText : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALViewText(Program &p);
-    QPlainTextEdit *const Textin = box;
+    TextBox *const Textin = box;
 };
 
 class ZALViewHTML : public Form {
@@ -57,7 +56,7 @@ class ZALMagnify : public TextWindow {
     Q_OBJECT
 public:
     explicit ZALMagnify(Program &p);
-    QPlainTextEdit *const SQLText = box;
+    TextBox *const SQLText = box;
 };
 
 // The HTML viewer on a help page of the current directory, shown in front with the focus.

@@ -2,6 +2,8 @@
 
 #include "bitmap8.h"
 
+#include "work_file.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -86,10 +88,10 @@ long highlight_file(const std::string &in, const std::string &out, Rgb colour) {
         picture.clear();
     // A picture longer than the padded size is written whole.
     picture.resize(std::max(picture.size(), highlight_file_size), 0);
+    // The earlier picture goes first: when the new one cannot be written there is none to load.
     std::error_code ec;
     std::filesystem::remove(out, ec);
-    std::ofstream o(out, std::ios::binary);
-    o.write(reinterpret_cast<const char *>(picture.data()), static_cast<std::streamsize>(picture.size()));
+    write_work_file(out, std::string_view(reinterpret_cast<const char *>(picture.data()), picture.size()));
     return count;
 }
 

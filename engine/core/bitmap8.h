@@ -31,7 +31,8 @@ long highlight_pixels(std::span<unsigned char> file, Rgb colour);
 
 // Writes `out` anew as the picture in `in` with the colour highlighted, padded with zero bytes
 // to highlight_file_size, and returns the pixels recoloured. A file that cannot be read or
-// lacks the layout gives 0 and an `out` of zero bytes only, which holds no picture.
+// lacks the layout gives 0 and an `out` of zero bytes only, which holds no picture. When `out`
+// cannot be written whole there is no `out` afterwards, not a part of one.
 long highlight_file(const std::string &in, const std::string &out, Rgb colour);
 
 // The bytes of such a bitmap: `pixels` holds width x height palette indices, top row first.

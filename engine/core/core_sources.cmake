@@ -16,4 +16,5 @@ set(KESTLE_CORE_SOURCES
   ${KESTLE_CORE_DIR}/spatial_query.cpp
   ${KESTLE_CORE_DIR}/text.cpp
   ${KESTLE_CORE_DIR}/variables.cpp
+  ${KESTLE_CORE_DIR}/work_file.cpp
   ${KESTLE_CORE_DIR}/xml_layout.cpp)

@@ -1,9 +1,9 @@
 #include "notes_page.h"
 
 #include "settings.h"
+#include "work_file.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace kestle {
 
@@ -25,14 +25,11 @@ std::string write_notes_page(NotesPage &page, const Settings &s, const std::stri
 
     if (s.prog_dir.empty())
         return {}; // no start-up directory: nowhere to put the page
-    std::ofstream out(s.prog_dir + "/" + name, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return {};
+    std::string text;
     for (int i = 1; i <= title_entry; ++i)
-        out << page.html_head[i] << s.crlf;
-    out << body << s.crlf;
-    out.close();
-    if (!out)
+        text += page.html_head[i] + s.crlf;
+    text += body + s.crlf;
+    if (!write_work_file(s.prog_dir + "/" + name, text))
         return {};
     return "file://" + s.prog_dir + "/" + name;
 }

@@ -21,8 +21,8 @@ struct NotesPage {
 void set_html_head(NotesPage &page);
 
 // Writes prog_dir/zalhelp.htm for title and body and returns the address to show it under,
-// "file://" & prog_dir & "/zalhelp.htm"; empty when the page could not be written, in which
-// case nothing is to be shown.
+// "file://" & prog_dir & "/zalhelp.htm"; empty when the page could not be written whole, in
+// which case the earlier page stays and nothing is to be shown.
 std::string write_notes_page(NotesPage &page, const Settings &s, const std::string &title,
                              const std::string &body);
 

@@ -3,10 +3,14 @@
 // on PATH that record how they were called).
 #include "app_fixture.h"
 
+#include "browser.h"
 #include "interaction_commands.h"
 #include "keyed_toolbar.h"
+#include "pictures.h"
+#include "presentation.h"
 #include "twips.h"
 #include "zal_messages.h"
+#include "zal_toolbar.h"
 #include "zal_viewers.h"
 
 #include <QApplication>
@@ -16,6 +20,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <set>
 
 using namespace kestle;
 using namespace kestle_test;
@@ -404,6 +409,60 @@ TEST_F(InteractionTest, ExplainWaitEndsAtItsLimitAndKeepsTheWindowsAlive) {
     EXPECT_GT(events, 20); // the event loop ran throughout
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(viewer_shown());
+}
+
+// Every work file on a full disk: the write fails as a write that fails is told, no tool is
+// started on a part of a file, and the file written earlier stays as it was.
+TEST_F(InteractionTest, WorkFilesOnAFullDiskAreToldAsNotWrittenAndKeepTheEarlierOnes) {
+    open_sql();
+    TempDir mount_point;
+    const std::string outcome = in_child([&]() -> std::string {
+        if (!mount_small_file_system(mount_point.path(), 1u << 20))
+            return std::string(child_skipped) + "no small file system can be mounted here";
+        const fs::path dir = mount_point.path();
+        fs::current_path(dir);
+        Program &p = program();
+        p.settings.prog_dir = dir.string();
+        showhelp(p, "Earlier", "the earlier notes", kind_info);
+        write_text(dir / batch_file, "echo earlier\n");
+        const std::string earlier_page = read_text(dir / "zalhelp.htm");
+        fill_file_system(dir);
+
+        std::string failures;
+        auto expect = [&](const std::string &what, const std::string &got, const std::string &wanted) {
+            if (got != wanted)
+                failures += what + ": " + std::to_string(got.size()) + " bytes \"" + got.substr(0, 60) + "\", not \"" +
+                            wanted.substr(0, 60) + "\"\n";
+        };
+        const std::string line(20000, 'x');
+        command("%CMD 'echo " + line + "'");
+        expect("CMD", status(), "Cmd: Command failed ");
+        expect("the batch file", read_text(dir / batch_file), "echo earlier\n");
+        command("%ZAL 'VALUES 1'");
+        expect("ZAL", status(), "Cannot write the work file ZALCMDS.ZAL");
+        command("%EXPLAIN 'VALUES 1'");
+        expect("EXPLAIN", status(), "Cannot write the work file ZALSQL.SQL");
+        p.tools().TB->click("explain");
+        expect("the tools' explain", dialogs().messages().empty() ? "" : dialogs().messages().back(),
+               "Cannot write the work file ZALSQL.SQL");
+        showhelp(p, "Later", "the later notes " + line, kind_info);
+        expect("the notes page", read_text(dir / "zalhelp.htm"), earlier_page);
+        if (!p.master().Web->toPlainText().contains("the earlier notes"))
+            failures += "the notes pane lost the earlier notes\n";
+        bmp_highlight(p, "ZALBLOB.BMP", 1, 2, 3);
+        for (const char *name : {"ZALCMDS.ZAL", "ZALSQL.SQL", "changed.bmp"})
+            if (fs::exists(dir / name))
+                failures += std::string(name) + " is there\n";
+        std::set<std::string> left;
+        for (const fs::directory_entry &e : fs::directory_iterator(dir))
+            left.insert(e.path().filename().string());
+        if (left != std::set<std::string>{batch_file, "filler", "zalhelp.htm"})
+            failures += "other files were left behind\n";
+        return failures;
+    });
+    if (outcome.starts_with(child_skipped))
+        GTEST_SKIP() << outcome;
+    EXPECT_EQ(outcome, "");
 }
 
 } // namespace

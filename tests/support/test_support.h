@@ -116,8 +116,8 @@ std::string in_child(const std::function<std::string()> &body, int timeout_secon
 // A child's outcome that starts with this means that the system cannot show the case.
 inline constexpr std::string_view child_skipped = "skipped: ";
 
-// In a child: a tmpfs of `bytes` mounted at dir, in a mount namespace of the child's own;
-// false when the system does not allow it (not root, no namespaces).
+// In a child: a tmpfs of `bytes` mounted at dir, in a mount namespace of the child's own (and,
+// for a user other than root, a user namespace); false when the system does not allow it.
 bool mount_small_file_system(const std::filesystem::path &dir, size_t bytes);
 // Fills the file system that holds dir to its last byte.
 void fill_file_system(const std::filesystem::path &dir);

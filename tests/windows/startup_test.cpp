@@ -3,9 +3,12 @@
 #include "keyed_toolbar.h"
 #include "program_fixture.h"
 #include "settings.h"
+#include "shown_text.h"
 #include "startup.h"
 #include "text_codec.h"
+#include "tree.h"
 #include "twips.h"
+#include "user_input.h"
 #include "zal_master.h"
 #include "zal_intro.h"
 #include "zal_toolbar.h"
@@ -18,8 +21,11 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace kestle;
 using namespace kestle_test;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -143,6 +149,57 @@ TEST(StartupTest, CommandLineOptions) {
         shown.resize(c.messages.size());
         EXPECT_EQ(shown, c.messages);
         EXPECT_NE(p.forms.cur_sql_form, nullptr);
+    }
+}
+
+// Control files with very large pieces: the program starts on each and stays usable. The
+// windows show them cut, but the records, the notes page and the statement keep every byte.
+TEST(StartupTest, VeryLargeNotesTitlesAndStatementsKeepTheProgramUsable) {
+    const std::string line(1 << 20, 'n'), big(10'000'000, 'T');
+    const struct {
+        const char *what;
+        std::string file;
+        std::function<void(Program &, const fs::path &dir)> check;
+    } cases[] = {
+        {"notes of one line of 1 MiB", ":section Notes\n{\n" + line + "\n}\n:sql Q\nVALUES 1\n",
+         [&](Program &p, const fs::path &dir) {
+             EXPECT_NE(read_text(dir / "zalhelp.htm").find(line + "\r\n"), std::string::npos);
+             const QString shown = p.master().Web->toPlainText();
+             EXPECT_TRUE(shown.startsWith("ZAL Demonstration Program"));
+             EXPECT_LT(shown.size(), 2 * static_cast<qsizetype>(shown_page_bytes));
+         }},
+        {"a title of 10 MB", ":section " + big + "\n:sql Q\nVALUES 1\n",
+         [&](Program &p, const fs::path &) {
+             EXPECT_TRUE(p.control.record(1).title == big);
+             EXPECT_EQ(p.master().TV->topLevelItem(0)->text(0).size(), shown_line_chars + 1);
+         }},
+        {"a statement of 10 MB", ":section S\n:sql Q\nSELECT " + big + " FROM T\n",
+         [&](Program &p, const fs::path &) {
+             ZALSQL &sql = *p.forms.cur_sql_form;
+             click_node(*p.master().TV, p.master().TV->topLevelItem(0)->child(0));
+             EXPECT_NE(sql.status_text().find("SQLSTATE"), std::string::npos) << sql.status_text();
+             EXPECT_TRUE(sql.command_text() == "SELECT " + big + " FROM T");
+             EXPECT_TRUE(sql.SQLCommand->cut());
+             // The query log keeps it whole too.
+             EXPECT_EQ(node_tag(p.master().Queries->topLevelItem(0)->child(0)).size(), big.size() + 14);
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFixture fx;
+        write_text(fx.dir / "large.sql", c.file);
+        Program &p = fx.program;
+        Main(p, "file=large.sql");
+        QApplication::processEvents();
+        (void)p.master().grab();
+        EXPECT_EQ(p.control.stmt_count, 2);
+        c.check(p, fx.dir.path());
+        // The SQL window runs what it is given.
+        ZALSQL &sql = *p.forms.cur_sql_form;
+        sql.set_command_text("VALUES 1");
+        sql.TB->click("run");
+        EXPECT_EQ(sql.status_text(), "Command completed");
+        EXPECT_FALSE(sql.SQLCommand->isReadOnly());
     }
 }
 
