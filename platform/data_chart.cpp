@@ -377,6 +377,10 @@ void DataChart::fit_value_axis() {
     const double hi = std::max(reached(most) ? most + span * headroom : most, lo + span);
     y_axis_->setRange(lo, hi);
     y_axis_->applyNiceNumbers();
+    // Ticks counted from zero: added up from the axis's foot, zero would read "-0.00".
+    y_axis_->setTickType(QValueAxis::TicksDynamic);
+    y_axis_->setTickAnchor(0);
+    y_axis_->setTickInterval((y_axis_->max() - y_axis_->min()) / (y_axis_->tickCount() - 1));
 }
 
 QList<QPointF> DataChart::line_points(int c) const {

@@ -49,6 +49,10 @@ protected:
             EXPECT_NE(shown_whole(texts, d.title, false), nullptr) << "title " << d.title;
         }
         EXPECT_EQ(points_outside_plot(chart), std::vector<double>());
+        for (const ShownText &t : texts) {
+            EXPECT_FALSE(t.text.size() > 1 && t.text[0] == '-' && t.text.find_first_not_of("0.", 1) == std::string::npos)
+                << "a zero that reads " << t.text;
+        }
         std::vector<QColor> colours;
         const bool pie = d.kind == Kind::Pie;
         if (pie) {
