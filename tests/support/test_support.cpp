@@ -2,6 +2,7 @@
 
 #include <zalapp.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -283,6 +284,14 @@ void fill_file_system(const fs::path &dir) {
         while (write(fd, zeros, chunk) == static_cast<ssize_t>(chunk)) {
         }
     close(fd);
+}
+
+std::vector<std::string> names_in(const fs::path &dir) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry &e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool become_other_user() {

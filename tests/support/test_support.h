@@ -121,6 +121,8 @@ inline constexpr std::string_view child_skipped = "skipped: ";
 bool mount_small_file_system(const std::filesystem::path &dir, size_t bytes);
 // Fills the file system that holds dir to its last byte.
 void fill_file_system(const std::filesystem::path &dir);
+// The names of the entries of dir, sorted.
+std::vector<std::string> names_in(const std::filesystem::path &dir);
 // In a child: becomes a user that the files of the tests do not belong to (root's rights
 // to read anything are dropped); false when that is not possible.
 bool become_other_user();

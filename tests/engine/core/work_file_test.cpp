@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,14 +13,6 @@ using namespace kestle_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> names_in(const fs::path &dir) {
-    std::vector<std::string> names;
-    for (const fs::directory_entry &e : fs::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(WorkFile, ReplacesTheFileWhole) {
     TempDir dir;
