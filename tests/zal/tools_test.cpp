@@ -400,6 +400,31 @@ TEST_F(Tools, ExplainNeverRunsTheStatementAndReportsErrors) {
     }
 }
 
+// A reader that waits for the report never finds a part of one: on a full disk there is none.
+TEST_F(Tools, ExplainReportIsWrittenWholeOrNotAtAll) {
+    write_text(work / "in.sql", "SELECT * FROM STAFF;\n");
+    TempDir mount_point;
+    const std::string outcome = in_child([&]() -> std::string {
+        const fs::path dir = mount_point.path();
+        if (!mount_small_file_system(dir, 1u << 20))
+            return std::string(child_skipped) + "no small file system can be mounted here";
+        const std::string explain = tool("zalexpln") + " -d SAMPLE -f in.sql -o '" + (dir / "out.txt").string() + "'";
+        fill_file_system(dir);
+        std::string failures;
+        if (run(explain + " 2>/dev/null").status == 0)
+            failures += "a report that was not written ended as written\n";
+        if (names_in(dir) != std::vector<std::string>{"filler"})
+            failures += "the full disk holds more than its filler\n";
+        fs::remove(dir / "filler");
+        if (run(explain).status != 0 || read_text(dir / "out.txt").find("Plan:") == std::string::npos)
+            failures += "no report once there was room\n";
+        return failures;
+    });
+    if (outcome.starts_with(child_skipped))
+        GTEST_SKIP() << outcome;
+    EXPECT_EQ(outcome, "");
+}
+
 TEST_F(Tools, NotepadOpensTheFileInTheFirstEditorFound) {
     // a PATH that holds only the fake programs of each case and setsid
     const fs::path tools = work / "tools";

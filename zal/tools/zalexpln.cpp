@@ -13,12 +13,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -412,12 +415,18 @@ private:
     std::map<std::string, bool> readable_;
 };
 
-// Writes the report in one go, so a reader never sees half of it for long.
+// Writes the report whole or not at all: beside the file first, then renamed into place, so a
+// reader that waits for the file never takes half of it for the report, even on a full disk.
 bool write_output(const std::string &file, const std::string &report) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    const std::string temp = file + ".zalexpln-" + std::to_string(getpid());
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out << report;
     out.close();
-    if (!out) {
+    std::error_code ec;
+    if (out)
+        std::filesystem::rename(temp, file, ec);
+    if (!out || ec) {
+        std::filesystem::remove(temp, ec);
         std::cerr << text_of(Condition::OutputNotWritten, {file}) << "\n";
         return false;
     }
