@@ -90,8 +90,8 @@ void Form::remember_opener() {
 }
 
 void Form::return_to_opener() {
-    // Done before the window goes, so the client area finds another one active already and
-    // does not pick the oldest window itself.
+    // Done before the window goes, so the client area finds the opener active already and does
+    // not pick the window active before the viewer, which may be another one.
     if (!viewer_ || !opener_ || !windows_.mdi || windows_.mdi->currentSubWindow() != frame())
         return;
     QWidget *opener = opener_->frame();
